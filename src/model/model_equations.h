@@ -1,0 +1,45 @@
+#pragma once
+// The blocks of one process evaluation, on plain value arrays. ComputeProcesses (in
+// process_evaluation.h) gathers the tables into ModelInputs, runs the blocks in order and
+// stores the result; nothing here touches a model table.
+
+#include "model/model_indices.h"
+#include "model/one_based_array.h"
+
+namespace kvsorv {
+
+// Driver, parameter and (already clamped) state values, addressed like their tables.
+struct ModelInputs {
+  OneBasedArray<double, kNumDrivers> drivers;
+  OneBasedArray<double, kNumParams> params;
+  OneBasedArray<double, kNumStates> states;
+  OneBasedArray<bool, kNumStates> hold;
+};
+
+// One value per process, addressed like the process table (rates 1..19, then the rest).
+using ProcessValues = OneBasedArray<double, kNumProcesses>;
+
+// Tissue C:N ratios and air temperature: CNf, CNw, CNr, Ta.
+void ComputePlantRatios(const ModelInputs& in, ProcessValues& v);
+
+// Soil temperature, soil water, discharge, evapotranspiration and the ammonium partition:
+// Ts, W, Qw, Et, Nnh4aq, Nnh4s, Qnh4. G is the water coefficient.
+void ComputeWaterAndAmmonium(const ModelInputs& in, double G, ProcessValues& v);
+
+// Photosynthesis through litterfall (needs W, Qw, Nnh4aq).
+void ComputePlantProcesses(const ModelInputs& in, ProcessValues& v);
+
+// Litter partition, decomposition and the soil nitrogen transfers. With insolubleCNCheck
+// set, an insoluble C:N at or below its target raises ECalculateError.
+void ComputeSoilProcesses(const ModelInputs& in, bool insolubleCNCheck, ProcessValues& v);
+
+// Plant and soil totals, NEP and the process Sp.
+void ComputeTotals(const ModelInputs& in, ProcessValues& v);
+
+// Rates of change of the 19 states (0 for a held state).
+void ComputeRates(const ModelInputs& in, ProcessValues& v);
+
+// All blocks in order. Math faults raise EZeroDivide, EInvalidOp or EOverflow.
+void EvaluateProcesses(const ModelInputs& in, double G, bool insolubleCNCheck, ProcessValues& v);
+
+}  // namespace kvsorv

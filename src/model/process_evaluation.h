@@ -1,0 +1,23 @@
+#pragma once
+// The one entry to the model equations.
+
+#include "model/records.h"
+
+namespace kvsorv {
+
+// State vector of the integrator: numstate values addressed from 1.
+using StateVector = OneBasedArray<double, kMaxStates>;
+
+// Evaluates all processes and rates of change for the given tables and writes every process
+// value. First raises each negative state in `states` to 0.00001 (that clamp stays). Reads
+// WaterCoefficient. With insolubleCNCheck set, a low insoluble C:N raises ECalculateError.
+// Time is not used. On EZeroDivide, EInvalidOp or EOverflow nothing is written to `processes`.
+void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
+                      processarray& processes, double time, bool insolubleCNCheck = false);
+
+// The integrator's derivative function: evaluates the model with the global States (its
+// HoldConstant flags) overlaid by y, and returns the 19 rates in dydt. y is never changed.
+void ComputeDerivatives(const drivearray& drivers, const paramarray& params, const StateVector& y,
+                        double time, StateVector& dydt);
+
+}  // namespace kvsorv
