@@ -1,12 +1,16 @@
 #include "integration/integrator.h"
 
+#include "model/model_equations.h"
+
 namespace kvsorv {
 
 void ODEIntegrator(StateVector& ystart, int n, int& nok, double x1, double x2, double eps,
                    double h1, double hmin, int& nbad, const drivearray& drivers,
                    const paramarray& params) {
-  auto derivs = [&](double x, const StateVector& y, StateVector& dydx) {
-    ComputeDerivatives(drivers, params, y, x, dydx);
+  // Drivers, parameters and held states stay fixed across the interval: gather them once.
+  ModelInputs inputs = PrepareDerivativeInputs(drivers, params);
+  auto derivs = [&inputs](double, const StateVector& y, StateVector& dydx) {
+    ComputeDerivatives(inputs, y, dydx);
   };
   ODEIntegrator(ystart, n, nok, x1, x2, eps, h1, hmin, nbad, derivs);
 }

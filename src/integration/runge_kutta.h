@@ -30,6 +30,13 @@ inline constexpr const char* kStepTooSmallInQualityControl =
 inline constexpr const char* kStepTooSmallInIntegrator =
     "Step size too small in routine ODEIntegrator";
 
+// Error scale of one state: its own size, or eps for a state near zero, plus the change the
+// step would make, plus a tiny amount so the scale is never zero.
+inline double ErrorScale(double y, double dydx, double h, double eps) {
+  const double s = std::fabs(y) > eps ? std::fabs(y) : std::fabs(eps);
+  return s + std::fabs(dydx * h) + rk::kTiny;
+}
+
 // One classic Runge-Kutta step of size h from (x, y) with slope dydx; result in yout.
 template <typename Derivs>
 void RK4Step(const StateVector& y, const StateVector& dydx, int n, double x, double h,
@@ -110,10 +117,7 @@ void ODEIntegrator(StateVector& ystart, int n, int& nok, double x1, double x2, d
   StateVector dydx, yscal;
   for (int step = 1; step <= rk::kMaxSteps; ++step) {
     derivs(x, y, dydx);
-    for (int i = 1; i <= n; ++i) {
-      const double s = std::fabs(y[i]) > eps ? std::fabs(y[i]) : std::fabs(eps);
-      yscal[i] = s + std::fabs(dydx[i] * h) + rk::kTiny;
-    }
+    for (int i = 1; i <= n; ++i) yscal[i] = ErrorScale(y[i], dydx[i], h, eps);
     if ((x + h - x2) * (x + h - x1) > 0.0) h = x2 - x;
     double hdid = 0.0, hnext = 0.0;
     RKQualityControl(y, dydx, n, x, h, eps, yscal, hdid, hnext, derivs);

@@ -30,6 +30,7 @@ void RaiseDivisionFault(double a, double b) {
 }
 
 double IntPower(double x, std::int64_t n) {
+  if (!std::isfinite(x)) RaiseNonFinite(x);
   std::int64_t remaining = n < 0 ? -n : n;
   double base = x;
   double result = 1.0;
@@ -41,8 +42,12 @@ double IntPower(double x, std::int64_t n) {
     --remaining;
     result *= base;
   }
-  if (n < 0) return Div(1.0, Finite(result));
-  return Finite(result);
+  if (n >= 0) return Finite(result);
+  // The reciprocal of a power beyond the double range is a silent underflow to 0; the
+  // reciprocal of a power that underflowed to 0 (x itself not 0) is beyond the range.
+  if (std::isinf(result)) return 1.0 / result;
+  if (result == 0.0 && x != 0.0) RaiseOverflow();
+  return Div(1.0, result);
 }
 
 }  // namespace kvsorv::fp

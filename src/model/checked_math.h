@@ -58,7 +58,9 @@ inline double Exp(double x) {
   RaiseOverflow();
 }
 
-// x to the integer power n by repeated squaring; the reciprocal for negative n.
+// x to the integer power n by repeated squaring; the reciprocal for negative n. 0 to a
+// negative power raises EZeroDivide, a result beyond the double range EOverflow; a result
+// too small for a double underflows silently (to 0 or a denormal).
 double IntPower(double x, std::int64_t n);
 
 // The model's power function: y = 0 gives 1; x = 0 with y > 0 gives 0; an integral y of

@@ -5,6 +5,7 @@
 
 #include "model/model_indices.h"
 #include "model/one_based_array.h"
+#include "model/records.h"
 
 namespace kvsorv {
 
@@ -38,6 +39,15 @@ void ComputeTotals(const ModelInputs& in, ProcessValues& v);
 
 // Rates of change of the 19 states (0 for a held state).
 void ComputeRates(const ModelInputs& in, ProcessValues& v);
+
+// Driver and parameter values gathered from their tables, and the HoldConstant flags of
+// the global States: everything a derivative evaluation needs besides the state values.
+// The integrator gathers these once per interval instead of once per evaluation.
+ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params);
+
+// ComputeDerivatives on prepared inputs: the states of `in` are overwritten from y.
+void ComputeDerivatives(ModelInputs& in, const OneBasedArray<double, kMaxStates>& y,
+                        OneBasedArray<double, kMaxStates>& dydt);
 
 // All blocks in order. Math faults raise EZeroDivide, EInvalidOp or EOverflow.
 void EvaluateProcesses(const ModelInputs& in, double G, bool insolubleCNCheck, ProcessValues& v);

@@ -99,17 +99,28 @@ void ComputeProcesses(const drivearray& drivers, const paramarray& params, state
   for (int k = 1; k <= kNumProcesses; ++k) processes[k].value = v[k];
 }
 
-void ComputeDerivatives(const drivearray& drivers, const paramarray& params, const StateVector& y,
-                        double /*time*/, StateVector& dydt) {
+ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params) {
   ModelInputs in;
+  GatherDriversAndParams(drivers, params, in);
   for (int i = 1; i <= kNumStates; ++i) {
-    in.states[i] = y[i] < 0.0 ? kClampedState : y[i];
+    in.states[i] = 0.0;
     in.hold[i] = States[i].HoldConstant;
   }
-  GatherDriversAndParams(drivers, params, in);
+  return in;
+}
+
+void ComputeDerivatives(ModelInputs& in, const StateVector& y, StateVector& dydt) {
+  // The clamp acts on this copy only; the integrator's y is never changed.
+  for (int i = 1; i <= kNumStates; ++i) in.states[i] = y[i] < 0.0 ? kClampedState : y[i];
   ProcessValues v;
   EvaluateProcesses(in, WaterCoefficient, false, v);
   for (int i = 1; i <= kNumStates; ++i) dydt[i] = v[i];
+}
+
+void ComputeDerivatives(const drivearray& drivers, const paramarray& params, const StateVector& y,
+                        double /*time*/, StateVector& dydt) {
+  ModelInputs in = PrepareDerivativeInputs(drivers, params);
+  ComputeDerivatives(in, y, dydt);
 }
 
 }  // namespace kvsorv
