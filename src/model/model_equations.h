@@ -49,7 +49,8 @@ ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray&
 void ComputeDerivatives(ModelInputs& in, const OneBasedArray<double, kMaxStates>& y,
                         OneBasedArray<double, kMaxStates>& dydt);
 
-// All blocks in order. Math faults raise EZeroDivide, EInvalidOp or EOverflow.
+// All blocks in order. Math faults raise EZeroDivide, EInvalidOp or EOverflow; with
+// insolubleCNCheck set, a low insoluble C:N raises ECalculateError.
 void EvaluateProcesses(const ModelInputs& in, double G, bool insolubleCNCheck, ProcessValues& v);
 
 }  // namespace kvsorv

@@ -11,7 +11,8 @@ using StateVector = OneBasedArray<double, kMaxStates>;
 // Evaluates all processes and rates of change for the given tables and writes every process
 // value. First raises each negative state in `states` to 0.00001 (that clamp stays). Reads
 // WaterCoefficient. With insolubleCNCheck set, a low insoluble C:N raises ECalculateError.
-// Time is not used. On EZeroDivide, EInvalidOp or EOverflow nothing is written to `processes`.
+// Time is not used. On any failure (EZeroDivide, EInvalidOp, EOverflow, ECalculateError)
+// nothing is written to `processes`; the clamp has already happened.
 void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
                       processarray& processes, double time, bool insolubleCNCheck = false);
 
