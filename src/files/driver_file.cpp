@@ -1,0 +1,187 @@
+#include "files/driver_file.h"
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "files/number_text.h"
+#include "model/checked_math.h"
+#include "model/errors.h"
+#include "model/globals.h"
+#include "model/prompter.h"
+
+namespace kvsorv {
+
+FileChannel MainDriverChannel("main driver");
+FileChannel BaseDriverChannel("base driver");
+FileChannel OutputDriverChannel("output driver");
+DriverReader MainDriverReader;
+DriverReader BaseDriverReader;
+
+namespace {
+
+constexpr const char* kMissingFileMessage = "Cannot read driver file. File does not exist.";
+constexpr std::size_t kFieldWidth = 20;
+
+void CheckCount(int count) {
+  if (count < 0 || count > drivearray::kCapacity)
+    throw std::out_of_range("driver file: driver count out of range");
+}
+
+// A header field: "%-20.20s" and a space.
+void AppendHeaderField(std::string& line, std::string_view text) {
+  line += LeftField(text, kFieldWidth);
+  line += ' ';
+}
+
+// A record field: "%-20.13e" and a space. Returns the end of what was written.
+char* AppendRecordField(char* out, double value) {
+  char* end = AppendScientific13(out, fp::Finite(value));
+  while (end < out + kFieldWidth) *end++ = ' ';
+  *end++ = ' ';
+  return end;
+}
+
+// Copies the values of drivers 1..count; names, units and symbols stay as they are.
+void CopyValues(const drivearray& from, drivearray& to, int count) {
+  for (int i = 1; i <= count; ++i) to[i].value = from[i].value;
+}
+
+}  // namespace
+
+void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count,
+                    const drivearray& drivers, bool forWriting) {
+  CheckCount(count);
+  if (forWriting) {
+    channel.OpenForWriting(fileName);
+    try {
+      std::string names;
+      std::string units;
+      AppendHeaderField(names, "Time");
+      AppendHeaderField(units, ModelDef.timeunit);
+      for (int i = 1; i <= count; ++i) {
+        AppendHeaderField(names, drivers[i].name);
+        AppendHeaderField(units, drivers[i].units);
+      }
+      TextWriter& file = channel.Writer();
+      file.Write(names);
+      file.EndLine();
+      file.Write(units);
+      file.EndLine();
+    } catch (...) {
+      channel.Abandon();
+      throw;
+    }
+    return;
+  }
+  std::error_code ec;
+  if (std::filesystem::status(fileName, ec).type() == std::filesystem::file_type::not_found) {
+    channel.LeaveUnopened(fileName);
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kMissingFileMessage);
+    return;
+  }
+  channel.OpenForReading(fileName);
+  try {
+    TextReader& file = channel.Reader();
+    file.SkipLine();
+    file.SkipLine();
+  } catch (...) {
+    channel.Abandon();
+    throw;
+  }
+}
+
+bool ReadDriverRecord(FileChannel& channel, double& time, int count, drivearray& drivers) {
+  CheckCount(count);
+  TextReader& file = channel.Reader();
+  try {
+    if (file.AtEndOfData()) return false;
+    const double recordTime = file.ReadNumber();
+    std::array<double, drivearray::kCapacity> values{};
+    bool allZero = recordTime == 0.0;
+    for (int i = 0; i < count; ++i) {
+      values[static_cast<std::size_t>(i)] = file.ReadNumber();
+      allZero = allZero && values[static_cast<std::size_t>(i)] == 0.0;
+    }
+    file.SkipLine();
+    if (allZero) {  // the end record: nothing after it is data
+      file.SkipToEnd();
+      return false;
+    }
+    time = recordTime;
+    for (int i = 1; i <= count; ++i) drivers[i].value = values[static_cast<std::size_t>(i - 1)];
+    return true;
+  } catch (const EInOutError&) {
+    channel.Abandon();
+    throw;
+  }
+}
+
+void GetDriverValues(FileChannel& channel, DriverReader& reader, drivearray& drivers, double t,
+                     double stopTime) {
+  const int count = ModelDef.numdrivers;
+  CheckCount(count);
+  if (reader.previousTime == 0.0 && reader.nextTime == 0.0) {
+    ReadDriverRecord(channel, reader.nextTime, count, reader.nextRecord);
+    reader.previousTime = reader.nextTime;
+    CopyValues(reader.nextRecord, reader.previousRecord, count);
+    CopyValues(reader.nextRecord, drivers, count);
+  }
+  while (std::fabs(reader.nextTime) <= t) {
+    reader.previousTime = reader.nextTime;
+    CopyValues(reader.nextRecord, drivers, count);
+    CopyValues(reader.nextRecord, reader.previousRecord, count);
+    // With the data exhausted the next time stays at 2 x stopTime; a time at or beyond it
+    // would otherwise bring the loop back here for ever.
+    if (reader.dataEnded) break;
+    if (!ReadDriverRecord(channel, reader.nextTime, count, reader.nextRecord)) {
+      reader.nextTime = 2.0 * stopTime;
+      reader.dataEnded = true;
+    }
+  }
+  if (reader.nextTime >= 0.0) return;  // step: the last record holds
+  const double from = std::fabs(reader.previousTime);
+  const double to = std::fabs(reader.nextTime);
+  if (to == from) return;
+  const double f = fp::Div(t - from, to - from);
+  for (int i = 1; i <= count; ++i) {
+    const double a = reader.previousRecord[i].value;
+    const double b = reader.nextRecord[i].value;
+    drivers[i].value = fp::Finite(a + f * fp::Finite(b - a));
+  }
+}
+
+void WriteDriverRecord(FileChannel& channel, double time, int count, const drivearray& drivers) {
+  CheckCount(count);
+  TextWriter& file = channel.Writer();
+  std::array<char, (drivearray::kCapacity + 1) * (kFieldWidth + 1) + 2> line;
+  char* end = AppendRecordField(line.data(), time);
+  for (int i = 1; i <= count; ++i) end = AppendRecordField(end, drivers[i].value);
+  *end++ = '\r';
+  *end++ = '\n';
+  try {
+    file.Write(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+  } catch (...) {
+    channel.Abandon();
+    throw;
+  }
+}
+
+void CloseDriverFile(FileChannel& channel) {
+  channel.Close();
+}
+
+void LookupDriversAt(const std::string& fileName, drivearray& drivers, double time,
+                     double stopTime) {
+  struct CloseOnExit {
+    ~CloseOnExit() { MainDriverChannel.Abandon(); }
+  } closeOnExit;
+  OpenDriverFile(MainDriverChannel, fileName, ModelDef.numdrivers, drivers, false);
+  MainDriverReader.Reset();
+  GetDriverValues(MainDriverChannel, MainDriverReader, drivers, time, stopTime);
+  CloseDriverFile(MainDriverChannel);
+}
+
+}  // namespace kvsorv

@@ -1,0 +1,139 @@
+#include "files/output_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+#include "files/number_text.h"
+#include "model/checked_math.h"
+#include "model/errors.h"
+#include "model/globals.h"
+
+namespace kvsorv {
+
+namespace {
+
+constexpr std::size_t kFieldWidth = 20;
+// Longest data line: every column of full tables, and the line end.
+constexpr std::size_t kMaxLineLength =
+    (1 + drivearray::kCapacity + statearray::kCapacity + processarray::kCapacity) *
+        (kFieldWidth + 1) +
+    2;
+
+void CheckCounts(int stateCount, int processCount) {
+  if (ModelDef.numdrivers < 0 || ModelDef.numdrivers > drivearray::kCapacity || stateCount < 0 ||
+      stateCount > statearray::kCapacity || processCount < 0 ||
+      processCount > processarray::kCapacity)
+    throw std::out_of_range("output file: count out of range");
+}
+
+void AppendHeaderField(std::string& line, std::string_view text) {
+  line += RightField(text, kFieldWidth);
+  line += ' ';
+}
+
+// "%20.13e" and a space.
+char* AppendValueField(char* out, double value) {
+  char text[kScientific13MaxLength];
+  const auto length = static_cast<std::size_t>(AppendScientific13(text, fp::Finite(value)) - text);
+  std::memset(out, ' ', kFieldWidth - length);
+  std::memcpy(out + kFieldWidth - length, text, length);
+  out[kFieldWidth] = ' ';
+  return out + kFieldWidth + 1;
+}
+
+}  // namespace
+
+void OpenOutputFile(FileChannel& channel, const std::string& fileName, const drivearray& drivers,
+                    int stateCount, const statearray& states, int processCount,
+                    const processarray& processes, bool forWriting) {
+  CheckCounts(stateCount, processCount);
+  if (forWriting) {
+    channel.OpenForWriting(fileName);
+  } else {
+    channel.OpenForReading(fileName);
+  }
+  try {
+    if (!forWriting) {
+      TextReader& file = channel.Reader();
+      file.SkipLine();
+      file.SkipLine();
+      return;
+    }
+    std::string names;
+    std::string units;
+    AppendHeaderField(names, "Time");
+    AppendHeaderField(units, ModelDef.timeunit);
+    for (int i = 1; i <= ModelDef.numdrivers; ++i) {
+      AppendHeaderField(names, drivers[i].name);
+      AppendHeaderField(units, drivers[i].units);
+    }
+    for (int i = 1; i <= stateCount; ++i) {
+      AppendHeaderField(names, states[i].name);
+      AppendHeaderField(units, states[i].units);
+    }
+    for (int i = 1; i <= processCount; ++i) {
+      AppendHeaderField(names, processes[i].name);
+      AppendHeaderField(units, processes[i].units);
+    }
+    TextWriter& file = channel.Writer();
+    file.Write(names);
+    file.EndLine();
+    file.Write(units);
+    file.EndLine();
+  } catch (...) {
+    channel.Abandon();
+    throw;
+  }
+}
+
+void WriteOutputLine(FileChannel& channel, const drivearray& drivers, int stateCount,
+                     const statearray& states, int processCount, const processarray& processes,
+                     double time) {
+  CheckCounts(stateCount, processCount);
+  TextWriter& file = channel.Writer();
+  std::array<char, kMaxLineLength + kFieldWidth> line;
+  const std::string timeText = FormatOutputTime(fp::Finite(time));
+  // A time wider than its field (scientific notation, at most 22 characters) is written
+  // whole, as "%20g" does; the line buffer has a spare field's room for it.
+  const std::size_t length = std::min(timeText.size(), kFieldWidth * 2);
+  std::memcpy(line.data(), timeText.data(), length);
+  char* end = line.data() + length;
+  *end++ = ' ';
+  for (int i = 1; i <= ModelDef.numdrivers; ++i) end = AppendValueField(end, drivers[i].value);
+  for (int i = 1; i <= stateCount; ++i) end = AppendValueField(end, states[i].value);
+  for (int i = 1; i <= processCount; ++i) end = AppendValueField(end, processes[i].value);
+  *end++ = '\r';
+  *end++ = '\n';
+  try {
+    file.Write(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+  } catch (...) {
+    channel.Abandon();
+    throw;
+  }
+}
+
+bool ReadOutputLine(FileChannel& channel, double& time, drivearray& drivers, int stateCount,
+                    statearray& states, int processCount, processarray& processes) {
+  CheckCounts(stateCount, processCount);
+  TextReader& file = channel.Reader();
+  try {
+    if (file.AtEndOfData()) return false;
+    time = file.ReadNumber();
+    for (int i = 1; i <= ModelDef.numdrivers; ++i) drivers[i].value = file.ReadNumber();
+    for (int i = 1; i <= stateCount; ++i) states[i].value = file.ReadNumber();
+    for (int i = 1; i <= processCount; ++i) processes[i].value = file.ReadNumber();
+    file.SkipLine();
+    return true;
+  } catch (const EInOutError&) {
+    channel.Abandon();
+    throw;
+  }
+}
+
+void CloseOutputFile(FileChannel& channel) {
+  channel.Close();
+}
+
+}  // namespace kvsorv

@@ -1,0 +1,42 @@
+#pragma once
+// The output file (".out"): two header lines (column names, then units) and one data line
+// per output time, holding the time, every driver, every state and every process. Each
+// field is 20 characters and a space: headers "%20.20s", the time "%20g", values "%20.13e".
+// Lines end with CR LF. Readers ignore the widths and read blank-separated numbers.
+
+#include <string>
+
+#include "files/file_channel.h"
+#include "model/records.h"
+
+namespace kvsorv {
+
+// For writing: creates the file, or empties it, and writes the two header lines: "Time" and
+// ModelDef.timeunit, then the name and units of drivers 1..ModelDef.numdrivers, states
+// 1..stateCount and processes 1..processCount. For reading: opens the file and skips the two
+// header lines (the tables are not used). Failures: EInOutError kFileAccess when the file
+// cannot be opened, created or written; the channel is then left closed.
+void OpenOutputFile(FileChannel& channel, const std::string& fileName, const drivearray& drivers,
+                    int stateCount, const statearray& states, int processCount,
+                    const processarray& processes, bool forWriting);
+
+// Appends one data line: the time (in years) and the values of the drivers, states and
+// processes. Failures: EInOutError kFileAccess when the channel is not open for writing or
+// the file cannot be written (the channel is closed then); EOverflow or EInvalidOp for an
+// infinite or NaN value (nothing is written).
+void WriteOutputLine(FileChannel& channel, const drivearray& drivers, int stateCount,
+                     const statearray& states, int processCount, const processarray& processes,
+                     double time);
+
+// Reads the next data line into `time` and the `value` fields of the tables, then skips
+// the rest of the line. Returns false when nothing but blanks is left. A line cut short
+// takes its missing numbers from the next line; at the end of the file they read as 0.
+// Failures: EInOutError kFileAccess when the channel is not open or the file cannot be
+// read, kInvalidNumericInput at text that is not a number; the channel is closed then.
+bool ReadOutputLine(FileChannel& channel, double& time, drivearray& drivers, int stateCount,
+                    statearray& states, int processCount, processarray& processes);
+
+// Closes the channel. EInOutError kFileAccess when text still pending cannot be written.
+void CloseOutputFile(FileChannel& channel);
+
+}  // namespace kvsorv

@@ -1,0 +1,34 @@
+#pragma once
+// The parameter file (".par"): a header naming the model and the file-format version, the
+// initial value of every state and the value of every parameter, one per line in catalogue
+// order, and a residual line. Lines are tied to quantities by position only.
+
+#include <string>
+
+#include "model/records.h"
+
+namespace kvsorv {
+
+// Reads the values of states 1..stateCount and parameters 1..paramCount into the `value`
+// fields of the tables, and the residual. The header must name ModelDef.modelname (spaces
+// and letter case aside) and ModelDef.versionname; otherwise the error box "The parameter
+// file selected is not compatible with this model. No parameters read." is shown and false
+// is returned with nothing changed. Values missing from a file that ends early read as 0.
+// Failures: EInOutError kFileAccess when the file cannot be opened or read;
+// EInOutError kInvalidNumericInput at text that is not a number (values read before it stay
+// stored). Counts must lie within the tables' capacity. The file is closed on every path.
+// Clears RunSettings.ParamsModified first, whatever follows.
+bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& params, int stateCount,
+                   statearray& states, double& residual);
+
+// Writes the file from the tables: header, stateCount state lines, paramCount parameter
+// lines and the residual line. The text goes to "<fileName>.tmp" first, which then replaces
+// the file (the file a symbolic link points to, keeping its permissions), so a failed write
+// leaves any previous file as it was. Failures: EInOutError kFileAccess when the file cannot
+// be created, written or replaced, or exists and may not be written; EOverflow or EInvalidOp
+// for a value that is infinite or NaN (nothing is written then). Clears
+// RunSettings.ParamsModified once the file is written.
+void WriteParamFile(const std::string& fileName, int paramCount, const paramarray& params,
+                    double residual, const statearray& states, int stateCount);
+
+}  // namespace kvsorv
