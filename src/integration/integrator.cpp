@@ -1,5 +1,6 @@
 #include "integration/integrator.h"
 
+#include "model/globals.h"
 #include "model/model_equations.h"
 
 namespace kvsorv {
@@ -7,8 +8,9 @@ namespace kvsorv {
 void ODEIntegrator(StateVector& ystart, int n, int& nok, double x1, double x2, double eps,
                    double h1, double hmin, int& nbad, const drivearray& drivers,
                    const paramarray& params) {
-  // Drivers, parameters and held states stay fixed across the interval: gather them once.
-  ModelInputs inputs = PrepareDerivativeInputs(drivers, params);
+  // Drivers, parameters and held states stay fixed across the interval: gather them, and the
+  // terms of the equations that depend on them alone, once.
+  ModelInputs inputs = PrepareDerivativeInputs(drivers, params, WaterCoefficient);
   auto derivs = [&inputs](double, const StateVector& y, StateVector& dydx) {
     ComputeDerivatives(inputs, y, dydx);
   };

@@ -123,6 +123,13 @@ class EConvertError : public Exception {
  public:
   explicit EConvertError(const std::string& text)
       : Exception("'" + text + "' is not a valid floating point value") {}
+  // A text that does not convert to a whole number.
+  static EConvertError NotAnInteger(const std::string& text) {
+    return EConvertError(Exception("'" + text + "' is not a valid integer value"));
+  }
+
+ private:
+  explicit EConvertError(Exception e) : Exception(std::move(e)) {}
 };
 
 }  // namespace kvsorv

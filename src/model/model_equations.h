@@ -3,6 +3,9 @@
 // process_evaluation.h) gathers the tables into ModelInputs, runs the blocks in order and
 // stores the result; nothing here touches a model table.
 
+#include <optional>
+
+#include "model/driver_terms.h"
 #include "model/model_indices.h"
 #include "model/one_based_array.h"
 #include "model/records.h"
@@ -15,6 +18,8 @@ struct ModelInputs {
   OneBasedArray<double, kNumParams> params;
   OneBasedArray<double, kNumStates> states;
   OneBasedArray<bool, kNumStates> hold;
+  // The driver-only terms, when computed ahead for many evaluations on the same drivers.
+  std::optional<DriverTerms> terms;
 };
 
 // One value per process, addressed like the process table (rates 1..19, then the rest).
@@ -42,8 +47,9 @@ void ComputeRates(const ModelInputs& in, ProcessValues& v);
 
 // Driver and parameter values gathered from their tables, and the HoldConstant flags of
 // the global States: everything a derivative evaluation needs besides the state values.
-// The integrator gathers these once per interval instead of once per evaluation.
-ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params);
+// The integrator gathers these once per interval instead of once per evaluation, together
+// with the driver-only terms of the equations.
+ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params, double G);
 
 // ComputeDerivatives on prepared inputs: the states of `in` are overwritten from y.
 void ComputeDerivatives(ModelInputs& in, const OneBasedArray<double, kMaxStates>& y,

@@ -14,9 +14,6 @@ using fp::Sqrt;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979324;
-constexpr double kDegree = 0.0174532925199432958;  // pi / 180
-
 // Potential of the stem node of the three-node transport circuit: a and b are the
 // foliage-stem and stem-root conductances, kf/kw/kr each node's own conductance and
 // sf/sw/sr the sources at each node.
@@ -52,39 +49,26 @@ void ComputePlantProcesses(const ModelInputs& in, ProcessValues& v) {
   const double Clf = s[st::Clf], Clw = s[st::Clw], Clr = s[st::Clr];
   const double Nlf = s[st::Nlf], Nlw = s[st::Nlw], Nlr = s[st::Nlr];
 
-  const double Ca = d[drv::Ca], Tamax = d[drv::Tamax], Tamin = d[drv::Tamin], I = d[drv::I];
+  const double Ca = d[drv::Ca], I = d[drv::I];
   // The season length that scales photosynthesis and uptake is the soil season Ss.
   const double Ss = d[drv::Ss];
 
   const double W = v[proc::W], Qw = v[proc::Qw], Nnh4aq = v[proc::Nnh4aq], Ta = v[proc::Ta];
 
-  // Canopy photosynthesis.
+  // Canopy photosynthesis. Driver-only terms come precomputed when the caller has them.
+  const DriverTerms* t = in.terms ? &*in.terms : nullptr;
   const double LAI = Div(Cf, k[prm::mf]);
-  const double phi = kPi * k[prm::Deltad] / 180.0;
-  double theta =
-      Div(Div(1000.0 * W, k[prm::rho] * k[prm::z]) - k[prm::Ww], k[prm::Wf] - k[prm::Ww]);
-  if (theta < 0.0) theta = 0.0;
-  if (theta > 1.0) theta = 1.0;
-  const double Psiw = k[prm::Psiw];
-  const double dPsi = (1.0 - Exp(-Ln(Div(Psiw, k[prm::Psif])) * theta)) * Psiw;
-  const double gc = Div(dPsi, Div(50.41, k[prm::kappaL]) + (Tamax - Tamin) * 0.5);
-  const double Vg = Div(0.192 * k[prm::aNf] * Nf, gc) * Div(14.78 * Tamax, 14.78 + Tamax);
+  const double theta = t ? t->theta : RelativeSoilWater(in, W);
+  const double dPsi = t ? t->dPsi : WaterPotentialDrop(in, theta);
+  const double gc = t ? t->gc : CanopyConductance(in, dPsi);
+  const double vgNitrogen = Div(0.192 * k[prm::aNf] * Nf, gc);
+  const double Vg = vgNitrogen * (t ? t->vgTemperature : CarboxylationTemperatureFactor(in));
   const double kI = Div(LAI * LAI * 0.161, Power(LAI, 1.146));
   const double Bq = (0.468 + Ca) - 500.3 - Vg;
   const double Cint = (Sqrt(Bq * Bq - (-499.832 * Ca - 0.468 * Vg) * 4.0) + Bq) * 0.5;
   const double Fc = (Ca - Cint) * gc;
   const double Pc = Div(Fc * kI * I, kI * I + Fc);
-  const double decl =
-      std::cos((k[prm::daymid] + 10.0) * 360.0 / 365.0 * kDegree) * (-23.4) * kDegree;
-  const double xd = std::tan(decl) * std::tan(phi);
-  double DL;
-  if (xd >= 1.0) {
-    DL = 24.0;
-  } else if (xd <= -1.0) {
-    DL = 0.0;
-  } else {
-    DL = Div(fp::ArcSin(-xd) * 24.0, kPi);
-  }
+  const double DL = t ? t->DL : DayLength(in);
   const double Ps = k[prm::Sc] * Ss * (0.125 * DL + 2.196) * Pc;
   v[proc::Ps] = Ps;
 
@@ -100,7 +84,8 @@ void ComputePlantProcesses(const ModelInputs& in, ProcessValues& v) {
   // Sapwood.
   const double h1 = k[prm::h1], h2 = k[prm::h2];
   double Csw;
-  if (Exp(Ln(h1 * LAI) * Div(1.0, 1.0 - h2)) >= Cw) {
+  const double lnLeaf = Ln(h1 * LAI);
+  if (Exp(lnLeaf * (t ? t->sapwoodExponent : SapwoodExponent(in))) >= Cw) {
     Csw = Cw;
   } else {
     Csw = Exp(Ln(Cw) * h2) * (h1 * LAI);
@@ -113,24 +98,18 @@ void ComputePlantProcesses(const ModelInputs& in, ProcessValues& v) {
   const double qu0 = k[prm::qu0];
   double qU = qu0;
   if (Nr > 0.0 && Div(Cr, Nr) > qu0) qU = Div(Cr, Nr);
-  const double Nav = (1.0 - Exp(-0.02 * Qw) * 0.5) * Nnh4aq;
+  const double Nav = (t ? t->navFraction : UptakeAvailableFraction(Qw)) * Nnh4aq;
   const double Unh4 = Div(1.384 * Ss * k[prm::Unh4max] * Cr * Nav, (k[prm::knh4] + Nav) * qU);
   v[proc::qU] = qU;
   v[proc::Unh4] = Unh4;
 
-  // Respiration temperature function.
-  const double Trmax = k[prm::Trmax], Tropt = k[prm::Tropt], gammar = k[prm::gammar];
-  double Hr = 0.0;
-  if (!(Ta > Trmax)) {
-    Hr = Exp((Ta - Tropt) * gammar) *
-         Exp(Ln(Div(Trmax - Ta, Trmax - Tropt)) * ((Trmax - Tropt) * gammar));
-  }
+  // Respiration temperature function and the target C:N ratios implied by the growth
+  // parameters.
+  const double Hr = t ? t->Hr : RespirationTemperatureFunction(in, Ta);
   v[proc::Hr] = Hr;
-
-  // Target C:N ratios implied by the growth parameters.
-  const double qtF = Div(k[prm::gCFm] * k[prm::bGNF], k[prm::gNFm] * k[prm::bGCF]);
-  const double qtW = Div(k[prm::gCWm] * k[prm::bGNW], k[prm::gNWm] * k[prm::bGCW]);
-  const double qtR = Div(k[prm::gCRm] * k[prm::bGNR], k[prm::gNRm] * k[prm::bGCR]);
+  const double qtF = t ? t->qtF : TargetCN(in, prm::gCFm, prm::bGNF, prm::gNFm, prm::bGCF);
+  const double qtW = t ? t->qtW : TargetCN(in, prm::gCWm, prm::bGNW, prm::gNWm, prm::bGCW);
+  const double qtR = t ? t->qtR : TargetCN(in, prm::gCRm, prm::bGNR, prm::gNRm, prm::bGCR);
 
   // Maintenance respiration: on nitrogen when the tissue is N-poor against its target,
   // on carbon otherwise. The comparisons are unguarded on purpose.

@@ -99,13 +99,14 @@ void ComputeProcesses(const drivearray& drivers, const paramarray& params, state
   for (int k = 1; k <= kNumProcesses; ++k) processes[k].value = v[k];
 }
 
-ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params) {
+ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params, double G) {
   ModelInputs in;
   GatherDriversAndParams(drivers, params, in);
   for (int i = 1; i <= kNumStates; ++i) {
     in.states[i] = 0.0;
     in.hold[i] = States[i].HoldConstant;
   }
+  in.terms = ComputeDriverTerms(in, G);
   return in;
 }
 
@@ -119,7 +120,9 @@ void ComputeDerivatives(ModelInputs& in, const StateVector& y, StateVector& dydt
 
 void ComputeDerivatives(const drivearray& drivers, const paramarray& params, const StateVector& y,
                         double /*time*/, StateVector& dydt) {
-  ModelInputs in = PrepareDerivativeInputs(drivers, params);
+  ModelInputs in;
+  GatherDriversAndParams(drivers, params, in);
+  for (int i = 1; i <= kNumStates; ++i) in.hold[i] = States[i].HoldConstant;
   ComputeDerivatives(in, y, dydt);
 }
 

@@ -29,8 +29,8 @@ const char* MessageKindName(MessageKind kind) {
   return "Message";
 }
 
-Answer StderrPrompter::Message(MessageKind kind, MessageButtons buttons, const std::string& text) {
-  std::cerr << MessageKindName(kind) << ": " << text << '\n';
+Answer StderrPrompter::Message(MessageKind, MessageButtons buttons, const std::string& text) {
+  std::cerr << text << '\n';
   return FirstButton(buttons);
 }
 

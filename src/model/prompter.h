@@ -46,8 +46,8 @@ Prompter& CurrentPrompter();
 // Installs a prompter (not owned; nullptr restores the default) and returns the previous.
 Prompter* InstallPrompter(Prompter* prompter);
 
-// A prompter that writes every message to stderr as "Error: text" (kind first) and answers
-// as the default prompter does. Used by the command-line tool.
+// A prompter that writes every message's text to stderr, one line each, and answers as the
+// default prompter does. Used by the command-line tool.
 class StderrPrompter : public Prompter {
  public:
   Answer Message(MessageKind kind, MessageButtons buttons, const std::string& text) override;

@@ -15,13 +15,6 @@ using fp::Sqrt;
 
 namespace {
 
-// Decomposition moisture factor: 1 at the optimum water content wopt, jmax at wmin and
-// wherever the skewed distance R is +-1.
-double MoistureFactor(double w, double wopt, double wmin, double jmax, double s) {
-  const double R = Div(Power(w, s) - Power(wopt, s), Power(wopt, s) - Power(wmin, s));
-  return Power(jmax, Power(R, 2.0));
-}
-
 // Litter carbon entering the extractive pool from one tissue.
 double ExtractiveShare(double Lc, double Ln) {
   return (1.0 - Exp(Div(-120.0 * Ln, Lc))) * Lc;
@@ -41,9 +34,8 @@ void ComputeWaterAndAmmonium(const ModelInputs& in, double G, ProcessValues& v) 
 
   v[proc::Ts] = v[proc::Ta] - 3.0;
 
-  const double W = Power(Ppt * 1000.0, -0.012 * G + 0.61) * (0.0032 * G * G - 0.036 * G + 0.51) +
-                   (0.4 * G + 114.0);
-  const double Qw = ((0.0003 * G + 0.9945) * Ppt * 1000.0 - (-0.8 * G + 103.0)) / 1000.0;
+  const double W = in.terms ? in.terms->W : SoilWater(in, G);
+  const double Qw = Discharge(in, G);
   double Et = Ppt - Qw;
   if (Et < 0.0) Et = 0.0;
 
@@ -82,9 +74,8 @@ void ComputeSoilProcesses(const ModelInputs& in, bool insolubleCNCheck, ProcessV
   v[proc::FClambdaS] = LcF + LcW + LcR - FClambdaE - FClambdaI;
 
   // Decomposition factor from soil temperature, moisture and the plant season length Sp.
-  const double Jd =
-      MoistureFactor(v[proc::W], k[prm::Wdopt], k[prm::Wdmin], k[prm::JdWmax], k[prm::phiD]);
-  const double rs = Exp(Ln(k[prm::Q10d]) * (v[proc::Ts] / 10.0)) * (in.drivers[drv::Sp] * Jd);
+  const double Jd = in.terms ? in.terms->Jd : DecompositionMoistureFactor(in, v[proc::W]);
+  const double rs = in.terms ? in.terms->rs : SoilRateFactor(in, v[proc::Ts], Jd);
   v[proc::Jd] = Jd;
   v[proc::rs] = rs;
 

@@ -254,12 +254,40 @@ TEST_F(ProcessEvaluationTest, DerivativesEqualTheRatesOfTheEvaluation) {
     EXPECT_EQ(dydt[i], Processes[i].value) << Processes[i].symbol;
 
   // Inputs prepared once and reused give the same rates, whatever y came before.
-  ModelInputs in = PrepareDerivativeInputs(Drivers, Params);
+  // The driver-only terms computed ahead give bit-for-bit the same rates.
+  ModelInputs in = PrepareDerivativeInputs(Drivers, Params, WaterCoefficient);
+  ASSERT_TRUE(in.terms.has_value());
   StateVector other = y, reused{};
   other[st::Cw] = 5000.0;
   ComputeDerivatives(in, other, reused);
   ComputeDerivatives(in, y, reused);
   EXPECT_EQ(reused, dydt);
+}
+
+TEST_F(ProcessEvaluationTest, PrecomputedTermsKeepTheFaultOrder) {
+  // Air temperature at the respiration maximum makes the driver-only terms fail, so none are
+  // computed ahead, and each evaluation meets the faults in the usual order: with Cf = 0 as
+  // well, the 0/0 of the light term comes before the logarithm of zero in Hr.
+  struct Case {
+    double Cf;
+    bool invalidOpFirst;
+  };
+  for (const Case c : {Case{200.0, false}, Case{0.0, true}}) {
+    D("Tamax") = 45.0;
+    D("Tamin") = 45.0;
+    StateVector y = ExampleStateVector();
+    y[st::Cf] = c.Cf;
+    ModelInputs in = PrepareDerivativeInputs(Drivers, Params, WaterCoefficient);
+    EXPECT_FALSE(in.terms.has_value());
+    StateVector dydt{};
+    if (c.invalidOpFirst) {
+      EXPECT_THROW(ComputeDerivatives(in, y, dydt), EInvalidOp);
+      EXPECT_THROW(ComputeDerivatives(Drivers, Params, y, 0.0, dydt), EInvalidOp);
+    } else {
+      EXPECT_THROW(ComputeDerivatives(in, y, dydt), EZeroDivide);
+      EXPECT_THROW(ComputeDerivatives(Drivers, Params, y, 0.0, dydt), EZeroDivide);
+    }
+  }
 }
 
 TEST_F(ProcessEvaluationTest, DerivativesClampACopyOfY) {
