@@ -1,13 +1,17 @@
 // kvsorv-cli: the command-line front end of the simulator.
 
-#include <cstdio>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "app/cli_commands.h"
+#include "files/driver_file.h"
 #include "model/catalogue.h"
-#include "model/catalogue_listing.h"
 #include "model/errors.h"
+#include "model/globals.h"
+#include "model/prompter.h"
+#include "run/run_settings.h"
 
 namespace {
 
@@ -17,11 +21,25 @@ constexpr const char* kUsage =
     "commands:\n"
     "  catalogue   list every state, driver, parameter and process with its symbol,\n"
     "              name and units\n"
+    "  run         --params FILE --drivers FILE --output FILE [--start N] [--stop N]\n"
+    "              [--step X] [--output-step X]\n"
+    "              run the model and write the output file and the next cell's drivers\n"
+    "  processes   --params FILE --drivers FILE [--time T] [--water-coefficient G]\n"
+    "              evaluate every process once, with the drivers at time T\n"
+    "  steady-state --params FILE --drivers FILE [--time T] [--water-coefficient G]\n"
+    "              [--set SYMBOL=VALUE]... [--solves N] [--save FILE]\n"
+    "              calibrate to steady state as the steady-state window does: each --set\n"
+    "              is one committed entry (one solve); then N more solves\n"
     "  help        show this text\n";
 
-int RunCatalogue() {
-  std::cout << kvsorv::FormatCatalogueListing();
-  return 0;
+// Start-up as the desktop program does it: default settings, the catalogue, the main
+// reader's tables, the run mode from this program's name.
+void StartUp(const char* programPath) {
+  kvsorv::RunSettings = kvsorv::DefaultRunSettings();
+  kvsorv::BuildModelCatalogue();
+  kvsorv::MainDriverReader.previousRecord = kvsorv::Drivers;
+  kvsorv::MainDriverReader.nextRecord = kvsorv::Drivers;
+  kvsorv::RunModes = kvsorv::RunModesFromExecutableName(programPath);
 }
 
 }  // namespace
@@ -31,16 +49,24 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
+  static kvsorv::StderrPrompter prompter;
+  kvsorv::InstallPrompter(&prompter);
   const std::string_view command = argv[1];
   try {
-    kvsorv::BuildModelCatalogue();
-    if (command == "catalogue") return RunCatalogue();
+    StartUp(argv[0]);
+    if (command == "catalogue") return kvsorv::cli::Catalogue();
+    if (command == "run") return kvsorv::cli::Run(argc, argv);
+    if (command == "processes") return kvsorv::cli::Processes(argc, argv);
+    if (command == "steady-state") return kvsorv::cli::SteadyState(argc, argv);
     if (command == "help" || command == "--help" || command == "-h") {
       std::cout << kUsage;
       return 0;
     }
     std::cerr << "kvsorv-cli: unknown command '" << command << "'\n\n" << kUsage;
     return 2;
+  } catch (const std::invalid_argument& e) {
+    std::cerr << "kvsorv-cli " << command << ": " << e.what() << '\n';
+    return 1;
   } catch (const kvsorv::Exception& e) {
     std::cerr << e.Message() << '\n';
     return 1;

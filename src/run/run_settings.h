@@ -27,8 +27,13 @@ struct TRunSettings {
   bool NewParamFile = false;     // the parameter file was created by choosing a new name
   bool NewDriverFile = false;    // the driver file was created by choosing a new name
 
-  // The output display must read its file again before it next shows it.
+  // The text of the main window's time step field; a run sets TimeStep from it at its end.
+  std::string TimeStepText = "1";
+
+  // The output display must read its file again before it next shows it, and the file it
+  // shows.
   bool OutputReloadPending = false;
+  std::string DisplayFileName;
 };
 
 struct TRunModes {

@@ -1,0 +1,52 @@
+// A whole run of the calibrated example forest: 2000 years from year 0, time step 1,
+// output step 1 (output lines from 1600), as `make run` does it.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "files/driver_file.h"
+#include "files/param_file.h"
+#include "model/catalogue.h"
+#include "model/globals.h"
+#include "run/run_observer.h"
+#include "run/run_settings.h"
+#include "run/simulation_run.h"
+
+namespace kvsorv {
+namespace {
+
+namespace fs = std::filesystem;
+
+void BM_Run2000Years(benchmark::State& state) {
+  const fs::path examples = fs::path(KVSORV_SOURCE_DIR) / "examples";
+  const fs::path work = fs::temp_directory_path() / "kvsorv-run-bench";
+  fs::create_directories(work);
+  for (const char* f : {"cell1.drr", "cell1b.drr", "cell1.par"})
+    fs::copy_file(examples / f, work / f, fs::copy_options::overwrite_existing);
+  const fs::path previous = fs::current_path();
+  fs::current_path(work);
+
+  BuildModelCatalogue();
+  RunModes = TRunModes{};
+  RunObserver quiet;
+  for (auto _ : state) {
+    state.PauseTiming();
+    double residual = 0.0;
+    ReadParamFile("cell1.par", ModelDef.numparam, Params, ModelDef.numstate, States, residual);
+    RunSettings = DefaultRunSettings();
+    RunSettings.StopTime = 2000;
+    RunSettings.DriverFileName = (work / "cell1.drr").string();
+    RunSettings.OutputFileName = (work / "cell1.out").string();
+    MainDriverReader.previousRecord = MainDriverReader.nextRecord = Drivers;
+    state.ResumeTiming();
+    ExecuteRun(quiet);
+  }
+  fs::current_path(previous);
+  fs::remove_all(work);
+}
+BENCHMARK(BM_Run2000Years)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+}  // namespace kvsorv

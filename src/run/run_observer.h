@@ -1,0 +1,27 @@
+#pragma once
+// How a run reports to the windows (or the command line) without knowing them: progress,
+// completion and failure. An interactive run calls these; a batch run calls none.
+
+#include <string>
+
+namespace kvsorv {
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // Preparation begins: show the progress window and disable the main window.
+  virtual void RunStarting() {}
+  // Whole percent of the run done, 0 to 100, by the time at which the step began.
+  virtual void ProgressChanged(int /*percent*/) {}
+  // The run has completed (normally or after a failure in its step loop): refresh and enable
+  // the main window, show RunSettings.PresentTime, hide the progress window.
+  virtual void RunCompleted() {}
+  // A failure in the step loop, after completion: show the trouble window with the message.
+  virtual void RunFailed(const std::string& /*message*/) {}
+  // The run stopped before its step loop, or its completion failed, and everything it had
+  // touched is restored: enable the main window and hide the progress window. The error is
+  // passed on to the caller afterwards.
+  virtual void RunAborted() {}
+};
+
+}  // namespace kvsorv

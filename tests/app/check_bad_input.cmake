@@ -1,0 +1,13 @@
+include(${CMAKE_CURRENT_LIST_DIR}/cli_check_support.cmake)
+# Unreadable and wrong files give an error message and exit 1, never a crash.
+file(WRITE ${WORK}/other.par "OTHER MODEL          1.0\r\n")
+cli(1 out err processes --params other.par --drivers cell1.drr)
+expect_contains("${err}" "The parameter file selected is not compatible with this model. No parameters read.")
+cli(1 out err processes --params missing.par --drivers cell1.drr)
+expect_contains("${err}" "missing.par")
+file(WRITE ${WORK}/words.drr "h\r\nh\r\n0 1 2 three\r\n")
+cli(1 out err processes --params cell1.par --drivers words.drr)
+expect_contains("${err}" "Invalid numeric input")
+cli(1 out err run --params cell1.par --drivers cell1.drr)
+expect_contains("${err}" "missing --output")
+cli(1 out err run --params cell1.par --drivers cell1.drr --output o.out --stop abc)

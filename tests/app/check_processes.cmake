@@ -1,0 +1,12 @@
+include(${CMAKE_CURRENT_LIST_DIR}/cli_check_support.cmake)
+cli(0 out err processes --params cell1.par --drivers cell1.drr --water-coefficient 10)
+string(REGEX MATCHALL "\n" newlines "${out}")
+list(LENGTH newlines n)
+if(NOT n EQUAL 126)
+  message(FATAL_ERROR "expected 126 process lines, got ${n}")
+endif()
+# Photosynthesis as calibrated (the file keeps 15 significant digits).
+if(NOT out MATCHES "\n24\tPs\t(1200|1199\\.99999999999|1200\\.00000000000)[0-9]*\tgC m-2grd yr-1\n")
+  message(FATAL_ERROR "Ps is not 1200 in:\n${out}")
+endif()
+expect_contains("${out}" "93\tSp\t150\tdays-1\n")
