@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench format clean sanitize
 
 all: build
 
@@ -29,3 +29,10 @@ format:
 
 clean:
 	@rm -rf $(BUILD_DIR)
+
+# The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer (debug build, so
+# table bounds are checked too).
+sanitize: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKVSORV_SANITIZE=ON -DKVSORV_BUILD_BENCH=OFF > /dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ctest --output-on-failure -j $(JOBS)

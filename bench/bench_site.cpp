@@ -1,55 +1,21 @@
 #include "bench_site.h"
 
-#include <string_view>
-#include <utility>
+#include <string>
 
+#include "files/driver_file.h"
+#include "files/param_file.h"
 #include "model/catalogue.h"
 #include "model/globals.h"
 
 namespace kvsorv::bench {
 
-namespace {
-
-template <typename Table>
-void Set(Table& table, int count, std::string_view symbol, double value) {
-  for (int i = 1; i <= count; ++i)
-    if (table[i].symbol == symbol) table[i].value = value;
-}
-
-}  // namespace
-
 void LoadExampleForest() {
   BuildModelCatalogue();
-  const std::pair<std::string_view, double> drivers[] = {
-      {"Ca", 350},   {"Tamax", 21}, {"Tamin", 9}, {"I", 18},       {"Ppt", 1.1},
-      {"Dnh4", 0.8}, {"Sp", 180},   {"Ss", 150},  {"flaghumus", 1}};
-  const std::pair<std::string_view, double> states[] = {
-      {"Cf", 200},       {"Cw", 10000}, {"Cr", 400},    {"Nf", 5},    {"Nw", 40},
-      {"Nr", 10},        {"Clf", 10},   {"Clw", 250},   {"Clr", 20},  {"Nlf", 0.2},
-      {"Nlw", 2},        {"Nlr", 0.4},  {"Cs", 50},     {"Ce", 300},  {"Ci", 1500},
-      {"Ch", 8667.5958}, {"Na", 55},    {"Nh", 384.28}, {"Nnh4", 1.0}};
-  const std::pair<std::string_view, double> params[] = {
-      {"Deltad", 42.5},  {"daymid", 200},    {"mf", 80},        {"aNf", 1.0},       {"Ww", 0.12},
-      {"Wf", 0.4},       {"Psiw", 1.5},      {"Psif", 0.03},    {"kappaL", 10},     {"Sc", 2},
-      {"aTau", 0.5},     {"qu0", 30},        {"Unh4max", 0.01}, {"knh4", 10},       {"Kcf", 100},
-      {"KCa", 100},      {"KCb", 100},       {"Kcw", 100},      {"Kcr", 100},       {"Knf", 10},
-      {"KNa", 10},       {"KNb", 10},        {"Knw", 10},       {"Knr", 10},        {"aTCF", 1},
-      {"aTCW", 0.01},    {"aTCR", 0.05},     {"aTNF", 1},       {"aTNW", 1},        {"aTNR", 1},
-      {"gCFm", 1},       {"kGCF", 0.5},      {"aGCF", 0.1},     {"bGCF", 5},        {"gCWm", 0.1},
-      {"kGCW", 5},       {"aGCW", 1},        {"bGCW", 50},      {"gCRm", 1},        {"kGCR", 0.5},
-      {"aGCR", 0.1},     {"bGCR", 5},        {"gNFm", 1},       {"kGNF", 0.5},      {"aGNF", 0.1},
-      {"bGNF", 2},       {"gNWm", 0.1},      {"kGNW", 5},       {"aGNW", 1},        {"bGNW", 20},
-      {"gNRm", 1},       {"kGNR", 0.5},      {"aGNR", 0.1},     {"bGNR", 2},        {"h1", 5},
-      {"h2", 0.75},      {"AlambdaF", 1},    {"sigmaF", 1},     {"AlambdaW", 0.02}, {"sigmaW", 1},
-      {"AlambdaR", 0.3}, {"sigmaR", 1},      {"rm", 10},        {"aWR", 0.5},       {"rg", 0.25},
-      {"gammar", 0.1},   {"Trmax", 45},      {"Tropt", 25},     {"Q10d", 2},        {"Ase", 0.02},
-      {"Aei", 0.002},    {"Aie", 0.0005},    {"Aih", 0.0002},   {"beta", 0.5},      {"Ah", 3.5e-05},
-      {"qI", 22},        {"VImax", 0.01},    {"kIm", 20},       {"Wdmin", 50},      {"Wdopt", 150},
-      {"JdWmax", 0.5},   {"phiD", 1.5},      {"p", 1},          {"Ep", 0.6},        {"etanh4", 100},
-      {"Nnh4mx", 1e-05}, {"rho", 1000000.0}, {"z", 0.3}};
-  for (const auto& [s, v] : drivers) Set(Drivers, ModelDef.numdrivers, s, v);
-  for (const auto& [s, v] : states) Set(States, ModelDef.numstate, s, v);
-  for (const auto& [s, v] : params) Set(Params, ModelDef.numparam, s, v);
+  const std::string examples = std::string(KVSORV_SOURCE_DIR) + "/examples/";
+  double residual = 0.0;
+  ReadParamFile(examples + "cell1-start.par", ModelDef.numparam, Params, ModelDef.numstate, States,
+                residual);
+  LookupDriversAt(examples + "cell1.drr", Drivers, 0.0, 2.0);
   WaterCoefficient = 10.0;
 }
 

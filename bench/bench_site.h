@@ -1,6 +1,6 @@
 #pragma once
-// A realistic model state for benchmarks: the example forest's starting values written into
-// the global tables after the catalogue is built.
+// A realistic model state for benchmarks: the example forest's starting parameter file and
+// its drivers at year 0, in the global tables, with the water coefficient of a run.
 
 namespace kvsorv::bench {
 

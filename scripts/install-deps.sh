@@ -12,6 +12,12 @@ packages=(
   libgmock-dev
   libbenchmark-dev
   clang-format
+  qt6-base-dev
+  qt6-charts-dev
+  libgl-dev
+  xvfb
+  xauth
+  xdotool
 )
 
 missing=()

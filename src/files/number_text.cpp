@@ -214,7 +214,8 @@ std::string FormatScientific13Right(double value) {
   return Pad(std::string(buf, AppendScientific13(buf, value)), 20, false);
 }
 
-std::string FormatGeneral(double value, int significantDigits) {
+std::string FormatGeneral(double value, int significantDigits,
+                          const GeneralFormatOptions& options) {
   if (!std::isfinite(value)) return NonFiniteText(value);
   if (value == 0) return "0";
   const int precision = std::clamp(significantDigits, 1, 17);
@@ -225,7 +226,8 @@ std::string FormatGeneral(double value, int significantDigits) {
   std::string text = value < 0 ? "-" : "";
   if (r.exponent >= -5 && r.exponent < precision) {
     if (r.exponent < 0) {
-      text += "0.";
+      text += '0';
+      text += options.decimalSeparator;
       text.append(static_cast<std::size_t>(-r.exponent - 1), '0');
       text += digits;
     } else {
@@ -235,7 +237,7 @@ std::string FormatGeneral(double value, int significantDigits) {
         text.append(wholeDigits - digits.size(), '0');
       } else {
         text += digits.substr(0, wholeDigits);
-        text += '.';
+        text += options.decimalSeparator;
         text += digits.substr(wholeDigits);
       }
     }
@@ -243,12 +245,13 @@ std::string FormatGeneral(double value, int significantDigits) {
   }
   text += digits[0];
   if (digits.size() > 1) {
-    text += '.';
+    text += options.decimalSeparator;
     text += digits.substr(1);
   }
   text += 'E';
   char exponent[8];
-  text.append(exponent, AppendExponent(exponent, r.exponent, 2));
+  text.append(exponent,
+              AppendExponent(exponent, r.exponent, std::clamp(options.minExponentDigits, 1, 4)));
   return text;
 }
 
@@ -274,7 +277,7 @@ std::string RightField(std::string_view text, std::size_t width) {
   return Pad(std::string(text.substr(0, width)), width, false);
 }
 
-std::optional<double> ParseDecimal(std::string_view text) {
+std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator) {
   std::size_t i = 0;
   const std::size_t n = text.size();
   bool negative = false;
@@ -290,8 +293,9 @@ std::optional<double> ParseDecimal(std::string_view text) {
   for (long j = 0; j < wholeCount && !leadingExponent; ++j)
     if (text[wholeStart + static_cast<std::size_t>(j)] != '0') leadingExponent = wholeCount - 1 - j;
   std::size_t digitCount = i - wholeStart;
-  if (i < n && text[i] == '.') {
-    ++i;
+  std::optional<std::size_t> separatorAt;
+  if (i < n && text[i] == decimalSeparator) {
+    separatorAt = i++;
     for (long place = -1; i < n && IsDigit(text[i]); ++i, ++digitCount, --place)
       if (!leadingExponent && text[i] != '0') leadingExponent = place;
   }
@@ -309,9 +313,18 @@ std::optional<double> ParseDecimal(std::string_view text) {
   }
   if (i != n) return std::nullopt;
 
+  // from_chars reads a point only: give it a copy with the point in place of another
+  // separator.
+  std::string withPoint;
+  std::string_view number = text.substr(numberStart);
+  if (separatorAt && decimalSeparator != '.') {
+    withPoint.assign(number);
+    withPoint[*separatorAt - numberStart] = '.';
+    number = withPoint;
+  }
   double magnitude = 0;
-  const char* first = text.data() + numberStart;
-  const char* last = text.data() + n;
+  const char* first = number.data();
+  const char* last = number.data() + number.size();
   const auto [end, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     if (leadingExponent && *leadingExponent + exponent >= 0) return std::nullopt;  // overflow
@@ -321,13 +334,13 @@ std::optional<double> ParseDecimal(std::string_view text) {
   return negative ? -magnitude : magnitude;
 }
 
-double StrToFloat(std::string_view text) {
+double StrToFloat(std::string_view text, char decimalSeparator) {
   std::string_view trimmed = text;
   while (!trimmed.empty() && static_cast<unsigned char>(trimmed.front()) <= 32)
     trimmed.remove_prefix(1);
   while (!trimmed.empty() && static_cast<unsigned char>(trimmed.back()) <= 32)
     trimmed.remove_suffix(1);
-  if (const std::optional<double> value = ParseDecimal(trimmed)) return *value;
+  if (const std::optional<double> value = ParseDecimal(trimmed, decimalSeparator)) return *value;
   throw EConvertError(std::string(text));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Every number form the files and windows use, written and read the same way whatever the
-// system locale: the decimal separator is always a point. Built on std::to_chars and
-// std::from_chars, which never consult the locale.
+// system locale: the decimal separator is a point unless a caller names another one. Built
+// on std::to_chars and std::from_chars, which never consult the locale.
 
 #include <cstddef>
 #include <optional>
@@ -33,14 +33,22 @@ char* AppendScientific13(char* out, double value);
 std::string FormatScientific13Left(double value);
 std::string FormatScientific13Right(double value);
 
+// How the general format writes its scientific exponent and its decimal separator.
+struct GeneralFormatOptions {
+  int minExponentDigits = 2;    // 1..4; wider exponents keep all their digits
+  char decimalSeparator = '.';  // the windows pass the system's separator
+};
+
 // General format with up to `significantDigits` (1..17) significant digits, rounded to
 // nearest: fixed notation when the rounded value is 0, or when its magnitude is at least
 // 0.00001 and it has at most `significantDigits` digits before the point; scientific
-// notation otherwise. Trailing zeros of the fraction and a needless point are left out.
-// The scientific form is the mantissa, "E", the exponent's sign and at least two exponent
-// digits (1.5E+20, 1E-06). Both zeros give "0". Non-finite values give "INF", "-INF",
-// "NAN". With 4 digits this is the output table's "%.4g"; with 5 and 6 the windows' forms.
-std::string FormatGeneral(double value, int significantDigits);
+// notation otherwise. Trailing zeros of the fraction and a needless separator are left out.
+// The scientific form is the mantissa, "E", the exponent's sign and at least
+// `minExponentDigits` exponent digits (by default 1.5E+20, 1E-06; with 4, 1.5E+0007).
+// Both zeros give "0". Non-finite values give "INF", "-INF", "NAN". With 4 digits this is
+// the output table's "%.4g"; with 5 and 6 the windows' forms.
+std::string FormatGeneral(double value, int significantDigits,
+                          const GeneralFormatOptions& options = {});
 
 // "%20g" for output times: the general format with up to 15 significant digits,
 // right-justified in 20 characters (longer texts are not cut).
@@ -61,15 +69,18 @@ std::string RightField(std::string_view text, std::size_t width);
 // Longest number token the file readers accept.
 inline constexpr std::size_t kMaxNumberTokenLength = 64;
 
-// Converts a decimal number: optional sign, digits with an optional point (at least one
-// digit in all), optional exponent ("e" or "E", optional sign, digits). Nothing else: no
-// blanks, "inf", "nan" or hexadecimal forms. A magnitude beyond the double range is not a
-// number; one too small for a double gives 0 with the number's sign (underflow is silent).
-std::optional<double> ParseDecimal(std::string_view text);
+// Converts a decimal number: optional sign, digits with at most one `decimalSeparator`
+// (at least one digit in all), optional exponent ("e" or "E", optional sign, digits).
+// Nothing else: no blanks, "inf", "nan" or hexadecimal forms, and no point when the
+// separator is another character. The separator must not be a digit, a sign, "e" or "E".
+// A magnitude beyond the double range is not a number; one too small for a double gives 0
+// with the number's sign (underflow is silent).
+std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator = '.');
 
 // The strict conversion of a value the user typed: blanks (characters with codes up to 32)
-// around the number are allowed, nothing else. Raises EConvertError("'text' is not a valid
-// floating point value") for anything that is not a number.
-double StrToFloat(std::string_view text);
+// around the number are allowed, nothing else; the number as ParseDecimal reads it. Raises
+// EConvertError("'text' is not a valid floating point value") for anything that is not a
+// number.
+double StrToFloat(std::string_view text, char decimalSeparator = '.');
 
 }  // namespace kvsorv

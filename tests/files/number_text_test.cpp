@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -138,6 +139,30 @@ TEST(NumberText, GeneralFormat) {
     EXPECT_EQ(FormatGeneral(c.value, c.digits), c.text) << c.value << " /" << c.digits;
 }
 
+TEST(NumberText, GeneralFormatOptions) {
+  struct Case {
+    double value;
+    int exponentDigits;
+    char separator;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1.5e7, 4, '.', "1.5E+0007"},
+      {2e-6, 4, '.', "2E-0006"},
+      {-7.25e-12, 4, '.', "-7.25E-0012"},
+      {1.5e300, 4, '.', "1.5E+0300"},
+      {1.5e300, 1, '.', "1.5E+300"},  // a wider exponent keeps its digits
+      {2e-6, 1, '.', "2E-6"},
+      {2.5, 4, ',', "2,5"},
+      {-0.0000123456, 4, ',', "-0,0000123456"},
+      {1.5e7, 4, ',', "1,5E+0007"},
+      {1200.0, 4, ',', "1200"},  // no separator where none is needed
+      {0.0, 4, ',', "0"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatGeneral(c.value, 6, {c.exponentDigits, c.separator}), c.text) << c.value;
+}
+
 // Apart from the 1e-5 decade, which this system writes in fixed notation, the general form
 // is C's "%.<p>G".
 TEST(NumberText, GeneralFormatMatchesReference) {
@@ -225,6 +250,29 @@ TEST(NumberText, StrToFloatIsStrict) {
       EXPECT_EQ(e.Message(), "'" + std::string(text) + "' is not a valid floating point value");
     }
   }
+}
+
+TEST(NumberText, ParseWithAnotherDecimalSeparator) {
+  struct Case {
+    const char* text;
+    std::optional<double> value;
+  };
+  const Case cases[] = {
+      {"1,5", 1.5},
+      {"-,25", -0.25},
+      {"5,", 5.0},
+      {"1,5E+0007", 1.5e7},
+      {"-1e-400", -0.0},  // underflow still gives 0
+      {"12", 12.0},
+      {"1.5", std::nullopt},  // the point is no separator then
+      {"1,5,2", std::nullopt},
+      {",", std::nullopt},
+      {"1e400", std::nullopt},
+      {"1 ", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text, ','), c.value) << c.text;
+  EXPECT_EQ(StrToFloat(" 2,5\t", ','), 2.5);
+  EXPECT_THROW(StrToFloat("2.5", ','), EConvertError);
 }
 
 // A locale with a decimal comma changes nothing (when the system has one installed).
