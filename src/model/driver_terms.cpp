@@ -88,8 +88,9 @@ double DecompositionMoistureFactor(const ModelInputs& in, double W) {
   // 1 at the optimum water content, JdWmax at the minimum and wherever R is +-1.
   const auto& k = in.params;
   const double s = k[prm::phiD];
-  const double R =
-      Div(Power(W, s) - Power(k[prm::Wdopt], s), Power(k[prm::Wdopt], s) - Power(k[prm::Wdmin], s));
+  const double atW = Power(W, s);
+  const double atOptimum = Power(k[prm::Wdopt], s);  // the same power twice: computed once
+  const double R = Div(atW - atOptimum, atOptimum - Power(k[prm::Wdmin], s));
   return Power(k[prm::JdWmax], Power(R, 2.0));
 }
 
