@@ -12,16 +12,20 @@ enum class MessageKind { kError, kWarning, kInformation, kConfirmation };
 enum class MessageButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
 enum class Answer { kOk, kCancel, kYes, kNo };
 
-// What a file dialog shows: caption, filter (e.g. "Parameter files (*.par)"), default
-// extension without the dot, the name it starts with, and whether the file must exist or
-// an existing file needs confirmation before it is overwritten.
+// What a file dialog shows: caption, filter as description and pattern pairs separated by
+// "|" (e.g. "Parameter files (*.par)|*.par|All files|*.*"), default extension without the
+// dot, the name it starts with, and its options.
 struct FileDialogRequest {
   std::string title;
   std::string filter;
   std::string defaultExtension;
   std::string initialName;
-  bool fileMustExist = false;
-  bool confirmOverwrite = false;
+  bool fileMustExist = false;     // only an existing file can be chosen
+  bool confirmOverwrite = false;  // an existing file needs confirmation before it is chosen
+  bool pathMustExist = false;     // the chosen file's directory must exist
+  bool createPrompt = false;      // a name that does not exist needs confirmation to create it
+  bool hideReadOnly = false;      // read-only files are not listed
+  bool noReadOnlyReturn = false;  // a read-only file cannot be chosen
 };
 
 class Prompter {

@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# Developer tool: runs the desktop program on the example site under a virtual X display,
+# drives it from the keyboard as a user would (files chosen through the dialogs, a run, the
+# progress, about and trouble windows) and saves a screenshot of each stage.
+#
+#   scripts/screenshots.sh [BUILD_DIR]      screenshots go to BUILD_DIR/screenshots/
+#
+# Installs the Debian packages it needs (xvfb, xdotool, x11-utils, imagemagick, openbox)
+# when they are missing.
+set -euo pipefail
+
+build_dir=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd)
+program=$build_dir/src/windows/kvsorv
+shots=$build_dir/screenshots
+work=$build_dir/screenshot-run
+
+# The tools of this script, installed from Debian when missing (openbox draws window frames).
+extra=()
+for p in xvfb xdotool x11-utils imagemagick openbox; do
+  dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q "install ok installed" || extra+=("$p")
+done
+if [ ${#extra[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${extra[@]}"
+fi
+[ -x "$program" ] || { echo "build the program first: $program" >&2; exit 1; }
+
+# A free display number.
+display_number=90
+while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
+  display_number=$((display_number + 1))
+done
+export DISPLAY=:$display_number
+unset WAYLAND_DISPLAY
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+  wait 2> /dev/null || true
+}
+trap cleanup EXIT
+
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp > /dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
+if command -v openbox > /dev/null; then
+  openbox > /dev/null 2>&1 &
+  pids+=($!)
+  sleep 1
+fi
+
+rm -rf "$shots" "$work"
+mkdir -p "$shots" "$work/failing"
+cp "$here"/examples/cell1.par "$here"/examples/cell1.drr "$here"/examples/cell1b.drr "$work"/
+# A driver file whose climate turns impossible in 1601: a run over that year fails.
+cp "$here"/examples/cell1b.drr "$work"/failing/
+{
+  head -n 3 "$here"/examples/cell1.drr
+  printf '1601 350 45 45 18 1.1 0.8 180 150 1\r\n'
+} > "$work"/failing/cell1.drr
+cd "$work"
+
+# Waits for a window with exactly this title and prints its id.
+wait_window() {
+  for _ in $(seq 100); do
+    local id
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no window '$1'" >&2
+  return 1
+}
+wait_gone() {
+  for _ in $(seq 300); do
+    xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  echo "window '$1' did not close" >&2
+  return 1
+}
+# Screenshot of a window with its frame (the window manager's frame extents, if any).
+shot() {
+  local name=$1 id=$2 left=0 right=0 top=0 bottom=0 extents
+  sleep 0.4
+  local info X Y WIDTH HEIGHT
+  info=$(xwininfo -id "$id")
+  X=$(sed -n 's/.*Absolute upper-left X: *//p' <<< "$info")
+  Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<< "$info")
+  WIDTH=$(sed -n 's/.*Width: *//p' <<< "$info")
+  HEIGHT=$(sed -n 's/.*Height: *//p' <<< "$info")
+  extents=$(xprop -id "$id" _NET_FRAME_EXTENTS 2> /dev/null | sed -n 's/.*= *//p' | tr -d ' ')
+  if [ -n "$extents" ]; then IFS=, read -r left right top bottom <<< "$extents"; fi
+  local x=$((X - left)) y=$((Y - top))
+  [ "$x" -ge 0 ] || x=0
+  [ "$y" -ge 0 ] || y=0
+  import -window root -crop "$((WIDTH + left + right))x$((HEIGHT + top + bottom))+$x+$y" +repage \
+    "$shots/$name.png"
+  echo "$shots/$name.png"
+}
+keys() {
+  xdotool key --delay 60 "$@"
+  sleep 0.3
+}
+type_text() {
+  xdotool type --delay 20 "$1"
+  sleep 0.2
+}
+activate() {
+  xdotool windowactivate --sync "$1" 2> /dev/null || xdotool windowfocus --sync "$1"
+  sleep 0.2
+}
+# A file dialog: type the name into its file name field and confirm.
+answer_dialog() {
+  local id
+  id=$(wait_window "$1")
+  [ -n "${3:-}" ] && shot "$3" "$id"
+  activate "$id"
+  keys ctrl+a
+  type_text "$2"
+  keys Return
+  wait_gone "$1"
+}
+
+"$program" > "$work/kvsorv.log" 2>&1 &
+pids+=($!)
+main=$(wait_window "KVS ORV")
+activate "$main"
+shot 01-main-at-start "$main"
+
+# Files > Parameter File > Choose..., Files > Driver File > Choose..., Files > Output File.
+keys alt+f p c
+answer_dialog "Choose Parameter File" "$work/cell1.par" 02-choose-parameter-file
+activate "$main"
+# The driver file through a click on its field's label.
+xdotool mousemove --window "$main" 40 75 click 1
+answer_dialog "Open Driver File" "$work/cell1.drr"
+activate "$main"
+keys alt+f o
+answer_dialog "Save Output File as" "$work/cell1.out"
+activate "$main"
+
+# Stop time 2000 (Alt+T focuses the field), then on to the time step field and out again.
+keys alt+t ctrl+a
+type_text 2000
+keys Tab Tab
+shot 03-main-ready-to-run "$main"
+
+keys alt+r
+sleep 1
+wait_gone "KVS ORV run progress."
+shot 04-main-after-run "$main"
+keys alt+o
+shot 05-output-menu-after-run "$main"
+keys Escape
+
+# A longer run with a small time step, to see the progress window while it moves. The
+# output file exists now: the overwrite question comes first.
+activate "$main"
+keys alt+u ctrl+a
+type_text "$work/cell1-fine.out"
+keys Tab
+keys alt+m ctrl+a
+type_text 0.002
+keys Tab
+keys alt+r
+progress=$(wait_window "KVS ORV run progress.")
+sleep 1.5
+shot 06-progress "$progress"
+import -window root "$shots/07-screen-during-run.png"
+echo "$shots/07-screen-during-run.png"
+wait_gone "KVS ORV run progress."
+
+# The about window.
+activate "$main"
+keys alt+a
+about=$(wait_window "About KVS ORV")
+shot 08-about "$about"
+keys Escape
+wait_gone "About KVS ORV"
+
+# A run that fails: the trouble window. Choosing cell1.out again asks before overwriting.
+activate "$main"
+keys alt+d ctrl+a
+type_text "$work/failing/cell1.drr"
+keys Tab
+keys alt+u ctrl+a
+type_text "$work/cell1.out"
+keys Tab
+question=$(wait_window "Confirm")
+shot 09-overwrite-question "$question"
+keys Return
+activate "$main"
+keys alt+s ctrl+a
+type_text 1599
+keys Tab alt+t ctrl+a
+type_text 1605
+keys Tab alt+m ctrl+a
+type_text 1
+keys Tab
+keys alt+r
+trouble=$(wait_window "FmTrouble")
+shot 10-trouble "$trouble"
+keys Return
+wait_gone "FmTrouble"
+activate "$main"
+shot 11-main-after-failed-run "$main"
+
+echo "Output of the run with the small time step: $work/cell1-fine.out"
+echo "Its first lines:"
+head -n 4 "$work/cell1-fine.out" | cut -c1-120

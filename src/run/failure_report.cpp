@@ -1,0 +1,22 @@
+#include "run/failure_report.h"
+
+#include <exception>
+
+#include "model/errors.h"
+#include "model/prompter.h"
+
+namespace kvsorv {
+
+bool RunReportingFailures(const std::function<void()>& command) {
+  try {
+    command();
+    return true;
+  } catch (const Exception& e) {
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, e.Message());
+  } catch (const std::exception& e) {
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, e.what());
+  }
+  return false;
+}
+
+}  // namespace kvsorv

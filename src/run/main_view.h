@@ -1,0 +1,78 @@
+#pragma once
+// What the main window's commands need of the window that shows them: its fields, the
+// commands it enables, its caption and focus, and the other windows it opens. The desktop
+// program implements it with widgets; tests implement it with plain values.
+
+#include <string>
+
+namespace kvsorv {
+
+// The main window's edit fields.
+enum class MainField {
+  kParamBox,
+  kDriverBox,
+  kOutputBox,
+  kPresentBox,
+  kStartTime,  // MEStartTime
+  kStopTime,   // MEStopTime
+  kTimeStep,   // METimeStep
+};
+
+// The commands whose enabling the refresh decides.
+enum class MainCommand {
+  kSaveParam,  // MISaveParam "&Save..."
+  kCalculate,  // MICalculate, the whole Calculate menu
+  kRun,        // BtnRun
+  kChart,      // MIChart
+  kTable,      // MITable
+};
+
+// How a file command was triggered: by leaving its edit field (the name is the field's text)
+// or by its label, its menu item or another window (the name comes from a file dialog).
+enum class FileTrigger { kField, kDialog };
+
+class MainView {
+ public:
+  virtual ~MainView() = default;
+
+  virtual void SetCaption(const std::string& caption) = 0;
+
+  virtual std::string FieldText(MainField field) const = 0;
+  // Shows a text, as the program does; the field does not count as edited by the user.
+  virtual void SetFieldText(MainField field, const std::string& text) = 0;
+  // Puts a text into a field as if the user had typed it: the field counts as edited.
+  virtual void EnterFieldText(MainField field, const std::string& text) = 0;
+  // Whether the user has edited the field at any time since the window was created.
+  virtual bool FieldEdited(MainField field) const = 0;
+
+  virtual void EnableCommand(MainCommand command, bool enabled) = 0;
+
+  // Whether the parameter file's field has the keyboard focus, and moving the focus from it
+  // to the window's background.
+  virtual bool ParamBoxFocused() const = 0;
+  virtual void FocusBackground() = 0;
+
+  // Disables or enables the whole main window (during a run).
+  virtual void SetMainWindowEnabled(bool enabled) = 0;
+  // Closes the main window, which ends the program.
+  virtual void CloseMainWindow() = 0;
+
+  // The progress window: shown without waiting, moved to a whole percent 0..100, hidden.
+  virtual void ShowProgressWindow() = 0;
+  virtual void SetRunProgress(int percent) = 0;
+  virtual void HideProgressWindow() = 0;
+  // The trouble window, shown modally with the message of a failed run.
+  virtual void ShowTroubleWindow(const std::string& message) = 0;
+  virtual void ShowAboutWindow() = 0;
+
+  // The editors and other windows, shown modally; true when closed with OK.
+  virtual bool ShowParameterEditor() = 0;
+  virtual void ShowStateGrid() = 0;
+  virtual bool ShowDriverEditor() = 0;
+  virtual bool ShowReloadDialog() = 0;
+  virtual void ShowSteadyStateWindow() = 0;
+  // The output display as a table (true) or a chart (false), shown modally.
+  virtual void ShowOutputDisplay(bool tableMode) = 0;
+};
+
+}  // namespace kvsorv

@@ -1,0 +1,75 @@
+#include "run/run_command.h"
+
+#include "files/number_text.h"
+#include "model/prompter.h"
+#include "run/file_commands.h"
+#include "run/main_form_update.h"
+#include "run/run_observer.h"
+#include "run/run_settings.h"
+#include "run/simulation_run.h"
+
+namespace kvsorv {
+
+namespace {
+
+// Tells the main window and its progress and trouble windows how the run goes.
+class WindowRunObserver : public RunObserver {
+ public:
+  explicit WindowRunObserver(MainView& view) : view_(view) {}
+
+  void RunStarting() override {
+    running_ = true;
+    view_.ShowProgressWindow();
+    view_.SetMainWindowEnabled(false);
+  }
+  void ProgressChanged(int percent) override { view_.SetRunProgress(percent); }
+  void RunCompleted() override {
+    running_ = false;
+    UpdateMainForm(view_);
+    view_.SetMainWindowEnabled(true);
+    view_.SetFieldText(MainField::kPresentBox, FormatGeneral(RunSettings.PresentTime, 5));
+    view_.HideProgressWindow();
+  }
+  void RunFailed(const std::string& message) override { view_.ShowTroubleWindow(message); }
+  void RunAborted() override { Restore(); }
+
+  // Enables the main window and hides the progress window if the run left them otherwise.
+  void Restore() {
+    if (!running_) return;
+    running_ = false;
+    view_.SetMainWindowEnabled(true);
+    view_.HideProgressWindow();
+  }
+
+ private:
+  MainView& view_;
+  bool running_ = false;
+};
+
+// Whether adding the time step moves the run clock anywhere between start and stop.
+bool ClockAdvances(const TRunSettings& s) {
+  const double step = s.TimeStep;
+  return step > 0.0 && s.StartTime + step > s.StartTime && s.StopTime + step > s.StopTime;
+}
+
+}  // namespace
+
+bool BtnRunClick(MainView& view) {
+  if (RunSettings.OutputFileName.empty()) {
+    AskForOutputFile(view, view.FieldText(MainField::kOutputBox));
+    if (RunSettings.OutputFileName.empty()) return false;
+  }
+  if (!ClockAdvances(RunSettings)) {
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kTimeStepTooSmallMessage);
+    return false;
+  }
+  WindowRunObserver observer(view);
+  // Whatever way the run ends, the main window must not stay disabled.
+  struct RestoreOnExit {
+    WindowRunObserver& observer;
+    ~RestoreOnExit() { observer.Restore(); }
+  } restore{observer};
+  return ExecuteRun(observer);
+}
+
+}  // namespace kvsorv

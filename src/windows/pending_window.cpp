@@ -1,0 +1,23 @@
+#include "windows/pending_window.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace kvsorv {
+
+TPendingWindow::TPendingWindow(std::string_view windowName, const QString& title, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(QString::fromUtf8(windowName.data(), static_cast<qsizetype>(windowName.size())));
+  setWindowTitle(title);
+  auto* layout = new QVBoxLayout(this);
+  auto* text = new QLabel(title + " is not available in this version yet.", this);
+  text->setObjectName("LblPending");
+  layout->addWidget(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace kvsorv

@@ -1,0 +1,64 @@
+#include "windows/trouble_window.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "model/prompter.h"
+#include "run/auxiliary_windows.h"
+#include "windows/clickable_label.h"
+#include "windows/pictures.h"
+
+namespace kvsorv {
+
+namespace {
+// The colour of a scroll bar's trough on the classic desktop.
+const QColor kScrollBarColour(200, 200, 200);
+}  // namespace
+
+TFmTrouble::TFmTrouble(QWidget* parent) : TFmAbout(parent) {
+  setObjectName("TFmTrouble");
+  setWindowTitle(kTroubleCaption);
+  setFixedSize(551, 345);
+
+  LblKVS->hide();
+  LblModel->hide();
+  LblVersion->hide();
+
+  Image1->setGeometry(12, 24, 241, 297);
+  Image1->setPixmap(ForestScene(QSize(241, 297)));
+  Image1->setScaledContents(true);
+  Image1->setCursor(Qt::PointingHandCursor);
+  connect(Image1, &ClickableLabel::clicked, this, &TFmTrouble::Image1Click);
+
+  QFont large = MoContact->font();
+  large.setPixelSize(20);
+  MoContact->setFont(large);
+  MoContact->setPlainText(kTroubleText);
+  MoContact->setGeometry(272, 24, 267, 92);
+
+  BtnOK->setGeometry(368, 128, 75, 28);
+
+  MmError = new QPlainTextEdit(this);
+  MmError->setObjectName("MmError");
+  MmError->setReadOnly(true);
+  QFont errorFont = MmError->font();
+  errorFont.setPixelSize(17);
+  MmError->setFont(errorFont);
+  QPalette scrollBarColoured = MmError->palette();
+  scrollBarColoured.setColor(QPalette::Base, kScrollBarColour);
+  MmError->setPalette(scrollBarColoured);
+  MmError->setGeometry(289, 172, 233, 89);
+}
+
+void TFmTrouble::ShowError(const std::string& message) {
+  MmError->clear();
+  MmError->appendPlainText(QString::fromStdString(message));
+  exec();
+}
+
+void TFmTrouble::Image1Click() {
+  CurrentPrompter().Message(MessageKind::kConfirmation, MessageButtons::kOk, kTroubleIconMessage);
+}
+
+}  // namespace kvsorv

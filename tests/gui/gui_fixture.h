@@ -1,0 +1,104 @@
+#pragma once
+// The desktop program's windows created as at start-up, on a fresh working directory with the
+// example site, with a scripted prompter in place of every box and dialog.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "run/run_settings.h"
+#include "support/model_fixture.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+#include "windows/application_windows.h"
+#include "windows/main_form.h"
+
+namespace kvsorv::testing {
+
+class GuiTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    Start("kvsorv");
+  }
+  void TearDown() override {
+    for (const QPointer<QTimer>& t : modalWatchers_) delete t.data();
+    windows.reset();
+    RunSettings = DefaultRunSettings();
+    RunModes = TRunModes{};
+    ModelTest::TearDown();
+  }
+
+  // Creates every window as the program does when started under that name.
+  void Start(const std::string& executablePath) {
+    windows.reset();
+    windows = std::make_unique<ApplicationWindows>(executablePath);
+    form = &windows->MainForm();
+    form->show();
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+  }
+
+  std::string Example(const std::string& name) {
+    const char* source = std::getenv("KVSORV_SOURCE_DIR");
+    const auto from = std::filesystem::path(source != nullptr ? source : ".") / "examples" / name;
+    std::filesystem::copy_file(from, dir.Path() / name,
+                               std::filesystem::copy_options::overwrite_existing);
+    return dir.File(name);
+  }
+
+  // Types into a field as the user does and leaves it with Tab.
+  static void Type(QLineEdit* field, const std::string& text) {
+    field->setFocus(Qt::TabFocusReason);
+    field->selectAll();
+    QTest::keyClicks(field, QString::fromStdString(text));
+    QTest::keyClick(field, Qt::Key_Tab);
+  }
+
+  // The example site typed into the three file fields: ready to run from 0 to 2.
+  void ChooseExampleSite() {
+    Example("cell1b.drr");
+    Type(form->ParamBox, Example("cell1.par"));
+    Type(form->DriverBox, Example("cell1.drr"));
+    Type(form->OutputBox, dir.File("cell1.out"));
+  }
+
+  // Calls `inspect` with the next modal window once it shows, then closes that window if
+  // `inspect` left it open. Gives up after a few seconds, and at the end of the test, so a
+  // missing window fails the test instead of hanging it.
+  void OnNextModal(std::function<void(QWidget*)> inspect) {
+    auto* timer = new QTimer;
+    modalWatchers_.emplace_back(timer);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, inspect] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr && ++*tries < 500) return;
+      timer->stop();
+      timer->deleteLater();
+      if (modal == nullptr) return;
+      inspect(modal);
+      if (modal->isVisible()) modal->close();
+    });
+    timer->start(10);
+  }
+
+  TempWorkDir dir;
+  ScriptedPrompter prompter;
+  std::unique_ptr<ApplicationWindows> windows;
+  TMainForm* form = nullptr;
+
+ private:
+  std::vector<QPointer<QTimer>> modalWatchers_;
+};
+
+}  // namespace kvsorv::testing
