@@ -46,12 +46,6 @@ class WindowRunObserver : public RunObserver {
   bool running_ = false;
 };
 
-// Whether adding the time step moves the run clock anywhere between start and stop.
-bool ClockAdvances(const TRunSettings& s) {
-  const double step = s.TimeStep;
-  return step > 0.0 && s.StartTime + step > s.StartTime && s.StopTime + step > s.StopTime;
-}
-
 }  // namespace
 
 bool BtnRunClick(MainView& view) {
@@ -59,7 +53,7 @@ bool BtnRunClick(MainView& view) {
     AskForOutputFile(view, view.FieldText(MainField::kOutputBox));
     if (RunSettings.OutputFileName.empty()) return false;
   }
-  if (!ClockAdvances(RunSettings)) {
+  if (!TimeStepAdvancesClock(RunSettings)) {
     CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kTimeStepTooSmallMessage);
     return false;
   }

@@ -6,9 +6,6 @@
 
 namespace kvsorv {
 
-inline constexpr const char* kTimeStepTooSmallMessage =
-    "Time step is too small to advance the run clock.";
-
 // Performs a run (ExecuteRun). Without an output file name (the overwrite question was
 // answered No) it first asks for one in the save dialog, opened at the output field's text,
 // and runs only when a name was given. A time step that cannot advance the clock over the

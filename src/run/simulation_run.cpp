@@ -201,7 +201,13 @@ double InitialHumusCarbon(int cellNumber) {
   return 5.1558 * f * f + 649.24 * f + 8013.2;
 }
 
+bool TimeStepAdvancesClock(const TRunSettings& s) {
+  const double step = s.TimeStep;
+  return step > 0.0 && s.StartTime + step > s.StartTime && s.StopTime + step > s.StopTime;
+}
+
 bool ExecuteRun(RunObserver& observer) {
+  if (!TimeStepAdvancesClock(RunSettings)) throw ERunTimeError(kTimeStepTooSmallMessage);
   const bool interactive = RunModes.InteractiveMode;
   const RunSnapshot snapshot;
   FileChannel outputFile("output");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "run/run_observer.h"
+#include "run/run_settings.h"
 
 namespace kvsorv {
 
@@ -17,6 +18,13 @@ inline constexpr double kRunWaterCoefficient = 10.0;
 inline constexpr double kHumusCNRatio = 22.55542;
 inline constexpr const char* kScratchDriverFile = "dummyfile";
 inline constexpr const char* kBaseDriverFile = "cell1b.drr";
+
+inline constexpr const char* kTimeStepTooSmallMessage =
+    "Time step is too small to advance the run clock.";
+
+// Whether adding the time step moves the run clock anywhere between start and stop (a step
+// of 0, a negative one, or one lost in the rounding of the clock would never end a run).
+bool TimeStepAdvancesClock(const TRunSettings& settings);
 
 struct CellFiles {
   int cellNumber = 0;
@@ -42,6 +50,8 @@ double InitialHumusCarbon(int cellNumber);
 // loop (a missing driver file, a driver file name without a cell number, an output file
 // that cannot be created, a math error in the first evaluation) restores every value the
 // run had changed, closes every file, tells the observer RunAborted and is passed on.
+// A time step that does not advance the clock raises ERunTimeError with
+// kTimeStepTooSmallMessage before anything is touched.
 // Returns true when the run completed without failure.
 bool ExecuteRun(RunObserver& observer);
 

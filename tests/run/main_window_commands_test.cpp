@@ -18,6 +18,7 @@
 #include "run/main_form_update.h"
 #include "run/run_command.h"
 #include "run/run_settings.h"
+#include "run/simulation_run.h"
 #include "run/start_up.h"
 #include "run/window_commands.h"
 

@@ -239,6 +239,21 @@ TEST_F(SimulationRunTest, TimeStepTakenFromItsFieldAtTheEnd) {
   EXPECT_EQ(RunSettings.TimeStep, 0.5);
 }
 
+TEST_F(SimulationRunTest, TimeStepThatCannotAdvanceTheClockIsRefused) {
+  // Such a step would never end the run.
+  for (const double step : {0.0, -1.0, 1e-99}) {
+    SetTimes(1590, 1610, step, 1);
+    try {
+      ExecuteRun(observer);
+      FAIL() << step;
+    } catch (const ERunTimeError& e) {
+      EXPECT_STREQ(e.what(), "Time step is too small to advance the run clock.");
+    }
+    EXPECT_TRUE(observer.events.empty());
+    EXPECT_FALSE(RunSettings.OutputAvailable);
+  }
+}
+
 TEST_F(SimulationRunTest, MissingDriverFileRestoresEverything) {
   SetTimes(0, 2, 1, 1);
   RunSettings.DriverFileName = dir.File("cell9.drr");
