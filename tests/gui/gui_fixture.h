@@ -49,13 +49,7 @@ class GuiTest : public ModelTest {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
   }
 
-  std::string Example(const std::string& name) {
-    const char* source = std::getenv("KVSORV_SOURCE_DIR");
-    const auto from = std::filesystem::path(source != nullptr ? source : ".") / "examples" / name;
-    std::filesystem::copy_file(from, dir.Path() / name,
-                               std::filesystem::copy_options::overwrite_existing);
-    return dir.File(name);
-  }
+  std::string Example(const std::string& name) { return dir.CopyExample(name); }
 
   // Types into a field as the user does and leaves it with Tab.
   static void Type(QLineEdit* field, const std::string& text) {

@@ -23,18 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Examples() {
-  const char* source = std::getenv("KVSORV_SOURCE_DIR");
-  return fs::path(source != nullptr ? source : ".") / "examples";
-}
-
 class ExampleSiteTest : public testing::ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
     double residual = 0.0;
-    ASSERT_TRUE(ReadParamFile((Examples() / "cell1.par").string(), ModelDef.numparam, Params,
-                              ModelDef.numstate, States, residual));
+    ASSERT_TRUE(ReadParamFile((testing::TempWorkDir::ExamplesDir() / "cell1.par").string(),
+                              ModelDef.numparam, Params, ModelDef.numstate, States, residual));
     RunSettings = DefaultRunSettings();
     RunModes = TRunModes{};
     MainDriverReader = DriverReader{};
@@ -48,7 +43,7 @@ class ExampleSiteTest : public testing::ModelTest {
 };
 
 TEST_F(ExampleSiteTest, IsSteadyUnderTheCalibrationClimate) {
-  LookupDriversAt((Examples() / "cell1.drr").string(), Drivers, 0.0, 2.0);
+  LookupDriversAt((testing::TempWorkDir::ExamplesDir() / "cell1.drr").string(), Drivers, 0.0, 2.0);
   WaterCoefficient = 10.0;
   ComputeProcesses(Drivers, Params, States, Processes, 0.0);
   for (int i = 1; i <= ModelDef.numstate; ++i)

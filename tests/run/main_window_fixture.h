@@ -48,13 +48,7 @@ class MainWindowTest : public ModelTest {
   }
 
   // Copies a file of the example site into the working directory; returns its path there.
-  std::string Example(const std::string& name) {
-    const char* source = std::getenv("KVSORV_SOURCE_DIR");
-    const auto from = std::filesystem::path(source != nullptr ? source : ".") / "examples" / name;
-    std::filesystem::copy_file(from, dir.Path() / name,
-                               std::filesystem::copy_options::overwrite_existing);
-    return dir.File(name);
-  }
+  std::string Example(const std::string& name) { return dir.CopyExample(name); }
 
   // Types a text into a field and leaves it with the given command.
   template <typename Leave>

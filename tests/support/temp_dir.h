@@ -32,6 +32,19 @@ class TempWorkDir {
   void Write(const std::string& name, const std::string& text) const {
     std::ofstream(path_ / name, std::ios::binary) << text;
   }
+  // Copies a file of the bundled example site into the directory; returns its path there.
+  std::string CopyExample(const std::string& name) const {
+    std::filesystem::copy_file(ExamplesDir() / name, path_ / name,
+                               std::filesystem::copy_options::overwrite_existing);
+    return File(name);
+  }
+
+  // The example site in the source tree (KVSORV_SOURCE_DIR, set for every test).
+  static std::filesystem::path ExamplesDir() {
+    const char* source = std::getenv("KVSORV_SOURCE_DIR");
+    return std::filesystem::path(source != nullptr ? source : ".") / "examples";
+  }
+
   std::string Read(const std::string& name) const {
     std::ifstream in(path_ / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
