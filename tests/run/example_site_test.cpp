@@ -21,7 +21,6 @@
 namespace kvsorv {
 namespace {
 
-namespace fs = std::filesystem;
 
 class ExampleSiteTest : public testing::ModelTest {
  protected:
