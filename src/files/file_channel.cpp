@@ -35,6 +35,12 @@ void FileChannel::Close() {
 
 void FileChannel::Abandon() noexcept {
   reader_.reset();
+  if (writer_) writer_->CloseQuietly();
+  writer_.reset();
+}
+
+void FileChannel::Discard() noexcept {
+  reader_.reset();
   writer_.reset();
 }
 

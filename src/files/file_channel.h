@@ -28,8 +28,12 @@ class FileChannel {
   // Closes the file. EInOutError kFileAccess when pending text cannot be written; the
   // channel is closed in any case. Nothing happens when nothing is open.
   void Close();
-  // Closes the file without reporting failures (on paths that already fail).
+  // Closes the file without reporting failures (on paths that already fail), keeping what
+  // was written.
   void Abandon() noexcept;
+  // Closes the file and drops what was written to it: a file being written is left as it
+  // was before it was opened (see TextWriter).
+  void Discard() noexcept;
 
   bool IsOpen() const { return reader_.has_value() || writer_.has_value(); }
   const std::string& FileName() const { return fileName_; }

@@ -1,14 +1,9 @@
 #include "files/param_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 #include <string_view>
-#include <system_error>
 
-#include "files/file_errors.h"
 #include "files/number_text.h"
 #include "files/text_reader.h"
 #include "files/text_writer.h"
@@ -76,25 +71,6 @@ void AppendValueLine(std::string& text, std::string_view name, double value,
   text += "\r\n";
 }
 
-// Removes the temporary file unless the write has been completed.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string name) : name_(std::move(name)) {}
-  ~TemporaryFile() {
-    if (!name_.empty()) {
-      std::error_code ignored;
-      std::filesystem::remove(name_, ignored);
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::string& Name() const { return name_; }
-  void Keep() { name_.clear(); }
-
- private:
-  std::string name_;
-};
-
 }  // namespace
 
 bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& params, int stateCount,
@@ -132,35 +108,9 @@ void WriteParamFile(const std::string& fileName, int paramCount, const paramarra
   text += FormatParamNumber(fp::Finite(residual));
   text += "\r\n";
 
-  // The file a link points to is the one replaced; the link stays.
-  std::error_code ec;
-  std::string target = fileName;
-  if (std::filesystem::is_symlink(fileName, ec)) {
-    const std::filesystem::path resolved = std::filesystem::canonical(fileName, ec);
-    if (!ec) target = resolved.string();
-  }
-  // An existing file that may not be written is not replaced either.
-  const std::filesystem::file_status previous = std::filesystem::status(target, ec);
-  const bool replacing = !ec && std::filesystem::is_regular_file(previous);
-  if (replacing) {
-    errno = 0;
-    std::FILE* probe = std::fopen(target.c_str(), "ab");
-    if (probe == nullptr) throw FileAccessErrorFromErrno("write", fileName);
-    std::fclose(probe);
-  }
-
-  TemporaryFile temporary(target + ".tmp");
-  try {
-    TextWriter writer(temporary.Name());
-    writer.Write(text);
-    writer.Close();
-  } catch (const EInOutError& e) {
-    throw FileAccessError("write", fileName, e.Message());
-  }
-  if (replacing) std::filesystem::permissions(temporary.Name(), previous.permissions(), ec);
-  std::filesystem::rename(temporary.Name(), target, ec);
-  if (ec) throw FileAccessError("write", fileName, ec.message());
-  temporary.Keep();
+  TextWriter writer(fileName);
+  writer.Write(text);
+  writer.Close();
   RunSettings.ParamsModified = false;
 }
 

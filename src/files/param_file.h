@@ -22,10 +22,10 @@ bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& para
                    statearray& states, double& residual);
 
 // Writes the file from the tables: header, stateCount state lines, paramCount parameter
-// lines and the residual line. The text goes to "<fileName>.tmp" first, which then replaces
-// the file (the file a symbolic link points to, keeping its permissions), so a failed write
-// leaves any previous file as it was. Failures: EInOutError kFileAccess when the file cannot
-// be created, written or replaced, or exists and may not be written; EOverflow or EInvalidOp
+// lines and the residual line. A regular file is replaced only once the whole text is
+// written (see TextWriter), so a failed write leaves any previous file as it was; a device or
+// named pipe is written through. Failures: EInOutError kFileAccess when the file cannot be
+// created, written or replaced, or exists and may not be written; EOverflow or EInvalidOp
 // for a value that is infinite or NaN (nothing is written then). Clears
 // RunSettings.ParamsModified once the file is written.
 void WriteParamFile(const std::string& fileName, int paramCount, const paramarray& params,

@@ -127,6 +127,10 @@ class EConvertError : public Exception {
   static EConvertError NotAnInteger(const std::string& text) {
     return EConvertError(Exception("'" + text + "' is not a valid integer value"));
   }
+  // The same error with a line before its message that says what the text should have been.
+  EConvertError WithLineBefore(const std::string& line) const {
+    return EConvertError(Exception(line + "\n" + Message()));
+  }
 
  private:
   explicit EConvertError(Exception e) : Exception(std::move(e)) {}

@@ -12,6 +12,7 @@
 #include "model/globals.h"
 #include "model/model_indices.h"
 #include "model/process_evaluation.h"
+#include "run/run_file_roles.h"
 #include "run/run_settings.h"
 
 namespace kvsorv {
@@ -44,6 +45,14 @@ void AbandonAllChannels(FileChannel& outputFile) noexcept {
   BaseDriverChannel.Abandon();
   OutputDriverChannel.Abandon();
   outputFile.Abandon();
+}
+
+// A run that fails before its first step leaves every file it would write as it was.
+void DiscardAllChannels(FileChannel& outputFile) noexcept {
+  MainDriverChannel.Discard();
+  BaseDriverChannel.Discard();
+  OutputDriverChannel.Discard();
+  outputFile.Discard();
 }
 
 // The tables and counters of one run.
@@ -192,7 +201,10 @@ CellFiles GetNextDriverFilename(const std::string& driverFileName) {
   if (begin != end && *begin == '+') ++begin;
   int cell = 0;
   const auto [ptr, ec] = std::from_chars(begin, end, cell);
-  if (rest.empty() || ec != std::errc() || ptr != end) throw EConvertError::NotAnInteger(rest);
+  if (rest.empty() || ec != std::errc() || ptr != end)
+    throw EConvertError::NotAnInteger(rest).WithLineBefore(
+        "Driver file '" + driverFileName +
+        "': its name must be \"cell\" followed by the cell number (for example cell1.drr).");
   return {cell, dir + "cell" + std::to_string(static_cast<long long>(cell) + 1) + ".drr"};
 }
 
@@ -208,6 +220,7 @@ bool TimeStepAdvancesClock(const TRunSettings& s) {
 
 bool ExecuteRun(RunObserver& observer) {
   if (!TimeStepAdvancesClock(RunSettings)) throw ERunTimeError(kTimeStepTooSmallMessage);
+  CheckRunFileRoles(RunSettings);
   const bool interactive = RunModes.InteractiveMode;
   const RunSnapshot snapshot;
   FileChannel outputFile("output");
@@ -218,7 +231,7 @@ bool ExecuteRun(RunObserver& observer) {
   try {
     Prepare(run, outputFile);
   } catch (...) {
-    AbandonAllChannels(outputFile);
+    DiscardAllChannels(outputFile);
     snapshot.Restore();
     if (interactive) observer.RunAborted();
     throw;

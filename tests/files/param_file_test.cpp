@@ -289,3 +289,25 @@ TEST_F(ParamFileTest, EveryReadAttemptAndEverySuccessfulWriteClearsTheModifiedFl
 
 }  // namespace
 }  // namespace kvsorv
+
+namespace kvsorv {
+namespace {
+
+// A device or named pipe is written through; only a regular file is replaced.
+TEST_F(ParamFileTest, DeviceIsWrittenThroughAndItsErrorsReported) {
+  if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  LoadExample();
+  Write("/dev/null");
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  try {
+    Write("/dev/full");
+    ADD_FAILURE() << "no error";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Message(), "Cannot write file '/dev/full': No space left on device");
+  }
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+  EXPECT_FALSE(std::filesystem::exists("/dev/full.tmp"));
+}
+
+}  // namespace
+}  // namespace kvsorv

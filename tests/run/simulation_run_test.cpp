@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,7 +123,10 @@ TEST(CellFiles, NumberAndNextFileFromTheDriverFileName) {
   try {
     GetNextDriverFilename("/x/site.drr");
   } catch (const EConvertError& e) {
-    EXPECT_STREQ(e.what(), "'' is not a valid integer value");
+    // The conversion's own text, with a line before it saying what the name should be.
+    EXPECT_STREQ(e.what(),
+                 "Driver file '/x/site.drr': its name must be \"cell\" followed by the cell "
+                 "number (for example cell1.drr).\n'' is not a valid integer value");
   }
 }
 
@@ -274,13 +278,70 @@ TEST_F(SimulationRunTest, MissingDriverFileRestoresEverything) {
   EXPECT_FALSE(BaseDriverChannel.IsOpen());
 }
 
-TEST_F(SimulationRunTest, DriverFileNameWithoutCellNumberStopsBeforeTheFirstStep) {
-  SetTimes(0, 2, 1, 1);
-  UseDriverFile("site.drr");
-  dir.Write("cell1b.drr", kDrivers);
-  EXPECT_THROW(ExecuteRun(observer), EConvertError);
-  EXPECT_EQ(observer.events, (std::vector<std::string>{"start", "aborted"}));
-  EXPECT_FALSE(RunSettings.OutputAvailable);
+TEST_F(SimulationRunTest, FailedPreparationLeavesEveryExistingFileAsItWas) {
+  struct Case {
+    const char* driverFile;  // written unless it is to be missing
+    bool missing;
+  };
+  for (const Case c : {Case{.driverFile = "site.drr", .missing = false},
+                       Case{.driverFile = "cell1.drr", .missing = true}}) {
+    SCOPED_TRACE(c.driverFile);
+    SetTimes(0, 2, 1, 1);
+    if (c.missing) {
+      std::filesystem::remove(dir.File(c.driverFile));
+      RunSettings.DriverFileName = dir.File(c.driverFile);
+    } else {
+      UseDriverFile(c.driverFile);
+    }
+    for (const char* kept : {"run.out", "dummyfile", "cell2.drr"}) dir.Write(kept, "earlier run");
+    observer.events.clear();
+    EXPECT_ANY_THROW(ExecuteRun(observer));
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"start", "aborted"}));
+    EXPECT_FALSE(RunSettings.OutputAvailable);
+    for (const char* kept : {"run.out", "dummyfile", "cell2.drr"}) {
+      EXPECT_EQ(dir.Read(kept), "earlier run") << kept;
+      EXPECT_FALSE(std::filesystem::exists(dir.File(std::string(kept) + ".tmp"))) << kept;
+    }
+    dir.Write("cell1.drr", kDrivers);
+  }
+}
+
+TEST_F(SimulationRunTest, OutputFileThatIsAlsoAnInputIsRefusedBeforeAnythingChanges) {
+  dir.Write("p.par", "parameters");
+  std::filesystem::create_directory(dir.File("sub"));
+  std::filesystem::create_symlink(dir.File("cell1.drr"), dir.File("link.out"));
+  struct Case {
+    std::string output;
+    std::string first;  // the two roles the message names, in this order
+    std::string second;
+  };
+  const Case cases[] = {
+      {dir.File("cell1.drr"), "the driver file", "the output file"},
+      {dir.File("p.par"), "the parameter file", "the output file"},
+      {dir.File("cell1b.drr"), "the base driver file", "the output file"},
+      {dir.File("link.out"), "the driver file", "the output file"},
+      {dir.File("sub/../cell1.drr"), "the driver file", "the output file"},
+      {dir.File("dummyfile"), "the output file", "the scratch driver file"},
+      {dir.File("cell2.drr"), "the output file", "the next cell's driver file"},
+  };
+  RunSettings.ParamFileName = dir.File("p.par");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    RunSettings.OutputFileName = c.output;
+    try {
+      ExecuteRun(observer);
+      ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+      const std::string& m = e.Message();
+      EXPECT_LT(m.find(c.first), m.find(c.second)) << m;
+      EXPECT_NE(m.find(c.second), std::string::npos) << m;
+      EXPECT_NE(m.find("'" + c.output + "'"), std::string::npos) << m;
+    }
+  }
+  EXPECT_TRUE(observer.events.empty());
+  EXPECT_EQ(dir.Read("cell1.drr"), kDrivers);
+  EXPECT_EQ(dir.Read("p.par"), "parameters");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("dummyfile")));
 }
 
 TEST_F(SimulationRunTest, OutputFileThatCannotBeCreated) {
