@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files/number_text.h"
+#include "model/errors.h"
 #include "model/prompter.h"
 #include "run/main_form_update.h"
 #include "run/run_settings.h"
@@ -46,9 +47,22 @@ void StopBoxChange(MainView& view) {
 }
 
 void StepBoxChange(MainView& view) {
-  if (const auto value = EditedNumber(view, MainField::kTimeStep)) {
+  // A refused text gives way to the step in use, so the field never shows another step than
+  // the next run takes.
+  const auto restoreField = [&view] {
+    view.SetFieldText(MainField::kTimeStep, RunSettings.TimeStepText);
+  };
+  std::optional<double> value;
+  try {
+    value = EditedNumber(view, MainField::kTimeStep);
+  } catch (const EConvertError&) {
+    restoreField();
+    throw;
+  }
+  if (value) {
     // A step that does not move the clock forward would make a run loop for ever.
     if (!(*value > 0.0)) {
+      restoreField();
       CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk,
                                 kTimeStepNotPositiveMessage);
       return;

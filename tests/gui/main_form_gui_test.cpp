@@ -148,8 +148,9 @@ TEST_F(MainFormTest, FieldsLabelsAndButtonsAsTabled) {
   Type(form->MEStopTime, "12a345678");
   EXPECT_EQ(form->MEStopTime->text(), "12345");
   Type(form->METimeStep, "1e-2xyz");
-  EXPECT_EQ(form->METimeStep->text(), "1e-2x");
-  EXPECT_EQ(prompter.messages.size(), 1u);  // "1e-2x" is not a number
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "'1e-2x' is not a valid floating point value");
+  EXPECT_EQ(form->METimeStep->text(), "1");  // the refused text gives way to the step in use
 }
 
 TEST_F(MainFormTest, TypingTheFilesEnablesCalculateThenRun) {

@@ -53,6 +53,7 @@ TEST_F(TimeCommandsTest, TextThatIsNotANumberChangesNothing) {
     EXPECT_EQ(e.Message(), "'1x' is not a valid floating point value");
   }
   EXPECT_EQ(RunSettings.TimeStep, 1.0);
+  EXPECT_EQ(view.FieldText(MainField::kTimeStep), "1");  // the step in use is shown again
   EXPECT_TRUE(RunSettings.OutputAvailable);
 }
 
@@ -73,6 +74,7 @@ TEST_F(TimeCommandsTest, TimeStepThatIsNotPositiveIsRefused) {
     Type(MainField::kTimeStep, text, StepBoxChange);
     EXPECT_EQ(RunSettings.TimeStep, 1.0) << text;
     EXPECT_EQ(RunSettings.TimeStepText, "1") << text;
+    EXPECT_EQ(view.FieldText(MainField::kTimeStep), "1") << text;
     EXPECT_TRUE(RunSettings.OutputAvailable) << text;
     ASSERT_EQ(prompter.messages.size(), 1u) << text;
     EXPECT_EQ(prompter.messages[0].text, kTimeStepNotPositiveMessage);
