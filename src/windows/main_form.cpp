@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QWindow>
 
 #include "run/failure_report.h"
 #include "run/file_commands.h"
@@ -32,6 +35,8 @@ namespace {
 // The masks of the time fields: up to five digits, and up to five characters of any kind.
 constexpr const char* kDigitsMask = "99999;0; ";
 constexpr const char* kCharactersMask = "ccccc;0; ";
+// How long a run waits for the window system to map its progress window before it starts.
+constexpr qint64 kLongestWaitForProgressWindowMs = 500;
 
 // The window's background: a soft gradient from sky to leaf colours.
 class GradientBackground : public QWidget {
@@ -297,6 +302,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (runInProgress_) {
+    // The window is disabled while a run lasts; a close request then is not held for later.
+    event->ignore();
+    return;
+  }
   if (!closeApproved_) {
     // The window frame's close button asks about unsaved values as Exit does.
     inCloseEvent_ = true;
@@ -383,7 +393,18 @@ void TMainForm::FocusBackground() {
 }
 
 void TMainForm::SetMainWindowEnabled(bool enabled) {
-  if (!enabled) focusBeforeDisabling_ = focusWidget();
+  if (!enabled) {
+    focusBeforeDisabling_ = focusWidget();
+    runInProgress_ = true;
+  } else if (runInProgress_) {
+    // Input and close requests made during the run were held back by the window system;
+    // they must reach the still disabled window now and be dropped, not act later. Hiding
+    // the progress window makes the window system send events, which brings the held ones
+    // along.
+    windows_.Progress().hide();
+    QGuiApplication::sync();
+    runInProgress_ = false;
+  }
   setEnabled(enabled);
   // The progress window belongs to this window but must not look disabled with it.
   windows_.Progress().setEnabled(true);
@@ -403,6 +424,15 @@ void TMainForm::ShowProgressWindow() {
   TFmProgress& progress = windows_.Progress();
   progress.show();
   progress.raise();
+  // The run takes the event loop from here on: wait (briefly) until the window system has
+  // mapped the window, then paint it, so even a short run shows it drawn.
+  QElapsedTimer waited;
+  waited.start();
+  while (progress.windowHandle() != nullptr && !progress.windowHandle()->isExposed() &&
+         waited.elapsed() < kLongestWaitForProgressWindowMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  }
+  progress.repaint();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

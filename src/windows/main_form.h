@@ -109,6 +109,7 @@ class TMainForm : public QMainWindow, public MainView {
   bool busy_ = false;
   bool inCloseEvent_ = false;
   bool closeApproved_ = false;
+  bool runInProgress_ = false;  // between disabling for a run and enabling after it
 };
 
 }  // namespace kvsorv

@@ -264,6 +264,16 @@ TEST_F(MainFormTest, ExitWithUnsavedChanges) {
   EXPECT_EQ(prompter.messages.size(), 3u);
 }
 
+TEST_F(MainFormTest, CloseRequestDuringARunIsIgnoredNotHeld) {
+  RunSettings.ParamsModified = true;
+  form->SetMainWindowEnabled(false);  // as a run does
+  EXPECT_FALSE(form->close());
+  form->SetMainWindowEnabled(true);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->isEnabled());
+  EXPECT_TRUE(prompter.messages.empty());  // not even the question about unsaved values
+}
+
 TEST_F(MainFormTest, RunMovesTheProgressBarWithTheMainWindowDisabled) {
   ChooseExampleSite();
   Type(form->MEStartTime, "1590");
