@@ -4,13 +4,13 @@
 
 #include "files/driver_file.h"
 #include "files/param_file.h"
-#include "model/catalogue.h"
 #include "model/globals.h"
+#include "program/program_state.h"
 
 namespace kvsorv::bench {
 
 void LoadExampleForest() {
-  BuildModelCatalogue();
+  ResetProgramState();
   const std::string examples = std::string(KVSORV_SOURCE_DIR) + "/examples/";
   double residual = 0.0;
   ReadParamFile(examples + "cell1-start.par", ModelDef.numparam, Params, ModelDef.numstate, States,

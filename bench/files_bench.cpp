@@ -8,8 +8,8 @@
 #include <string>
 
 #include "files/output_file.h"
-#include "model/catalogue.h"
 #include "model/globals.h"
+#include "program/program_state.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::string ScratchFile() {
 
 // The catalogue with values of every magnitude and sign in every column.
 void PrepareModel() {
-  kvsorv::BuildModelCatalogue();
+  kvsorv::ResetProgramState();
   std::mt19937_64 random(1);
   std::uniform_real_distribution<double> value(-1e4, 1e4);
   for (int i = 1; i <= kvsorv::ModelDef.numdrivers; ++i) kvsorv::Drivers[i].value = value(random);

@@ -8,10 +8,10 @@
 
 #include "files/driver_file.h"
 #include "files/param_file.h"
-#include "model/catalogue.h"
 #include "model/globals.h"
+#include "program/program_state.h"
+#include "program/run_settings.h"
 #include "run/run_observer.h"
-#include "run/run_settings.h"
 #include "run/simulation_run.h"
 
 namespace kvsorv {
@@ -28,18 +28,15 @@ void BM_Run2000Years(benchmark::State& state) {
   const fs::path previous = fs::current_path();
   fs::current_path(work);
 
-  BuildModelCatalogue();
-  RunModes = TRunModes{};
+  ResetProgramState();
   RunObserver quiet;
   for (auto _ : state) {
     state.PauseTiming();
     double residual = 0.0;
     ReadParamFile("cell1.par", ModelDef.numparam, Params, ModelDef.numstate, States, residual);
-    RunSettings = DefaultRunSettings();
-    RunSettings.StopTime = 2000;
+    RunSettings = TRunSettings{.StopTime = 2000};
     RunSettings.DriverFileName = (work / "cell1.drr").string();
     RunSettings.OutputFileName = (work / "cell1.out").string();
-    MainDriverReader.previousRecord = MainDriverReader.nextRecord = Drivers;
     state.ResumeTiming();
     ExecuteRun(quiet);
   }

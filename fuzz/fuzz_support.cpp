@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "model/catalogue.h"
-#include "model/prompter.h"
+#include "program/program_state.h"
+#include "program/prompter.h"
 
 namespace kvsorv::fuzzing {
 
@@ -32,7 +32,7 @@ class SilentPrompter : public Prompter {
 void PrepareModel() {
   static SilentPrompter silent;
   InstallPrompter(&silent);
-  BuildModelCatalogue();
+  ResetProgramState();
 }
 
 std::string ScratchPath(const std::string& extension) {

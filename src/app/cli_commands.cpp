@@ -22,7 +22,8 @@
 #include "model/errors.h"
 #include "model/globals.h"
 #include "model/process_evaluation.h"
-#include "run/run_settings.h"
+#include "program/run_settings.h"
+#include "run/output_step.h"
 #include "run/simulation_run.h"
 
 namespace kvsorv::cli {
@@ -170,7 +171,7 @@ int SteadyState(int argc, char** argv) {
 
   CountingPrompter prompter;
   SteadyStateSession session;
-  SteadyStateModes modes;
+  TRunModes modes;
   modes.InteractiveMode = true;
   session.SetModes(modes);
   session.Solver().SetModelBatchMode(false);

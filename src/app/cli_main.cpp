@@ -6,12 +6,9 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
-#include "files/driver_file.h"
-#include "model/catalogue.h"
 #include "model/errors.h"
-#include "model/globals.h"
-#include "model/prompter.h"
-#include "run/run_settings.h"
+#include "program/program_state.h"
+#include "program/prompter.h"
 
 namespace {
 
@@ -32,16 +29,6 @@ constexpr const char* kUsage =
     "              is one committed entry (one solve); then N more solves\n"
     "  help        show this text\n";
 
-// Start-up as the desktop program does it: default settings, the catalogue, the main
-// reader's tables, the run mode from this program's name.
-void StartUp(const char* programPath) {
-  kvsorv::RunSettings = kvsorv::DefaultRunSettings();
-  kvsorv::BuildModelCatalogue();
-  kvsorv::MainDriverReader.previousRecord = kvsorv::Drivers;
-  kvsorv::MainDriverReader.nextRecord = kvsorv::Drivers;
-  kvsorv::RunModes = kvsorv::RunModesFromExecutableName(programPath);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,7 +40,7 @@ int main(int argc, char** argv) {
   kvsorv::InstallPrompter(&prompter);
   const std::string_view command = argv[1];
   try {
-    StartUp(argv[0]);
+    kvsorv::ResetProgramState(argv[0]);
     if (command == "catalogue") return kvsorv::cli::Catalogue();
     if (command == "run") return kvsorv::cli::Run(argc, argv);
     if (command == "processes") return kvsorv::cli::Processes(argc, argv);

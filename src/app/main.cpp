@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/cli_args.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
 #include "run/start_up.h"
 #include "windows/application_windows.h"
 #include "windows/main_form.h"

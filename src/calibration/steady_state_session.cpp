@@ -40,7 +40,7 @@ void SteadyStateSession::Bind() {
     fields_.push_back({&f, SteadyStateSolver::GetArrayIndex(f.kind, f.symbol)});
 }
 
-void SteadyStateSession::SetModes(const SteadyStateModes& modes) {
+void SteadyStateSession::SetModes(const TRunModes& modes) {
   modes_ = modes;
   solver_.SetModelBatchMode(modes.ModelBatchMode);
 }

@@ -14,17 +14,10 @@
 #include "calibration/steady_state_fields.h"
 #include "calibration/steady_state_solver.h"
 #include "model/errors.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
+#include "program/run_modes.h"
 
 namespace kvsorv {
-
-// The run-mode flags the window consults (the main window owns them).
-struct SteadyStateModes {
-  bool ModelBatchMode = false;
-  bool SensitivityMode = false;
-  bool MonteCarloMode = false;
-  bool InteractiveMode = false;
-};
 
 // A failed solve passed on to the caller: "Steady state calculation failed. " followed by
 // the solver's message. Thrown nested, so std::rethrow_if_nested recovers the solver's own
@@ -55,8 +48,8 @@ class SteadyStateSession {
   // session made before the catalogue was built binds correctly once it is).
   SteadyStateSession();
 
-  void SetModes(const SteadyStateModes& modes);
-  const SteadyStateModes& Modes() const { return modes_; }
+  void SetModes(const TRunModes& modes);
+  const TRunModes& Modes() const { return modes_; }
   // Driver-file time (year) at which the drivers were looked up; passed to evaluations.
   void SetSteadyStateTime(double time) { solver_.SetSteadyStateTime(time); }
   // Whether the state and process grid is visible and lists processes; an update then
@@ -135,7 +128,7 @@ class SteadyStateSession {
   void CopyNewSetToGlobals() const;
 
   SteadyStateSolver solver_;
-  SteadyStateModes modes_;
+  TRunModes modes_;
   std::vector<BoundField> fields_;
   std::vector<int> invalidFields_;
   bool steady_ = false;

@@ -10,15 +10,14 @@
 #include "model/checked_math.h"
 #include "model/errors.h"
 #include "model/globals.h"
-#include "model/prompter.h"
+#include "program/driver_readers.h"
+#include "program/prompter.h"
 
 namespace kvsorv {
 
 FileChannel MainDriverChannel("main driver");
 FileChannel BaseDriverChannel("base driver");
 FileChannel OutputDriverChannel("output driver");
-DriverReader MainDriverReader;
-DriverReader BaseDriverReader;
 
 namespace {
 

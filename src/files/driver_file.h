@@ -8,34 +8,17 @@
 #include <string>
 
 #include "files/file_channel.h"
+#include "model/driver_reader.h"
 #include "model/records.h"
 
 namespace kvsorv {
 
-// The state of one driver file being read forward in time. Not started while both times
-// are 0.
-struct DriverReader {
-  double previousTime = 0.0;  // time of the record that took effect last, sign included
-  double nextTime = 0.0;      // time of the next record not yet reached, sign included
-  drivearray previousRecord;  // values of the record that took effect last
-  drivearray nextRecord;      // values of the next record
-  bool dataEnded = false;     // no record follows nextRecord
-
-  void Reset() {
-    previousTime = 0.0;
-    nextTime = 0.0;
-    dataEnded = false;
-  }
-};
-
 // The three driver-file channels: main (the chosen driver file, new driver files, a run's
 // scratch file read back), base (a run's base driver file) and output (the driver files a
-// run writes); and the readers of the main and base channels.
+// run writes). Their readers are part of the program's state (program/driver_readers.h).
 extern FileChannel MainDriverChannel;
 extern FileChannel BaseDriverChannel;
 extern FileChannel OutputDriverChannel;
-extern DriverReader MainDriverReader;
-extern DriverReader BaseDriverReader;
 
 // For reading: when the file does not exist, shows the error box "Cannot read driver file.
 // File does not exist." and leaves the channel unopened (a later read then raises

@@ -9,8 +9,8 @@
 #include "files/text_writer.h"
 #include "model/checked_math.h"
 #include "model/globals.h"
-#include "model/prompter.h"
-#include "run/run_settings.h"
+#include "program/prompter.h"
+#include "program/run_settings.h"
 
 namespace kvsorv {
 

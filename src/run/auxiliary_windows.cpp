@@ -2,7 +2,7 @@
 
 #include "files/number_text.h"
 #include "model/globals.h"
-#include "run/run_settings.h"
+#include "program/run_settings.h"
 
 namespace kvsorv {
 

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "model/errors.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
 
 namespace kvsorv {
 

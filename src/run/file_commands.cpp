@@ -7,10 +7,11 @@
 #include "files/driver_file.h"
 #include "files/param_file.h"
 #include "model/globals.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "run/file_dialogs.h"
 #include "run/main_form_update.h"
-#include "run/run_settings.h"
 
 namespace kvsorv {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "model/prompter.h"
+#include "program/prompter.h"
 
 namespace kvsorv {
 

@@ -1,7 +1,8 @@
 #include "run/main_form_update.h"
 
 #include "files/driver_file.h"
-#include "run/run_settings.h"
+#include "program/driver_readers.h"
+#include "program/run_settings.h"
 
 namespace kvsorv {
 

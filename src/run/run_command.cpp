@@ -1,11 +1,11 @@
 #include "run/run_command.h"
 
 #include "files/number_text.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
+#include "program/run_settings.h"
 #include "run/file_commands.h"
 #include "run/main_form_update.h"
 #include "run/run_observer.h"
-#include "run/run_settings.h"
 #include "run/simulation_run.h"
 
 namespace kvsorv {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_settings.h"
+#include "program/run_settings.h"
 
 namespace kvsorv {
 

@@ -12,8 +12,10 @@
 #include "model/globals.h"
 #include "model/model_indices.h"
 #include "model/process_evaluation.h"
+#include "program/driver_readers.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "run/run_file_roles.h"
-#include "run/run_settings.h"
 
 namespace kvsorv {
 

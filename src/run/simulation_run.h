@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "program/run_settings.h"
 #include "run/run_observer.h"
-#include "run/run_settings.h"
 
 namespace kvsorv {
 

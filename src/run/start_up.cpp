@@ -1,22 +1,16 @@
 #include "run/start_up.h"
 
-#include "files/driver_file.h"
-#include "model/catalogue.h"
 #include "model/globals.h"
+#include "program/program_state.h"
 #include "run/failure_report.h"
 #include "run/file_commands.h"
-#include "run/run_settings.h"
 #include "run/time_commands.h"
 
 namespace kvsorv {
 
 void FormCreate(MainView& view, const std::string& executablePath) {
-  RunSettings = DefaultRunSettings();
-  BuildModelCatalogue();
-  MainDriverReader.previousRecord = Drivers;
-  MainDriverReader.nextRecord = Drivers;
+  ResetProgramState(executablePath);
   view.SetCaption(ModelDef.modelname);
-  RunModes = RunModesFromExecutableName(executablePath);
 }
 
 void ApplyStartOptions(MainView& view, const StartOptions& options) {

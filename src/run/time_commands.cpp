@@ -5,9 +5,10 @@
 
 #include "files/number_text.h"
 #include "model/errors.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
+#include "program/run_settings.h"
 #include "run/main_form_update.h"
-#include "run/run_settings.h"
+#include "run/output_step.h"
 
 namespace kvsorv {
 

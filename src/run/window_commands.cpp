@@ -1,9 +1,9 @@
 #include "run/window_commands.h"
 
-#include "model/prompter.h"
+#include "program/prompter.h"
+#include "program/run_settings.h"
 #include "run/file_dialogs.h"
 #include "run/main_form_update.h"
-#include "run/run_settings.h"
 
 namespace kvsorv {
 

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "model/prompter.h"
+#include "program/prompter.h"
 #include "run/auxiliary_windows.h"
 #include "windows/clickable_label.h"
 #include "windows/pictures.h"

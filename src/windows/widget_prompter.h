@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "model/prompter.h"
+#include "program/prompter.h"
 
 namespace kvsorv {
 

@@ -15,6 +15,7 @@
 #include "files/number_text.h"
 #include "model/errors.h"
 #include "model/globals.h"
+#include "program/driver_readers.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 

@@ -15,7 +15,7 @@
 #include "file_test_support.h"
 #include "model/errors.h"
 #include "model/globals.h"
-#include "run/run_settings.h"
+#include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 

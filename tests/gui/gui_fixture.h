@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "run/run_settings.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -34,8 +35,6 @@ class GuiTest : public ModelTest {
   void TearDown() override {
     for (const QPointer<QTimer>& t : modalWatchers_) delete t.data();
     windows.reset();
-    RunSettings = DefaultRunSettings();
-    RunModes = TRunModes{};
     ModelTest::TearDown();
   }
 

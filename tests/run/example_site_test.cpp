@@ -12,7 +12,8 @@
 #include "model/globals.h"
 #include "model/model_indices.h"
 #include "model/process_evaluation.h"
-#include "run/run_settings.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "run/simulation_run.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
@@ -21,7 +22,6 @@
 namespace kvsorv {
 namespace {
 
-
 class ExampleSiteTest : public testing::ModelTest {
  protected:
   void SetUp() override {
@@ -29,14 +29,6 @@ class ExampleSiteTest : public testing::ModelTest {
     double residual = 0.0;
     ASSERT_TRUE(ReadParamFile((testing::TempWorkDir::ExamplesDir() / "cell1.par").string(),
                               ModelDef.numparam, Params, ModelDef.numstate, States, residual));
-    RunSettings = DefaultRunSettings();
-    RunModes = TRunModes{};
-    MainDriverReader = DriverReader{};
-    MainDriverReader.previousRecord = MainDriverReader.nextRecord = Drivers;
-  }
-  void TearDown() override {
-    RunSettings = DefaultRunSettings();
-    ModelTest::TearDown();
   }
   testing::ScriptedPrompter prompter;
 };

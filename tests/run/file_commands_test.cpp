@@ -9,8 +9,9 @@
 #include "main_window_fixture.h"
 #include "model/errors.h"
 #include "model/globals.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "run/file_commands.h"
-#include "run/run_settings.h"
 
 namespace kvsorv {
 namespace {

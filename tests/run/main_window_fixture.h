@@ -12,7 +12,8 @@
 #include "fake_main_view.h"
 #include "files/driver_file.h"
 #include "model/globals.h"
-#include "run/run_settings.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -34,17 +35,7 @@ class MainWindowTest : public ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
-    RunSettings = DefaultRunSettings();
-    RunModes = TRunModes{};
     RunModes.InteractiveMode = true;
-    MainDriverReader = DriverReader{};
-    BaseDriverReader = DriverReader{};
-    MainDriverReader.previousRecord = MainDriverReader.nextRecord = Drivers;
-  }
-  void TearDown() override {
-    RunSettings = DefaultRunSettings();
-    RunModes = TRunModes{};
-    ModelTest::TearDown();
   }
 
   // Copies a file of the example site into the working directory; returns its path there.

@@ -5,14 +5,16 @@
 #include <string>
 
 #include "model/errors.h"
-#include "run/run_settings.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
+#include "run/output_step.h"
 #include "support/scripted_prompter.h"
 
 namespace kvsorv {
 namespace {
 
 TEST(RunSettings, StartUpDefaults) {
-  const TRunSettings s = DefaultRunSettings();
+  const TRunSettings s = TRunSettings{};
   EXPECT_EQ(s.Tolerance, 1e-8);
   EXPECT_EQ(s.StartTime, 0.0);
   EXPECT_EQ(s.StopTime, 2.0);
@@ -46,7 +48,7 @@ TEST(RunModes, FromExecutableName) {
 }
 
 TEST(CheckOutputStep, RulesInOrder) {
-  TRunSettings s = DefaultRunSettings();  // time step 1, run length 2
+  TRunSettings s = TRunSettings{};  // time step 1, run length 2
   EXPECT_NO_THROW(CheckOutputStep(1.0, s));
   EXPECT_NO_THROW(CheckOutputStep(2.0, s));
   EXPECT_NO_THROW(CheckOutputStep(1.0005, s));  // within 0.001 of a multiple
@@ -82,7 +84,7 @@ TEST(RepairOutputStep, RepairsAndTellsTheUser) {
   };
   for (const auto& c : cases) {
     testing::ScriptedPrompter prompter;
-    TRunSettings s = DefaultRunSettings();
+    TRunSettings s = TRunSettings{};
     s.OutputStep = c.outputStep;
     const bool repaired = RepairOutputStep(s);
     EXPECT_EQ(s.OutputStep, c.repaired) << c.outputStep;
@@ -103,7 +105,7 @@ TEST(RepairOutputStep, RepairsAndTellsTheUser) {
 TEST(RepairOutputStep, RepairedValueIsNotCheckedAgain) {
   // Run length 2.5 with step 1: too large is repaired to 2.5, itself not a multiple.
   testing::ScriptedPrompter prompter;
-  TRunSettings s = DefaultRunSettings();
+  TRunSettings s = TRunSettings{};
   s.StopTime = 2.5;
   s.OutputStep = 4.0;
   EXPECT_TRUE(RepairOutputStep(s));

@@ -13,7 +13,8 @@
 #include "model/errors.h"
 #include "model/globals.h"
 #include "model/model_indices.h"
-#include "run/run_settings.h"
+#include "program/run_modes.h"
+#include "program/run_settings.h"
 #include "run/simulation_run.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
@@ -67,21 +68,11 @@ class SimulationRunTest : public testing::ModelTest {
     LoadExample();
     // Every state held: the run's bookkeeping is tested on constant pools, quickly.
     for (int i = 1; i <= ModelDef.numstate; ++i) States[i].HoldConstant = true;
-    RunSettings = DefaultRunSettings();
-    RunModes = TRunModes{};
     RunModes.InteractiveMode = true;
-    MainDriverReader = DriverReader{};
-    MainDriverReader.previousRecord = Drivers;
-    MainDriverReader.nextRecord = Drivers;
     dir.Write("cell1.drr", kDrivers);
     dir.Write("cell1b.drr", kDrivers);
     UseDriverFile("cell1.drr");
     RunSettings.OutputFileName = dir.File("run.out");
-  }
-  void TearDown() override {
-    RunSettings = DefaultRunSettings();
-    RunModes = TRunModes{};
-    ModelTest::TearDown();
   }
   void UseDriverFile(const std::string& name) {
     if (name != "cell1.drr") dir.Write(name, kDrivers);

@@ -7,7 +7,7 @@
 
 #include "main_window_fixture.h"
 #include "model/errors.h"
-#include "run/run_settings.h"
+#include "program/run_settings.h"
 #include "run/time_commands.h"
 
 namespace kvsorv {

@@ -5,6 +5,7 @@
 
 #include "model/catalogue.h"
 #include "model/globals.h"
+#include "program/program_state.h"
 
 namespace kvsorv::testing {
 
@@ -90,13 +91,7 @@ double ProcessValue(const processarray& processes, std::string_view symbol) {
 }
 
 void ModelTest::SetUp() {
-  ModelDef = TModelDef{};
-  States = statearray{};
-  Drivers = drivearray{};
-  Params = paramarray{};
-  Processes = processarray{};
-  WaterCoefficient = 0.0;
-  BuildModelCatalogue();
+  ResetProgramState();
 }
 
 void ModelTest::TearDown() {

@@ -22,8 +22,8 @@ double& DriverValue(drivearray& drivers, std::string_view symbol);
 double& ParamValue(paramarray& params, std::string_view symbol);
 double ProcessValue(const processarray& processes, std::string_view symbol);
 
-// Builds the catalogue, resets every global value and WaterCoefficient, and restores them
-// after the test, so tests never see each other's globals.
+// Resets the program's shared state (ResetProgramState) before and after each test, so tests
+// never see each other's globals.
 class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/prompter.h"
+#include "program/prompter.h"
 
 namespace kvsorv::testing {
 

@@ -1,41 +1,12 @@
-#include "run/run_settings.h"
+#include "run/output_step.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
+#include <string>
 
 #include "model/errors.h"
-#include "model/prompter.h"
+#include "program/prompter.h"
 
 namespace kvsorv {
-
-TRunSettings RunSettings = DefaultRunSettings();
-TRunModes RunModes;
-
-TRunSettings DefaultRunSettings() {
-  TRunSettings s;
-  s.Tolerance = 1e-8;
-  s.StartTime = 0.0;
-  s.StopTime = 2.0;
-  s.TimeStep = 1.0;
-  s.OutputStep = 1.0;
-  s.SteadyStateTime = s.StartTime;
-  return s;
-}
-
-TRunModes RunModesFromExecutableName(const std::string& path) {
-  const auto slash = path.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  name = name.substr(0, name.find('.'));
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  TRunModes modes;
-  modes.ModelBatchMode = name == "modelbatch";
-  modes.SensitivityMode = name == "sensitivity";
-  modes.MonteCarloMode = name == "montecarlo";
-  modes.InteractiveMode = name.find("orv") != std::string::npos;
-  return modes;
-}
 
 void CheckOutputStep(double s, const TRunSettings& settings) {
   if (s < settings.TimeStep) throw EOutputStepTooSmall();

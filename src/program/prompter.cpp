@@ -1,4 +1,4 @@
-#include "model/prompter.h"
+#include "program/prompter.h"
 
 #include <iostream>
 

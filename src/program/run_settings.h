@@ -1,6 +1,6 @@
 #pragma once
 // The shared run settings, file names and flags through which the commands and windows
-// coordinate, and the run mode taken from the executable's name. One instance each.
+// coordinate. One instance. A default-constructed TRunSettings holds the start-up values.
 
 #include <string>
 
@@ -36,33 +36,6 @@ struct TRunSettings {
   std::string DisplayFileName;
 };
 
-struct TRunModes {
-  bool ModelBatchMode = false;
-  bool SensitivityMode = false;
-  bool MonteCarloMode = false;
-  bool InteractiveMode = false;
-  friend bool operator==(const TRunModes&, const TRunModes&) = default;
-};
-
 extern TRunSettings RunSettings;
-extern TRunModes RunModes;
-
-// The start-up values of the settings: Tolerance 1e-8, StartTime 0, StopTime 2, TimeStep 1,
-// OutputStep 1, SteadyStateTime = StartTime, everything else empty, 0 or false.
-TRunSettings DefaultRunSettings();
-
-// Run mode from an executable path: the file name without its directory, cut before its
-// first ".", in lower case; "modelbatch", "sensitivity" and "montecarlo" select their modes,
-// a name containing "orv" is interactive.
-TRunModes RunModesFromExecutableName(const std::string& path);
-
-// Raises EOutputStepTooSmall, EOutputStepTooLarge or EOutputStepNotMultiple when the output
-// step s breaks a rule for the given settings (tests in that order); returns otherwise.
-void CheckOutputStep(double s, const TRunSettings& settings = RunSettings);
-
-// Checks settings.OutputStep and repairs a value that breaks a rule, telling the user in an
-// information box (the rule's message followed by a note). The repaired value is not checked
-// again. Marks the output display for reloading. Returns true when a repair was made.
-bool RepairOutputStep(TRunSettings& settings = RunSettings);
 
 }  // namespace kvsorv

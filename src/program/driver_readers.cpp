@@ -1,0 +1,8 @@
+#include "program/driver_readers.h"
+
+namespace kvsorv {
+
+DriverReader MainDriverReader;
+DriverReader BaseDriverReader;
+
+}  // namespace kvsorv

@@ -1,0 +1,7 @@
+#include "program/run_settings.h"
+
+namespace kvsorv {
+
+TRunSettings RunSettings;
+
+}  // namespace kvsorv
