@@ -52,6 +52,34 @@ class CountingPrompter : public StderrPrompter {
   Prompter* previous_;
 };
 
+// While it lives, answers the session's overwrite question Yes without showing it: --save is
+// the user's answer. Everything else goes to the prompter it stands in for.
+class SaveConfirmingPrompter : public Prompter {
+ public:
+  SaveConfirmingPrompter() : forward_(CurrentPrompter()), previous_(InstallPrompter(this)) {}
+  ~SaveConfirmingPrompter() override { InstallPrompter(previous_); }
+  Answer Message(MessageKind kind, MessageButtons buttons, const std::string& text) override {
+    if (kind == MessageKind::kConfirmation && text == kOverwriteParamFileQuestion)
+      return Answer::kYes;
+    return forward_.Message(kind, buttons, text);
+  }
+  std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
+                                   const std::string& initial) override {
+    return forward_.Input(caption, prompt, initial);
+  }
+  std::optional<std::string> OpenFile(const FileDialogRequest& request) override {
+    return forward_.OpenFile(request);
+  }
+  std::optional<std::string> SaveFile(const FileDialogRequest& request) override {
+    return forward_.SaveFile(request);
+  }
+  void Beep() override { forward_.Beep(); }
+
+ private:
+  Prompter& forward_;
+  Prompter* previous_;
+};
+
 template <typename Table>
 void PrintValues(const char* kind, const Table& table, int count) {
   for (int i = 1; i <= count; ++i)
@@ -107,7 +135,8 @@ int SteadyState(const SteadyStateOptions& o) {
     solve([&, &symbol = symbol, &text = text] { session.CommitEntry(symbol, text); });
   for (int i = 0; i < static_cast<int>(solves); ++i) solve([&] { session.UpdateForm(true); });
 
-  const bool steady = session.StatusGreen();
+  // The set a failed solve leaves in the window is no solution, whatever its judgement.
+  const bool steady = !lastSolveFailed && session.StatusGreen();
   const SteadyStateSolver& solver = session.Solver();
   double maxRate = 0.0;
   for (int i = 1; i <= ModelDef.numstate; ++i)
@@ -119,9 +148,15 @@ int SteadyState(const SteadyStateOptions& o) {
   PrintValues("process", solver.NewProcesses(), ModelDef.numprocess);
 
   if (o.save) {
-    session.SaveParamFile([&] {
-      WriteParamFile(*o.save, ModelDef.numparam, Params, 0.0, States, ModelDef.numstate);
-    });
+    if (lastSolveFailed) {
+      std::cerr << "not saved: the last solve failed\n";
+      return 1;
+    }
+    SaveConfirmingPrompter confirming;
+    if (session.SaveParamFile([&] {
+          WriteParamFile(*o.save, ModelDef.numparam, Params, 0.0, States, ModelDef.numstate);
+        }))
+      std::cerr << "Parameters saved to " << *o.save << '\n';
   }
   if (lastSolveFailed) return 1;
   return steady ? 0 : 3;
@@ -141,7 +176,8 @@ CommandBody DeclareSteadyState(CLI::App& command) {
   AddRepeatedText(command, "--set", "SYMBOL=VALUE", o->sets,
                   "An entry typed into the window's field SYMBOL, then solved; repeats");
   AddNumber(command, "--solves", "N", o->solves, "Solves after the entries, 0 unless given");
-  AddText(command, "--save", "FILE", o->save, "Write the parameter file of the result");
+  AddText(command, "--save", "FILE", o->save,
+          "Write the parameter file of the result, unless the last solve failed");
   return [o] { return SteadyState(*o); };
 }
 
