@@ -23,10 +23,16 @@ constexpr const char* kDescription =
     "Opens the main window with the given files and times entered as if typed into their\n"
     "fields. Started as modelbatch, sensitivity or montecarlo it runs in that mode.";
 
-// A file or time, entered into its field as typed.
+// A file or time, taken only when its field could hold it.
 void AddField(CLI::App& app, const std::string& name, const std::string& valueName,
-              std::optional<std::string>& target, kvsorv::MainField, const std::string& help) {
-  kvsorv::cli::AddText(app, name, valueName, target, help);
+              std::optional<std::string>& target, kvsorv::MainField field,
+              const std::string& help) {
+  kvsorv::cli::AddText(app, name, valueName, target, help)
+      ->check(
+          [field](const std::string& text) {
+            return kvsorv::FieldTextRefusal(field, text).value_or("");
+          },
+          "");
 }
 
 void DeclareOptions(CLI::App& app, kvsorv::StartOptions& o) {
@@ -36,9 +42,12 @@ void DeclareOptions(CLI::App& app, kvsorv::StartOptions& o) {
   AddField(app, "--params", "FILE", o.params, MainField::kParamBox, "Parameter file");
   AddField(app, "--drivers", "FILE", o.drivers, MainField::kDriverBox, "Driver file");
   AddField(app, "--output", "FILE", o.output, MainField::kOutputBox, "Output file");
-  AddField(app, "--start", "N", o.start, MainField::kStartTime, "Start time (year)");
-  AddField(app, "--stop", "N", o.stop, MainField::kStopTime, "Stop time (year)");
-  AddField(app, "--step", "X", o.step, MainField::kTimeStep, "Time step (years)");
+  AddField(app, "--start", "N", o.start, MainField::kStartTime,
+           "Start time: a whole year of 1 to 5 digits");
+  AddField(app, "--stop", "N", o.stop, MainField::kStopTime,
+           "Stop time: a whole year of 1 to 5 digits");
+  AddField(app, "--step", "X", o.step, MainField::kTimeStep,
+           "Time step (years): up to 5 characters");
 }
 
 // The arguments left after Qt has taken its own, in the reversed order CLI11 parses.
