@@ -11,6 +11,7 @@ packages=(
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
+  libcli11-dev
   clang-format
   qt6-base-dev
   qt6-charts-dev

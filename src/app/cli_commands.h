@@ -1,21 +1,26 @@
 #pragma once
-// The commands of kvsorv-cli. Each returns the process exit status and writes its results
-// to stdout and its messages to stderr.
+// The commands of kvsorv-cli. Each declares its options on its own subcommand of the parser
+// and returns the body that runs it from the parsed values. A body returns the exit status
+// and writes results to stdout and messages to stderr; it may raise std::invalid_argument for
+// values that do not go together, and the model's exceptions.
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <span>
 
 namespace kvsorv::cli {
 
-// Every state, driver, parameter and process with index, symbol, name and units.
-int Catalogue();
+using CommandBody = std::function<int()>;
 
-// One complete run: --params --drivers --output [--start --stop --step --output-step].
-int Run(int argc, char** argv);
+struct Command {
+  const char* name;
+  const char* description;  // one line, listed in the overall usage
+  const char* details;      // closes the command's own usage; may be empty
+  // Declares the options on `command` and returns the body, which reads them once parsed.
+  CommandBody (*declare)(CLI::App& command);
+};
 
-// Every process at one time: --params --drivers [--time --water-coefficient].
-int Processes(int argc, char** argv);
-
-// The steady-state calibration as the window does it: --params --drivers [--time
-// --water-coefficient --set SYMBOL=VALUE ... --solves N --save FILE]. Exit status 0 when
-// steady, 3 when not, 1 when the last solve failed or on a file or argument error.
-int SteadyState(int argc, char** argv);
+// Every command, in the order the usage lists them.
+std::span<const Command> Commands();
 
 }  // namespace kvsorv::cli

@@ -1,12 +1,14 @@
 // kvsorv: the desktop program of the simulator.
 
+#include <CLI/CLI.hpp>
 #include <QApplication>
 #include <iostream>
-#include <stdexcept>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/cli_args.h"
+#include "app/cli_options.h"
 #include "program/prompter.h"
 #include "run/start_up.h"
 #include "windows/application_windows.h"
@@ -16,43 +18,66 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kvsorv [--params FILE] [--drivers FILE] [--output FILE] [--start N] [--stop N]\n"
-    "              [--step X]\n"
-    "  Opens the main window with the given files and times entered as if typed into their\n"
-    "  fields. Started as modelbatch, sensitivity or montecarlo it runs in that mode.\n";
+constexpr const char* kProgram = "kvsorv";
+constexpr const char* kDescription =
+    "Opens the main window with the given files and times entered as if typed into their\n"
+    "fields. Started as modelbatch, sensitivity or montecarlo it runs in that mode.";
 
-// The options left after Qt has taken its own.
-kvsorv::StartOptions ParseOptions(const QStringList& arguments) {
+// A file or time, taken only when its field could hold it.
+void AddField(CLI::App& app, const std::string& name, const std::string& valueName,
+              std::optional<std::string>& target, kvsorv::MainField field,
+              const std::string& help) {
+  kvsorv::cli::AddText(app, name, valueName, target, help)
+      ->check(
+          [field](const std::string& text) {
+            return kvsorv::FieldTextRefusal(field, text).value_or("");
+          },
+          "");
+}
+
+void DeclareOptions(CLI::App& app, kvsorv::StartOptions& o) {
+  using kvsorv::MainField;
+  app.set_version_flag("--version", std::string(kProgram) + " " + KVSORV_VERSION,
+                       "Show the program's version and exit");
+  AddField(app, "--params", "FILE", o.params, MainField::kParamBox, "Parameter file");
+  AddField(app, "--drivers", "FILE", o.drivers, MainField::kDriverBox, "Driver file");
+  AddField(app, "--output", "FILE", o.output, MainField::kOutputBox, "Output file");
+  AddField(app, "--start", "N", o.start, MainField::kStartTime,
+           "Start time: a whole year of 1 to 5 digits");
+  AddField(app, "--stop", "N", o.stop, MainField::kStopTime,
+           "Stop time: a whole year of 1 to 5 digits");
+  AddField(app, "--step", "X", o.step, MainField::kTimeStep,
+           "Time step (years): up to 5 characters");
+}
+
+// The arguments left after Qt has taken its own, in the reversed order CLI11 parses.
+std::vector<std::string> RemainingArguments() {
+  const QStringList arguments = QApplication::arguments();
   std::vector<std::string> words;
-  for (const QString& a : arguments) words.push_back(a.toStdString());
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  const kvsorv::cli::Options options(static_cast<int>(argv.size()), argv.data(), 1,
-                                     {"params", "drivers", "output", "start", "stop", "step"});
-  return {options.Get("params"), options.Get("drivers"), options.Get("output"),
-          options.Get("start"),  options.Get("stop"),    options.Get("step")};
+  for (qsizetype i = arguments.size() - 1; i >= 1; --i) words.push_back(arguments[i].toStdString());
+  return words;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   // The run mode comes from the name the program was started under (links included).
-  const std::string executablePath = argc > 0 ? argv[0] : "kvsorv";
-  for (int i = 1; i < argc; ++i) {
-    const std::string word = argv[i];
-    if (word == "--help" || word == "-h") {  // answered without a display
-      std::cout << kUsage;
-      return 0;
-    }
-  }
-  QApplication application(argc, argv);
-  const QStringList arguments = QApplication::arguments();
+  const std::string executablePath = argc > 0 ? argv[0] : kProgram;
+  CLI::App app(kDescription, kProgram);
   kvsorv::StartOptions options;
+  DeclareOptions(app, options);
+  for (int i = 1; i < argc; ++i) {  // answered without a display
+    const std::string_view word = argv[i];
+    if (word == "--help" || word == "-h") return app.exit(CLI::CallForHelp());
+    if (word == "--version")
+      return app.exit(CLI::CallForVersion(std::string(kProgram) + " " + KVSORV_VERSION, 0));
+  }
+
+  QApplication application(argc, argv);
   try {
-    options = ParseOptions(arguments);
-  } catch (const std::invalid_argument& e) {
-    std::cerr << "kvsorv: " << e.what() << "\n\n" << kUsage;
+    app.parse(RemainingArguments());
+  } catch (const CLI::ParseError& e) {
+    std::cerr << kProgram << ": " << e.what() << "\n\n" << app.help();
     return 2;
   }
 

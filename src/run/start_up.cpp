@@ -1,5 +1,8 @@
 #include "run/start_up.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include "model/globals.h"
 #include "program/program_state.h"
 #include "run/failure_report.h"
@@ -8,9 +11,45 @@
 
 namespace kvsorv {
 
+namespace {
+
+// The width of the time fields, in characters.
+constexpr std::size_t kTimeFieldWidth = 5;
+
+std::size_t Utf16Length(std::string_view text) {
+  std::size_t n = 0;
+  for (const unsigned char c : text) {
+    if ((c & 0xC0) != 0x80) ++n;  // not a continuation byte: a character starts
+    if (c >= 0xF0) ++n;           // beyond the basic plane: a surrogate pair
+  }
+  return n;
+}
+
+}  // namespace
+
 void FormCreate(MainView& view, const std::string& executablePath) {
   ResetProgramState(executablePath);
   view.SetCaption(ModelDef.modelname);
+}
+
+std::optional<std::string> FieldTextRefusal(MainField field, std::string_view text) {
+  const std::string width = std::to_string(kTimeFieldWidth);
+  std::string refusal = "'";
+  refusal += text;
+  refusal += "' ";
+  switch (field) {
+    case MainField::kStartTime:
+    case MainField::kStopTime:
+      if (!text.empty() && text.size() <= kTimeFieldWidth &&
+          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+      return refusal + "is not a whole year of 1 to " + width + " digits";
+    case MainField::kTimeStep:
+      if (Utf16Length(text) <= kTimeFieldWidth) return std::nullopt;
+      return refusal + "is longer than " + width + " characters";
+    default:
+      return std::nullopt;
+  }
 }
 
 void ApplyStartOptions(MainView& view, const StartOptions& options) {

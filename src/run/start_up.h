@@ -32,6 +32,12 @@ struct StartOptions {
   std::optional<std::string> step;
 };
 
+// Why `text` cannot be typed into the main window's `field`, or nothing when it can: the start
+// and stop fields take 1 to 5 decimal digits (a whole year from 0 to 99999), the time step
+// field up to 5 characters of any kind, the file fields any text. Characters are counted as
+// the window's fields count them, in UTF-16 units of the UTF-8 text.
+std::optional<std::string> FieldTextRefusal(MainField field, std::string_view text);
+
 // Puts each given text into its field as typed and leaves the field: the parameter, driver
 // and output files, then the start, stop and time step. A failure of one (reported in an
 // error box) does not keep the others from being applied.
