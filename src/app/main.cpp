@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/cli_options.h"
+#include "main_window/start_up.h"
 #include "program/prompter.h"
-#include "run/start_up.h"
 #include "windows/application_windows.h"
 #include "windows/main_form.h"
 #include "windows/pictures.h"

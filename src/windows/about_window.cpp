@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "run/auxiliary_windows.h"
+#include "main_window/auxiliary_windows.h"
 #include "windows/clickable_label.h"
 #include "windows/pictures.h"
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "run/start_up.h"
+#include "main_window/start_up.h"
 #include "windows/about_window.h"
 #include "windows/main_form.h"
 #include "windows/pending_window.h"

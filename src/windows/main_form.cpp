@@ -15,12 +15,12 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "run/failure_report.h"
-#include "run/file_commands.h"
-#include "run/run_command.h"
-#include "run/start_up.h"
-#include "run/time_commands.h"
-#include "run/window_commands.h"
+#include "main_window/failure_report.h"
+#include "main_window/file_commands.h"
+#include "main_window/run_command.h"
+#include "main_window/start_up.h"
+#include "main_window/time_commands.h"
+#include "main_window/window_commands.h"
 #include "windows/about_window.h"
 #include "windows/application_windows.h"
 #include "windows/clickable_label.h"

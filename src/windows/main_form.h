@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 class QAction;
 class QLineEdit;

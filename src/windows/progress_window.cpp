@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "run/auxiliary_windows.h"
+#include "main_window/auxiliary_windows.h"
 
 namespace kvsorv {
 

@@ -4,8 +4,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "main_window/auxiliary_windows.h"
 #include "program/prompter.h"
-#include "run/auxiliary_windows.h"
 #include "windows/clickable_label.h"
 #include "windows/pictures.h"
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "gui_fixture.h"
+#include "main_window/start_up.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
-#include "run/start_up.h"
 #include "windows/progress_window.h"
 #include "windows/trouble_window.h"
 

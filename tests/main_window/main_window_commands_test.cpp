@@ -9,20 +9,20 @@
 #include <vector>
 
 #include "files/driver_file.h"
+#include "main_window/auxiliary_windows.h"
+#include "main_window/failure_report.h"
+#include "main_window/file_commands.h"
+#include "main_window/main_form_update.h"
+#include "main_window/run_command.h"
+#include "main_window/start_up.h"
+#include "main_window/window_commands.h"
 #include "main_window_fixture.h"
 #include "model/errors.h"
 #include "model/globals.h"
 #include "program/driver_readers.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
-#include "run/auxiliary_windows.h"
-#include "run/failure_report.h"
-#include "run/file_commands.h"
-#include "run/main_form_update.h"
-#include "run/run_command.h"
 #include "run/simulation_run.h"
-#include "run/start_up.h"
-#include "run/window_commands.h"
 
 namespace kvsorv {
 namespace {

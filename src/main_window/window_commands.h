@@ -2,7 +2,7 @@
 // The main window's commands that open other windows: editors, reload, steady state, the
 // output display, an output file from disk, and the about window.
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv {
 

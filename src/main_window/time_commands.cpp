@@ -1,13 +1,13 @@
-#include "run/time_commands.h"
+#include "main_window/time_commands.h"
 
 #include <optional>
 #include <string>
 
 #include "files/number_text.h"
+#include "main_window/main_form_update.h"
 #include "model/errors.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
-#include "run/main_form_update.h"
 #include "run/output_step.h"
 
 namespace kvsorv {

@@ -1,10 +1,10 @@
-#include "run/run_command.h"
+#include "main_window/run_command.h"
 
 #include "files/number_text.h"
+#include "main_window/file_commands.h"
+#include "main_window/main_form_update.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
-#include "run/file_commands.h"
-#include "run/main_form_update.h"
 #include "run/run_observer.h"
 #include "run/simulation_run.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv::testing {
 

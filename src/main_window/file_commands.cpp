@@ -1,4 +1,4 @@
-#include "run/file_commands.h"
+#include "main_window/file_commands.h"
 
 #include <filesystem>
 #include <optional>
@@ -6,12 +6,12 @@
 
 #include "files/driver_file.h"
 #include "files/param_file.h"
+#include "main_window/file_dialogs.h"
+#include "main_window/main_form_update.h"
 #include "model/globals.h"
 #include "program/prompter.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
-#include "run/file_dialogs.h"
-#include "run/main_form_update.h"
 
 namespace kvsorv {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/start_up.h"
+#include "main_window/start_up.h"
 
 namespace kvsorv {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv {
 

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "files/param_file.h"
+#include "main_window/file_commands.h"
 #include "main_window_fixture.h"
 #include "model/errors.h"
 #include "model/globals.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
-#include "run/file_commands.h"
 
 namespace kvsorv {
 namespace {

@@ -2,7 +2,7 @@
 // The main window's refresh: turns the run settings' files, times and flags into enabled
 // commands.
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv {
 

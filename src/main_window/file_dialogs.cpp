@@ -1,4 +1,4 @@
-#include "run/file_dialogs.h"
+#include "main_window/file_dialogs.h"
 
 namespace kvsorv {
 

@@ -2,7 +2,7 @@
 // The main window's time fields, the output time step command and the steady-state time
 // command.
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv {
 

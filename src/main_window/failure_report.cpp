@@ -1,4 +1,4 @@
-#include "run/failure_report.h"
+#include "main_window/failure_report.h"
 
 #include <exception>
 

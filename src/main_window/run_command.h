@@ -2,7 +2,7 @@
 // The Run button: one simulation run started from the main window, with the progress
 // window, the disabled main window and the trouble window of an interactive run.
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv {
 

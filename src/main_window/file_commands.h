@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "run/main_view.h"
+#include "main_window/main_view.h"
 
 namespace kvsorv {
 

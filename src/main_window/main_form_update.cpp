@@ -1,4 +1,4 @@
-#include "run/main_form_update.h"
+#include "main_window/main_form_update.h"
 
 #include "files/driver_file.h"
 #include "program/driver_readers.h"

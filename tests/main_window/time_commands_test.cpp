@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "main_window/time_commands.h"
 #include "main_window_fixture.h"
 #include "model/errors.h"
 #include "program/run_settings.h"
-#include "run/time_commands.h"
 
 namespace kvsorv {
 namespace {

@@ -1,9 +1,9 @@
-#include "run/window_commands.h"
+#include "main_window/window_commands.h"
 
+#include "main_window/file_dialogs.h"
+#include "main_window/main_form_update.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
-#include "run/file_dialogs.h"
-#include "run/main_form_update.h"
 
 namespace kvsorv {
 

@@ -1,4 +1,4 @@
-#include "run/auxiliary_windows.h"
+#include "main_window/auxiliary_windows.h"
 
 #include "files/number_text.h"
 #include "model/globals.h"

@@ -1,13 +1,13 @@
-#include "run/start_up.h"
+#include "main_window/start_up.h"
 
 #include <algorithm>
 #include <cstddef>
 
+#include "main_window/failure_report.h"
+#include "main_window/file_commands.h"
+#include "main_window/time_commands.h"
 #include "model/globals.h"
 #include "program/program_state.h"
-#include "run/failure_report.h"
-#include "run/file_commands.h"
-#include "run/time_commands.h"
 
 namespace kvsorv {
 
