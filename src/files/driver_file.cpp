@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "files/driver_lookup.h"
 #include "files/number_text.h"
 #include "model/checked_math.h"
 #include "model/errors.h"
@@ -41,11 +42,6 @@ char* AppendRecordField(char* out, double value) {
   while (end < out + kFieldWidth) *end++ = ' ';
   *end++ = ' ';
   return end;
-}
-
-// Copies the values of drivers 1..count; names, units and symbols stay as they are.
-void CopyValues(const drivearray& from, drivearray& to, int count) {
-  for (int i = 1; i <= count; ++i) to[i].value = from[i].value;
 }
 
 }  // namespace
@@ -122,34 +118,9 @@ void GetDriverValues(FileChannel& channel, DriverReader& reader, drivearray& dri
                      double stopTime) {
   const int count = ModelDef.numdrivers;
   CheckCount(count);
-  if (reader.previousTime == 0.0 && reader.nextTime == 0.0) {
-    ReadDriverRecord(channel, reader.nextTime, count, reader.nextRecord);
-    reader.previousTime = reader.nextTime;
-    CopyValues(reader.nextRecord, reader.previousRecord, count);
-    CopyValues(reader.nextRecord, drivers, count);
-  }
-  while (std::fabs(reader.nextTime) <= t) {
-    reader.previousTime = reader.nextTime;
-    CopyValues(reader.nextRecord, drivers, count);
-    CopyValues(reader.nextRecord, reader.previousRecord, count);
-    // With the data exhausted the next time stays at 2 x stopTime; a time at or beyond it
-    // would otherwise bring the loop back here for ever.
-    if (reader.dataEnded) break;
-    if (!ReadDriverRecord(channel, reader.nextTime, count, reader.nextRecord)) {
-      reader.nextTime = 2.0 * stopTime;
-      reader.dataEnded = true;
-    }
-  }
-  if (reader.nextTime >= 0.0) return;  // step: the last record holds
-  const double from = std::fabs(reader.previousTime);
-  const double to = std::fabs(reader.nextTime);
-  if (to == from) return;
-  const double f = fp::Div(t - from, to - from);
-  for (int i = 1; i <= count; ++i) {
-    const double a = reader.previousRecord[i].value;
-    const double b = reader.nextRecord[i].value;
-    drivers[i].value = fp::Finite(a + f * fp::Finite(b - a));
-  }
+  LookUpDrivers(reader, drivers, count, t, stopTime, [&](double& time, drivearray& record) {
+    return ReadDriverRecord(channel, time, count, record);
+  });
 }
 
 void WriteDriverRecord(FileChannel& channel, double time, int count, const drivearray& drivers) {

@@ -4,6 +4,7 @@
 #include "main_window/file_commands.h"
 #include "main_window/main_form_update.h"
 #include "program/prompter.h"
+#include "program/run_modes.h"
 #include "program/run_settings.h"
 #include "run/run_observer.h"
 #include "run/simulation_run.h"
@@ -56,6 +57,11 @@ bool BtnRunClick(MainView& view) {
   if (!TimeStepAdvancesClock(RunSettings)) {
     CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kTimeStepTooSmallMessage);
     return false;
+  }
+  // Only an interactive run shows its progress, disables the main window and refreshes it.
+  if (!RunModes.InteractiveMode) {
+    RunObserver silent;
+    return ExecuteRun(silent);
   }
   WindowRunObserver observer(view);
   // Whatever way the run ends, the main window must not stay disabled.

@@ -20,6 +20,7 @@ struct ModelInputs {
   OneBasedArray<bool, kNumStates> hold;
   // The driver-only terms, when computed ahead for many evaluations on the same drivers.
   std::optional<DriverTerms> terms;
+  double waterCoefficient = 0.0;  // G, for derivative evaluations on prepared inputs
 };
 
 // One value per process, addressed like the process table (rates 1..19, then the rest).
@@ -45,11 +46,12 @@ void ComputeTotals(const ModelInputs& in, ProcessValues& v);
 // Rates of change of the 19 states (0 for a held state).
 void ComputeRates(const ModelInputs& in, ProcessValues& v);
 
-// Driver and parameter values gathered from their tables, and the HoldConstant flags of
-// the global States: everything a derivative evaluation needs besides the state values.
-// The integrator gathers these once per interval instead of once per evaluation, together
-// with the driver-only terms of the equations.
-ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params, double G);
+// Driver and parameter values gathered from their tables, the HoldConstant flags of `held`
+// and the water coefficient G: everything a derivative evaluation needs besides the state
+// values. The integrator gathers these once per interval instead of once per evaluation,
+// together with the driver-only terms of the equations.
+ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params,
+                                    const statearray& held, double G);
 
 // ComputeDerivatives on prepared inputs: the states of `in` are overwritten from y.
 void ComputeDerivatives(ModelInputs& in, const OneBasedArray<double, kMaxStates>& y,

@@ -86,7 +86,7 @@ void EvaluateProcesses(const ModelInputs& in, double G, bool insolubleCNCheck, P
 }
 
 void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
-                      processarray& processes, double /*time*/, bool insolubleCNCheck) {
+                      processarray& processes, double /*time*/, const EquationSettings& settings) {
   ModelInputs in;
   for (int i = 1; i <= kNumStates; ++i) {
     if (states[i].value < 0.0) states[i].value = kClampedState;
@@ -95,18 +95,26 @@ void ComputeProcesses(const drivearray& drivers, const paramarray& params, state
   }
   GatherDriversAndParams(drivers, params, in);
   ProcessValues v;
-  EvaluateProcesses(in, WaterCoefficient, insolubleCNCheck, v);
+  EvaluateProcesses(in, settings.waterCoefficient, settings.insolubleCNCheck, v);
   for (int k = 1; k <= kNumProcesses; ++k) processes[k].value = v[k];
 }
 
-ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params, double G) {
+void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
+                      processarray& processes, double time, bool insolubleCNCheck) {
+  ComputeProcesses(drivers, params, states, processes, time,
+                   {.waterCoefficient = WaterCoefficient, .insolubleCNCheck = insolubleCNCheck});
+}
+
+ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params,
+                                    const statearray& held, double G) {
   ModelInputs in;
   GatherDriversAndParams(drivers, params, in);
   for (int i = 1; i <= kNumStates; ++i) {
     in.states[i] = 0.0;
-    in.hold[i] = States[i].HoldConstant;
+    in.hold[i] = held[i].HoldConstant;
   }
   in.terms = ComputeDriverTerms(in, G);
+  in.waterCoefficient = G;
   return in;
 }
 
@@ -114,7 +122,7 @@ void ComputeDerivatives(ModelInputs& in, const StateVector& y, StateVector& dydt
   // The clamp acts on this copy only; the integrator's y is never changed.
   for (int i = 1; i <= kNumStates; ++i) in.states[i] = y[i] < 0.0 ? kClampedState : y[i];
   ProcessValues v;
-  EvaluateProcesses(in, WaterCoefficient, false, v);
+  EvaluateProcesses(in, in.waterCoefficient, false, v);
   for (int i = 1; i <= kNumStates; ++i) dydt[i] = v[i];
 }
 
@@ -123,6 +131,7 @@ void ComputeDerivatives(const drivearray& drivers, const paramarray& params, con
   ModelInputs in;
   GatherDriversAndParams(drivers, params, in);
   for (int i = 1; i <= kNumStates; ++i) in.hold[i] = States[i].HoldConstant;
+  in.waterCoefficient = WaterCoefficient;
   ComputeDerivatives(in, y, dydt);
 }
 

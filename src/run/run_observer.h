@@ -1,6 +1,7 @@
 #pragma once
 // How a run reports to the windows (or the command line) without knowing them: progress,
-// completion and failure. An interactive run calls these; a batch run calls none.
+// completion and failure. A run always calls these; a caller that wants silence passes an
+// observer that does nothing (this base class).
 
 #include <string>
 

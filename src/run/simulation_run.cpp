@@ -1,187 +1,115 @@
 #include "run/simulation_run.h"
 
 #include <charconv>
-#include <cmath>
-#include <cstdint>
+#include <memory>
 
 #include "files/driver_file.h"
+#include "files/driver_series.h"
 #include "files/number_text.h"
 #include "files/output_file.h"
-#include "integration/integrator.h"
 #include "model/errors.h"
 #include "model/globals.h"
-#include "model/model_indices.h"
-#include "model/process_evaluation.h"
 #include "program/driver_readers.h"
 #include "program/run_modes.h"
-#include "program/run_settings.h"
 #include "run/run_file_roles.h"
 
 namespace kvsorv {
 
 namespace {
 
-// Everything a run changes before its step loop, so a failed preparation can be undone.
-struct RunSnapshot {
-  statearray states = States;
-  drivearray drivers = Drivers;
-  processarray processes = Processes;
-  double waterCoefficient = WaterCoefficient;
-  TRunSettings settings = RunSettings;
-  DriverReader mainReader = MainDriverReader;
-  DriverReader baseReader = BaseDriverReader;
+// Writes the output lines to the output file and the next cell's records to the scratch
+// driver file, and passes progress on.
+class FileRunSink : public RunSink {
+ public:
+  FileRunSink(FileChannel& output, FileChannel& scratch, RunObserver& observer)
+      : output_(output), scratch_(scratch), observer_(observer) {}
 
-  void Restore() const {
-    States = states;
-    Drivers = drivers;
-    Processes = processes;
-    WaterCoefficient = waterCoefficient;
-    RunSettings = settings;
-    MainDriverReader = mainReader;
-    BaseDriverReader = baseReader;
+  void OutputLine(double time, const drivearray& drivers, const statearray& states,
+                  const processarray& processes) override {
+    WriteOutputLine(output_, drivers, ModelDef.numstate, states, ModelDef.numprocess, processes,
+                    time);
+  }
+  void NextCellRecord(double time, const drivearray& drivers) override {
+    WriteDriverRecord(scratch_, time, ModelDef.numdrivers, drivers);
+  }
+  void Progress(int percent) override { observer_.ProgressChanged(percent); }
+
+ private:
+  FileChannel& output_;
+  FileChannel& scratch_;
+  RunObserver& observer_;
+};
+
+// The files of one run.
+struct RunChannels {
+  FileChannel output{"output"};
+  FileChannel scratch{"output driver"};
+
+  // A run that fails before its first step leaves every file it would write as it was.
+  void Discard() noexcept {
+    output.Discard();
+    scratch.Discard();
+  }
+  // Keeps what was written, on paths that already fail.
+  void Abandon() noexcept {
+    output.Abandon();
+    scratch.Abandon();
   }
 };
 
-void AbandonAllChannels(FileChannel& outputFile) noexcept {
-  MainDriverChannel.Abandon();
-  BaseDriverChannel.Abandon();
-  OutputDriverChannel.Abandon();
-  outputFile.Abandon();
-}
-
-// A run that fails before its first step leaves every file it would write as it was.
-void DiscardAllChannels(FileChannel& outputFile) noexcept {
-  MainDriverChannel.Discard();
-  BaseDriverChannel.Discard();
-  OutputDriverChannel.Discard();
-  outputFile.Discard();
-}
-
-// The tables and counters of one run.
-struct RunState {
-  drivearray nextCellDrivers;     // drivers of the next cell at the current output time
-  drivearray baseDrivers;         // drivers of the base driver file at the current time
-  drivearray startRecordDrivers;  // nextCellDrivers saved at the output time 1600
-  double baseClock = 0.0;
-  long long stepCounter = 1;
-  long long stepsPerOutput = 1;
-};
-
-int ProgressPercent(double presentTime, const TRunSettings& s) {
-  const auto done = static_cast<std::int64_t>(std::llround(presentTime - s.StartTime));
-  const auto length = static_cast<std::int64_t>(std::llround(s.StopTime - s.StartTime));
-  if (length <= 0) return 0;  // a run shorter than half a year has no whole-year scale
-  return static_cast<int>((done * 100) / length);
-}
-
-void Prepare(RunState& run, FileChannel& outputFile) {
-  TRunSettings& s = RunSettings;
+// Everything up to the run's first step that involves files, in the order the user meets
+// its messages: the driver file, the scratch file, the base driver file, the output file
+// and the cell number.
+RunInputs PrepareInputs(RunChannels& files, CellFiles& cell) {
+  const TRunSettings& s = RunSettings;
   const int nd = ModelDef.numdrivers;
-  const std::string baseFileName = DirectoryOf(s.DriverFileName) + kBaseDriverFile;
-  run.nextCellDrivers = Drivers;
-  run.baseDrivers = Drivers;
-  run.startRecordDrivers = Drivers;
-  for (auto& d : run.startRecordDrivers) d.value = 0.0;
+  RunInputs in;
+  in.states = States;
+  in.params = Params;
+  in.drivers = Drivers;
+  in.processes = Processes;
+  in.times = {.start = s.StartTime,
+              .stop = s.StopTime,
+              .step = s.TimeStep,
+              .outputStep = s.OutputStep,
+              .tolerance = s.Tolerance};
+  in.waterCoefficient = kRunWaterCoefficient;
 
   MainDriverReader.Reset();
   BaseDriverReader.Reset();
-  OpenDriverFile(MainDriverChannel, s.DriverFileName, nd, Drivers, false);
-  OpenDriverFile(OutputDriverChannel, kScratchDriverFile, nd, run.nextCellDrivers, true);
-  OpenDriverFile(BaseDriverChannel, baseFileName, nd, run.baseDrivers, false);
-  OpenOutputFile(outputFile, s.OutputFileName, Drivers, ModelDef.numstate, States,
+  in.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(s.DriverFileName, nd));
+  OpenDriverFile(files.scratch, kScratchDriverFile, nd, Drivers, true);
+  in.baseDrivers = std::make_shared<DriverSeries>(
+      ReadDriverSeries(DirectoryOf(s.DriverFileName) + kBaseDriverFile, nd));
+  OpenOutputFile(files.output, s.OutputFileName, Drivers, ModelDef.numstate, States,
                  ModelDef.numprocess, Processes, true);
-
-  const CellFiles cell = GetNextDriverFilename(s.DriverFileName);
-  s.CellNumber = cell.cellNumber;
-  s.NextDriverFileName = cell.nextDriverFileName;
-
-  s.PresentTime = s.StartTime;
-  run.baseClock = s.StartTime;
-  run.stepCounter = 1;
-  run.stepsPerOutput = std::llround(s.OutputStep / s.TimeStep);
-
-  GetDriverValues(MainDriverChannel, MainDriverReader, Drivers, s.PresentTime, s.StopTime);
-  GetDriverValues(BaseDriverChannel, BaseDriverReader, run.baseDrivers, run.baseClock, s.StopTime);
-
-  WaterCoefficient = kRunWaterCoefficient;
-  const double ch = InitialHumusCarbon(s.CellNumber);
-  States[st::Ch].value = ch;
-  States[st::Nh].value = ch / kHumusCNRatio;
-
-  ComputeProcesses(Drivers, Params, States, Processes, s.PresentTime);
-  WriteOutputLine(outputFile, Drivers, ModelDef.numstate, States, ModelDef.numprocess, Processes,
-                  s.PresentTime);
+  cell = GetNextDriverFilename(s.DriverFileName);
+  in.cellNumber = cell.cellNumber;
+  return in;
 }
 
-void StepLoop(RunState& run, FileChannel& outputFile, RunObserver& observer, bool interactive) {
-  TRunSettings& s = RunSettings;
-  const int n = ModelDef.numstate;
-  while (s.PresentTime + s.TimeStep <= s.StopTime) {
-    run.nextCellDrivers = Drivers;
-    if (std::abs(s.CellNumber - kFixedDepositionCell) < 0.1 && s.PresentTime > kFixedDepositionYear)
-      Drivers[drv::Dnh4].value = kFixedDeposition;
-
-    StateVector y;
-    for (int i = 1; i <= n; ++i) y[i] = States[i].value;
-    int nok = 0, nbad = 0;
-    ODEIntegrator(y, n, nok, s.PresentTime, s.PresentTime + s.TimeStep, s.Tolerance, s.TimeStep,
-                  0.0001 * s.TimeStep, nbad, Drivers, Params);
-    for (int i = 1; i <= n; ++i) States[i].value = y[i];
-
-    ComputeProcesses(Drivers, Params, States, Processes, s.PresentTime);
-
-    if (run.stepCounter == run.stepsPerOutput) {
-      // The next cell receives this cell's base water and deposition plus what leaves it.
-      run.nextCellDrivers[drv::Ppt].value =
-          run.baseDrivers[drv::Ppt].value + Processes[proc::Qw].value;
-      run.nextCellDrivers[drv::Dnh4].value =
-          run.baseDrivers[drv::Dnh4].value + Processes[proc::Qnh4].value;
-      if (std::fabs(s.PresentTime - kFirstOutputYear) < 0.1)
-        run.startRecordDrivers = run.nextCellDrivers;
-      WriteDriverRecord(OutputDriverChannel, s.PresentTime, ModelDef.numdrivers,
-                        run.nextCellDrivers);
-      if (s.PresentTime >= kFirstOutputYear)
-        WriteOutputLine(outputFile, Drivers, n, States, ModelDef.numprocess, Processes,
-                        s.PresentTime + s.TimeStep);
-      run.stepCounter = 0;
-    }
-
-    if (interactive) observer.ProgressChanged(ProgressPercent(s.PresentTime, s));
-
-    s.PresentTime += s.TimeStep;
-    run.baseClock += s.TimeStep;
-    GetDriverValues(MainDriverChannel, MainDriverReader, Drivers, s.PresentTime, s.StopTime);
-    GetDriverValues(BaseDriverChannel, BaseDriverReader, run.baseDrivers, run.baseClock,
-                    s.StopTime);
-    ++run.stepCounter;
-  }
-}
-
-void Complete(RunState& run, FileChannel& outputFile, RunObserver& observer, bool interactive) {
+// Closes the run's files and writes the next cell's driver file: the record saved at 1600,
+// then every scratch record after 1600, read back from the scratch file into PresentTime and
+// Drivers.
+void Complete(RunChannels& files, const RunOutcome& outcome) {
   TRunSettings& s = RunSettings;
   const int nd = ModelDef.numdrivers;
-  CloseDriverFile(MainDriverChannel);
-  CloseDriverFile(OutputDriverChannel);
-  CloseDriverFile(BaseDriverChannel);
-  CloseOutputFile(outputFile);
+  CloseDriverFile(files.scratch);
+  CloseOutputFile(files.output);
 
-  // The next cell's file: the record saved at 1600, then every scratch record after 1600.
-  OpenDriverFile(MainDriverChannel, kScratchDriverFile, nd, Drivers, false);
-  OpenDriverFile(OutputDriverChannel, s.NextDriverFileName, nd, run.nextCellDrivers, true);
+  FileChannel scratch("main driver");
+  FileChannel next("output driver");
+  OpenDriverFile(scratch, kScratchDriverFile, nd, Drivers, false);
+  OpenDriverFile(next, s.NextDriverFileName, nd, outcome.nextCellDrivers, true);
   s.PresentTime = kFirstOutputYear;
-  WriteDriverRecord(OutputDriverChannel, s.PresentTime, nd, run.startRecordDrivers);
-  while (ReadDriverRecord(MainDriverChannel, s.PresentTime, nd, Drivers))
-    if (s.PresentTime > kFirstOutputYear)
-      WriteDriverRecord(OutputDriverChannel, s.PresentTime, nd, Drivers);
-  CloseDriverFile(MainDriverChannel);
-  CloseDriverFile(OutputDriverChannel);
+  WriteDriverRecord(next, s.PresentTime, nd, outcome.startRecordDrivers);
+  while (ReadDriverRecord(scratch, s.PresentTime, nd, Drivers))
+    if (s.PresentTime > kFirstOutputYear) WriteDriverRecord(next, s.PresentTime, nd, Drivers);
+  CloseDriverFile(scratch);
+  CloseDriverFile(next);
 
   s.TimeStep = StrToFloat(s.TimeStepText);
   s.OutputAvailable = true;
-  if (interactive) {
-    s.DisplayFileName = s.OutputFileName;
-    observer.RunCompleted();
-  }
 }
 
 }  // namespace
@@ -210,11 +138,6 @@ CellFiles GetNextDriverFilename(const std::string& driverFileName) {
   return {cell, dir + "cell" + std::to_string(static_cast<long long>(cell) + 1) + ".drr"};
 }
 
-double InitialHumusCarbon(int cellNumber) {
-  const double f = (cellNumber - 1) / 5.0 + 1.0;
-  return 5.1558 * f * f + 649.24 * f + 8013.2;
-}
-
 bool TimeStepAdvancesClock(const TRunSettings& s) {
   const double step = s.TimeStep;
   return step > 0.0 && s.StartTime + step > s.StartTime && s.StopTime + step > s.StopTime;
@@ -224,48 +147,46 @@ bool ExecuteRun(RunObserver& observer) {
   if (!TimeStepAdvancesClock(RunSettings)) throw ERunTimeError(kTimeStepTooSmallMessage);
   CheckRunFileRoles(RunSettings);
   const bool interactive = RunModes.InteractiveMode;
-  const RunSnapshot snapshot;
-  FileChannel outputFile("output");
-  RunState run;
+  RunChannels files;
+  FileRunSink sink(files.output, files.scratch, observer);
 
-  if (interactive) observer.RunStarting();
-  RunSettings.OutputReloadPending = true;
+  observer.RunStarting();
+  RunOutcome outcome;
+  CellFiles cell;
   try {
-    Prepare(run, outputFile);
+    const RunInputs inputs = PrepareInputs(files, cell);
+    outcome = RunModel(inputs, sink);
   } catch (...) {
-    DiscardAllChannels(outputFile);
-    snapshot.Restore();
-    if (interactive) observer.RunAborted();
+    files.Discard();
+    observer.RunAborted();
     throw;
   }
 
-  std::string failure;
-  bool failed = false;
-  try {
-    StepLoop(run, outputFile, observer, interactive);
-  } catch (const Exception& e) {
-    if (!interactive) {
-      // Passed on after completion, as in an interactive run.
-      try {
-        Complete(run, outputFile, observer, interactive);
-      } catch (...) {
-        AbandonAllChannels(outputFile);
-      }
-      throw;
-    }
-    failed = true;
-    failure = e.Message();
-  }
+  TRunSettings& s = RunSettings;
+  s.OutputReloadPending = true;
+  s.CellNumber = cell.cellNumber;
+  s.NextDriverFileName = cell.nextDriverFileName;
+  s.PresentTime = outcome.presentTime;
+  WaterCoefficient = kRunWaterCoefficient;
+  States = outcome.states;
+  Drivers = outcome.drivers;
+  Processes = outcome.processes;
 
   try {
-    Complete(run, outputFile, observer, interactive);
+    Complete(files, outcome);
   } catch (...) {
-    AbandonAllChannels(outputFile);
-    if (interactive) observer.RunAborted();
+    files.Abandon();
+    observer.RunAborted();
+    // Outside interactive mode the step loop's failure is the one passed on.
+    if (outcome.failure && !interactive) std::rethrow_exception(outcome.failure);
     throw;
   }
-  if (failed) observer.RunFailed(failure);
-  return !failed;
+  if (interactive) s.DisplayFileName = s.OutputFileName;
+  observer.RunCompleted();
+  if (!outcome.failure) return true;
+  if (!interactive) std::rethrow_exception(outcome.failure);
+  observer.RunFailed(outcome.failureMessage);
+  return false;
 }
 
 }  // namespace kvsorv

@@ -255,7 +255,7 @@ TEST_F(ProcessEvaluationTest, DerivativesEqualTheRatesOfTheEvaluation) {
 
   // Inputs prepared once and reused give the same rates, whatever y came before.
   // The driver-only terms computed ahead give bit-for-bit the same rates.
-  ModelInputs in = PrepareDerivativeInputs(Drivers, Params, WaterCoefficient);
+  ModelInputs in = PrepareDerivativeInputs(Drivers, Params, States, WaterCoefficient);
   ASSERT_TRUE(in.terms.has_value());
   StateVector other = y, reused{};
   other[st::Cw] = 5000.0;
@@ -277,7 +277,7 @@ TEST_F(ProcessEvaluationTest, PrecomputedTermsKeepTheFaultOrder) {
     D("Tamin") = 45.0;
     StateVector y = ExampleStateVector();
     y[st::Cf] = c.Cf;
-    ModelInputs in = PrepareDerivativeInputs(Drivers, Params, WaterCoefficient);
+    ModelInputs in = PrepareDerivativeInputs(Drivers, Params, States, WaterCoefficient);
     EXPECT_FALSE(in.terms.has_value());
     StateVector dydt{};
     if (c.invalidOpFirst) {
