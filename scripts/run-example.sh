@@ -6,8 +6,8 @@
 set -euo pipefail
 build_dir=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")/.." && pwd)
-cli=$build_dir/src/kvsorv-cli
-gui=$build_dir/src/windows/kvsorv
+cli=$build_dir/src/app/kvsorv-cli
+gui=$build_dir/src/app/kvsorv
 work=$build_dir/example-run
 mkdir -p "$work"
 cp "$here"/examples/cell1.par "$here"/examples/cell1.drr "$here"/examples/cell1b.drr "$work"/

@@ -11,7 +11,7 @@ set -euo pipefail
 
 build_dir=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")/.." && pwd)
-program=$build_dir/src/windows/kvsorv
+program=$build_dir/src/app/kvsorv
 shots=$build_dir/screenshots
 work=$build_dir/screenshot-run
 

@@ -11,10 +11,11 @@
 #include "app/cli_options.h"
 #include "main_window/start_up.h"
 #include "program/prompter.h"
-#include "windows/application_windows.h"
-#include "windows/main_form.h"
-#include "windows/pictures.h"
-#include "windows/widget_prompter.h"
+#include "windows/common/pictures.h"
+#include "windows/common/qt_text.h"
+#include "windows/common/widget_prompter.h"
+#include "windows/main/application_windows.h"
+#include "windows/main/main_form.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void DeclareOptions(CLI::App& app, kvsorv::StartOptions& o) {
 std::vector<std::string> RemainingArguments() {
   const QStringList arguments = QApplication::arguments();
   std::vector<std::string> words;
-  for (qsizetype i = arguments.size() - 1; i >= 1; --i) words.push_back(arguments[i].toStdString());
+  for (qsizetype i = arguments.size() - 1; i >= 1; --i) words.push_back(kvsorv::S(arguments[i]));
   return words;
 }
 

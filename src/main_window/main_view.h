@@ -1,9 +1,11 @@
 #pragma once
 // What the main window's commands need of the window that shows them: its fields, the
-// commands it enables, its caption and focus, and the other windows it opens. The desktop
+// commands it enables, its caption and focus, and the way to the other windows. The desktop
 // program implements it with widgets; tests implement it with plain values.
 
 #include <string>
+
+#include "main_window/program_windows.h"
 
 namespace kvsorv {
 
@@ -57,22 +59,8 @@ class MainView {
   // Closes the main window, which ends the program.
   virtual void CloseMainWindow() = 0;
 
-  // The progress window: shown without waiting, moved to a whole percent 0..100, hidden.
-  virtual void ShowProgressWindow() = 0;
-  virtual void SetRunProgress(int percent) = 0;
-  virtual void HideProgressWindow() = 0;
-  // The trouble window, shown modally with the message of a failed run.
-  virtual void ShowTroubleWindow(const std::string& message) = 0;
-  virtual void ShowAboutWindow() = 0;
-
-  // The editors and other windows, shown modally; true when closed with OK.
-  virtual bool ShowParameterEditor() = 0;
-  virtual void ShowStateGrid() = 0;
-  virtual bool ShowDriverEditor() = 0;
-  virtual bool ShowReloadDialog() = 0;
-  virtual void ShowSteadyStateWindow() = 0;
-  // The output display as a table (true) or a chart (false), shown modally.
-  virtual void ShowOutputDisplay(bool tableMode) = 0;
+  // The other windows of the program.
+  virtual ProgramWindows& Windows() = 0;
 };
 
 }  // namespace kvsorv

@@ -20,18 +20,18 @@ class WindowRunObserver : public RunObserver {
 
   void RunStarting() override {
     running_ = true;
-    view_.ShowProgressWindow();
+    view_.Windows().ShowProgress();
     view_.SetMainWindowEnabled(false);
   }
-  void ProgressChanged(int percent) override { view_.SetRunProgress(percent); }
+  void ProgressChanged(int percent) override { view_.Windows().SetProgress(percent); }
   void RunCompleted() override {
     running_ = false;
     UpdateMainForm(view_);
     view_.SetMainWindowEnabled(true);
     view_.SetFieldText(MainField::kPresentBox, FormatGeneral(RunSettings.PresentTime, 5));
-    view_.HideProgressWindow();
+    view_.Windows().HideProgress();
   }
-  void RunFailed(const std::string& message) override { view_.ShowTroubleWindow(message); }
+  void RunFailed(const std::string& message) override { view_.Windows().ShowTrouble(message); }
   void RunAborted() override { Restore(); }
 
   // Enables the main window and hides the progress window if the run left them otherwise.
@@ -39,7 +39,7 @@ class WindowRunObserver : public RunObserver {
     if (!running_) return;
     running_ = false;
     view_.SetMainWindowEnabled(true);
-    view_.HideProgressWindow();
+    view_.Windows().HideProgress();
   }
 
  private:

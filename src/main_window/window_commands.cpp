@@ -8,29 +8,29 @@
 namespace kvsorv {
 
 void MIEditParamClick(MainView& view) {
-  if (!view.ShowParameterEditor()) return;
+  if (!view.Windows().ShowParameterEditor()) return;
   RunSettings.OutputAvailable = false;
   UpdateMainForm(view);
 }
 
 void MIEditStatesClick(MainView& view) {
-  view.ShowStateGrid();
+  view.Windows().ShowStateGrid();
   UpdateMainForm(view);
 }
 
 void MIEditDrvClick(MainView& view) {
-  if (!view.ShowDriverEditor()) return;
+  if (!view.Windows().ShowDriverEditor()) return;
   RunSettings.OutputAvailable = false;
   RunSettings.ReadyToRun = false;
   UpdateMainForm(view);
 }
 
 void MICalcSSClick(MainView& view) {
-  view.ShowSteadyStateWindow();
+  view.Windows().ShowSteadyState();
 }
 
 void DisplayOutput(MainView& view, bool fromTableItem) {
-  view.ShowOutputDisplay(fromTableItem);
+  view.Windows().ShowOutputDisplay(fromTableItem);
 }
 
 void MIViewOutFileClick(MainView& view) {
@@ -44,7 +44,7 @@ void MIViewOutFileClick(MainView& view) {
 }
 
 void MIAboutClick(MainView& view) {
-  view.ShowAboutWindow();
+  view.Windows().ShowAbout();
 }
 
 void BtnReloadClick(MainView& view) {
@@ -52,7 +52,7 @@ void BtnReloadClick(MainView& view) {
     CurrentPrompter().Message(MessageKind::kWarning, MessageButtons::kOk, kNoParamFileMessage);
     return;
   }
-  if (!view.ShowReloadDialog()) return;
+  if (!view.Windows().ShowReloadDialog()) return;
   RunSettings.OutputAvailable = false;
   UpdateMainForm(view);
 }

@@ -21,8 +21,8 @@
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
-#include "windows/application_windows.h"
-#include "windows/main_form.h"
+#include "windows/main/application_windows.h"
+#include "windows/main/main_form.h"
 
 namespace kvsorv::testing {
 
@@ -50,6 +50,14 @@ class GuiTest : public ModelTest {
 
   std::string Example(const std::string& name) { return dir.CopyExample(name); }
 
+  // A window's control by its object name (a test failure when there is none).
+  template <typename T = QWidget>
+  static T* Find(const QObject& window, const char* name) {
+    T* control = window.findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+
   // Types into a field as the user does and leaves it with Tab.
   static void Type(QLineEdit* field, const std::string& text) {
     field->setFocus(Qt::TabFocusReason);
@@ -61,9 +69,9 @@ class GuiTest : public ModelTest {
   // The example site typed into the three file fields: ready to run from 0 to 2.
   void ChooseExampleSite() {
     Example("cell1b.drr");
-    Type(form->ParamBox, Example("cell1.par"));
-    Type(form->DriverBox, Example("cell1.drr"));
-    Type(form->OutputBox, dir.File("cell1.out"));
+    Type(Find<QLineEdit>(*form, "ParamBox"), Example("cell1.par"));
+    Type(Find<QLineEdit>(*form, "DriverBox"), Example("cell1.drr"));
+    Type(Find<QLineEdit>(*form, "OutputBox"), dir.File("cell1.out"));
   }
 
   // Calls `inspect` with the next modal window once it shows, then closes that window if

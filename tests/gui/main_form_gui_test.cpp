@@ -20,8 +20,8 @@
 #include "main_window/start_up.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
-#include "windows/progress_window.h"
-#include "windows/trouble_window.h"
+#include "windows/auxiliary/progress_window.h"
+#include "windows/auxiliary/trouble_window.h"
 
 namespace kvsorv {
 namespace {
@@ -49,7 +49,7 @@ TEST_F(MainFormTest, EveryWindowIsCreatedOnceInOrder) {
   EXPECT_EQ(names,
             std::vector<std::string>(kWindowCreationOrder.begin(), kWindowCreationOrder.end()));
   EXPECT_STREQ(windows->CreationOrder()[0]->metaObject()->className(), "kvsorv::TMainForm");
-  EXPECT_STREQ(windows->Window("TFmProgress").metaObject()->className(), "kvsorv::TFmProgress");
+  EXPECT_STREQ(windows->Progress().metaObject()->className(), "kvsorv::TFmProgress");
   EXPECT_EQ(form->windowTitle(), "KVS ORV");
   EXPECT_TRUE(RunModes.InteractiveMode);
 }
@@ -121,12 +121,12 @@ TEST_F(MainFormTest, FieldsLabelsAndButtonsAsTabled) {
     const char* text;
   };
   const Labelled rows[] = {
-      {"LblParamFile", "&Parameter File", form->ParamBox, ""},
-      {"LblDriverFile", "&Driver File", form->DriverBox, ""},
-      {"LblOutputFile", "O&utput File", form->OutputBox, ""},
-      {"LblStartTime", "&Start Time", form->MEStartTime, "0"},
-      {"LblStopTime", "S&top Time", form->MEStopTime, "2"},
-      {"LblTimeStep", "Ti&me Step", form->METimeStep, "1"},
+      {"LblParamFile", "&Parameter File", Find<QLineEdit>(*form, "ParamBox"), ""},
+      {"LblDriverFile", "&Driver File", Find<QLineEdit>(*form, "DriverBox"), ""},
+      {"LblOutputFile", "O&utput File", Find<QLineEdit>(*form, "OutputBox"), ""},
+      {"LblStartTime", "&Start Time", Find<QLineEdit>(*form, "MEStartTime"), "0"},
+      {"LblStopTime", "S&top Time", Find<QLineEdit>(*form, "MEStopTime"), "2"},
+      {"LblTimeStep", "Ti&me Step", Find<QLineEdit>(*form, "METimeStep"), "1"},
   };
   for (const Labelled& r : rows) {
     auto* label = form->findChild<QLabel*>(r.label);
@@ -135,27 +135,29 @@ TEST_F(MainFormTest, FieldsLabelsAndButtonsAsTabled) {
     EXPECT_EQ(label->buddy(), r.field) << r.label;
     EXPECT_EQ(r.field->text().toStdString(), r.text) << r.label;
   }
-  EXPECT_EQ(form->MEStartTime->property("editMask").toString(), "99999;0; ");
-  EXPECT_EQ(form->METimeStep->property("editMask").toString(), "ccccc;0; ");
-  EXPECT_EQ(form->METimeStep->maxLength(), 5);
-  EXPECT_EQ(form->PresentBox->text(), "0");
-  EXPECT_FALSE(form->PresentBox->isEnabled());
-  EXPECT_EQ(form->BtnRun->text(), "&Run");
-  EXPECT_FALSE(form->BtnRun->isEnabled());
-  EXPECT_EQ(form->BtnReload->text(), "Re&load");
-  EXPECT_TRUE(form->BtnReload->isEnabled());
+  EXPECT_EQ(Find<QLineEdit>(*form, "MEStartTime")->property("editMask").toString(), "99999;0; ");
+  EXPECT_EQ(Find<QLineEdit>(*form, "METimeStep")->property("editMask").toString(), "ccccc;0; ");
+  EXPECT_EQ(Find<QLineEdit>(*form, "METimeStep")->maxLength(), 5);
+  EXPECT_EQ(Find<QLineEdit>(*form, "PresentBox")->text(), "0");
+  EXPECT_FALSE(Find<QLineEdit>(*form, "PresentBox")->isEnabled());
+  EXPECT_EQ(Find<QPushButton>(*form, "BtnRun")->text(), "&Run");
+  EXPECT_FALSE(Find<QPushButton>(*form, "BtnRun")->isEnabled());
+  EXPECT_EQ(Find<QPushButton>(*form, "BtnReload")->text(), "Re&load");
+  EXPECT_TRUE(Find<QPushButton>(*form, "BtnReload")->isEnabled());
 
   // The start and stop fields take up to five digits, the time step five characters.
-  Type(form->MEStopTime, "12a345678");
-  EXPECT_EQ(form->MEStopTime->text(), "12345");
-  Type(form->METimeStep, "1e-2xyz");
+  Type(Find<QLineEdit>(*form, "MEStopTime"), "12a345678");
+  EXPECT_EQ(Find<QLineEdit>(*form, "MEStopTime")->text(), "12345");
+  Type(Find<QLineEdit>(*form, "METimeStep"), "1e-2xyz");
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, "'1e-2x' is not a valid floating point value");
-  EXPECT_EQ(form->METimeStep->text(), "1");  // the refused text gives way to the step in use
+  EXPECT_EQ(Find<QLineEdit>(*form, "METimeStep")->text(),
+            "1");  // the refused text gives way to the step in use
 }
 
 TEST_F(MainFormTest, TypingTheFilesEnablesCalculateThenRun) {
-  Type(form->MEStopTime, "0");  // stop not above start; Tab goes on to the time step field
+  Type(Find<QLineEdit>(*form, "MEStopTime"),
+       "0");  // stop not above start; Tab goes on to the time step field
   ChooseExampleSite();
   // Leaving the time step field checked the output step against the run of length 0.
   ASSERT_EQ(prompter.messages.size(), 1u);
@@ -164,25 +166,25 @@ TEST_F(MainFormTest, TypingTheFilesEnablesCalculateThenRun) {
             "length.");
   EXPECT_TRUE(Item("MICalculate")->isEnabled());
   EXPECT_TRUE(Item("MISaveParam")->isEnabled());
-  EXPECT_FALSE(form->BtnRun->isEnabled());
-  Type(form->MEStopTime, "2");
-  EXPECT_TRUE(form->BtnRun->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>(*form, "BtnRun")->isEnabled());
+  Type(Find<QLineEdit>(*form, "MEStopTime"), "2");
+  EXPECT_TRUE(Find<QPushButton>(*form, "BtnRun")->isEnabled());
   EXPECT_EQ(prompter.messages.size(), 1u);
 }
 
 TEST_F(MainFormTest, MissingFilesAreCreatedAndARejectedParamFileIsReported) {
-  Type(form->ParamBox, dir.File("fresh.par"));
-  Type(form->DriverBox, dir.File("cell4.drr"));
+  Type(Find<QLineEdit>(*form, "ParamBox"), dir.File("fresh.par"));
+  Type(Find<QLineEdit>(*form, "DriverBox"), dir.File("cell4.drr"));
   EXPECT_TRUE(fs::exists(dir.File("fresh.par")));
   EXPECT_TRUE(fs::exists(dir.File("cell4.drr")));
   EXPECT_TRUE(RunSettings.NewParamFile && RunSettings.NewDriverFile);
 
   dir.Write("alien.par", "SOME OTHER MODEL     9\r\n");
-  Type(form->ParamBox, dir.File("alien.par"));
+  Type(Find<QLineEdit>(*form, "ParamBox"), dir.File("alien.par"));
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text,
             "The parameter file selected is not compatible with this model. No parameters read.");
-  EXPECT_EQ(form->ParamBox->text().toStdString(), dir.File("alien.par"));
+  EXPECT_EQ(Find<QLineEdit>(*form, "ParamBox")->text().toStdString(), dir.File("alien.par"));
   EXPECT_TRUE(RunSettings.ParamFileName.empty());
 }
 
@@ -192,7 +194,7 @@ TEST_F(MainFormTest, LabelsAndMenuItemsOpenTheFileDialogs) {
   QTest::mouseClick(label, Qt::LeftButton);
   ASSERT_EQ(prompter.fileRequests.size(), 1u);
   EXPECT_EQ(prompter.fileRequests[0].title, "Open Driver File");
-  EXPECT_EQ(form->DriverBox->text().toStdString(), dir.File("cell1.drr"));
+  EXPECT_EQ(Find<QLineEdit>(*form, "DriverBox")->text().toStdString(), dir.File("cell1.drr"));
 
   Item("MIChooseParam")->trigger();
   Item("MIOutputFile")->trigger();
@@ -202,13 +204,13 @@ TEST_F(MainFormTest, LabelsAndMenuItemsOpenTheFileDialogs) {
 
   // Clicking a time field's label focuses the field.
   QTest::mouseClick(form->findChild<QLabel*>("LblTimeStep"), Qt::LeftButton);
-  EXPECT_EQ(QApplication::focusWidget(), form->METimeStep);
+  EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(*form, "METimeStep"));
 }
 
 TEST_F(MainFormTest, OutputStepRepairs) {
   // A time step of 2 leaves the output step of 1 too small.
-  Type(form->MEStopTime, "10");
-  Type(form->METimeStep, "2");
+  Type(Find<QLineEdit>(*form, "MEStopTime"), "10");
+  Type(Find<QLineEdit>(*form, "METimeStep"), "2");
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text,
             "Output time step is less than simulation time step. Output time step increased to "
@@ -230,14 +232,14 @@ TEST_F(MainFormTest, OverwriteNoThenRunAsksForAnOutputFile) {
   ChooseExampleSite();
   dir.Write("old.out", "keep me");
   prompter.QueueAnswer(Answer::kNo);
-  Type(form->OutputBox, dir.File("old.out"));
+  Type(Find<QLineEdit>(*form, "OutputBox"), dir.File("old.out"));
   EXPECT_EQ(prompter.messages.back().text,
             "Overwrite existing output file, " + dir.File("old.out") + "?");
   EXPECT_TRUE(RunSettings.OutputFileName.empty());
-  ASSERT_TRUE(form->BtnRun->isEnabled());
+  ASSERT_TRUE(Find<QPushButton>(*form, "BtnRun")->isEnabled());
 
   prompter.QueueFile(std::nullopt);
-  QTest::mouseClick(form->BtnRun, Qt::LeftButton);
+  QTest::mouseClick(Find<QPushButton>(*form, "BtnRun"), Qt::LeftButton);
   ASSERT_EQ(prompter.fileRequests.size(), 1u);
   EXPECT_EQ(prompter.fileRequests[0].title, "Save Output File as");
   EXPECT_EQ(dir.Read("old.out"), "keep me");
@@ -251,7 +253,7 @@ TEST_F(MainFormTest, ExitWithUnsavedChanges) {
   Item("MIExit")->trigger();
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(fs::exists(dir.File("saved.par")));
-  EXPECT_EQ(form->ParamBox->text().toStdString(), dir.File("saved.par"));
+  EXPECT_EQ(Find<QLineEdit>(*form, "ParamBox")->text().toStdString(), dir.File("saved.par"));
 
   // The frame's close button asks too; Cancel keeps the window.
   RunSettings.ParamsModified = true;
@@ -277,8 +279,8 @@ TEST_F(MainFormTest, CloseRequestDuringARunIsIgnoredNotHeld) {
 
 TEST_F(MainFormTest, RunMovesTheProgressBarWithTheMainWindowDisabled) {
   ChooseExampleSite();
-  Type(form->MEStartTime, "1590");
-  Type(form->MEStopTime, "1610");
+  Type(Find<QLineEdit>(*form, "MEStartTime"), "1590");
+  Type(Find<QLineEdit>(*form, "MEStopTime"), "1610");
   TFmProgress& progress = windows->Progress();
   struct Seen {
     int percent;
@@ -286,10 +288,11 @@ TEST_F(MainFormTest, RunMovesTheProgressBarWithTheMainWindowDisabled) {
     bool mainEnabled;
   };
   std::vector<Seen> seen;
-  QObject::connect(progress.runProgressBar, &QProgressBar::valueChanged, [&](int value) {
-    seen.push_back({value, progress.isVisible(), form->isEnabled()});
-  });
-  QTest::mouseClick(form->BtnRun, Qt::LeftButton);
+  QObject::connect(Find<QProgressBar>(progress, "runProgressBar"), &QProgressBar::valueChanged,
+                   [&](int value) {
+                     seen.push_back({value, progress.isVisible(), form->isEnabled()});
+                   });
+  QTest::mouseClick(Find<QPushButton>(*form, "BtnRun"), Qt::LeftButton);
 
   EXPECT_TRUE(prompter.messages.empty());
   // Twenty yearly steps: the bar moves by 5 at the start of each step after the first.
@@ -297,12 +300,12 @@ TEST_F(MainFormTest, RunMovesTheProgressBarWithTheMainWindowDisabled) {
   EXPECT_EQ(seen.front().percent, 5);
   EXPECT_EQ(seen.back().percent, 95);
   for (const Seen& s : seen) EXPECT_TRUE(s.progressShown && !s.mainEnabled) << s.percent;
-  EXPECT_EQ(progress.LblBegin->text(), "1590");
-  EXPECT_EQ(progress.LblEnd->text(), "1610");
+  EXPECT_EQ(Find<QLabel>(progress, "LblBegin")->text(), "1590");
+  EXPECT_EQ(Find<QLabel>(progress, "LblEnd")->text(), "1610");
   EXPECT_EQ(progress.windowTitle(), "KVS ORV run progress.");
   EXPECT_FALSE(progress.isVisible());
   EXPECT_TRUE(form->isEnabled());
-  EXPECT_EQ(form->PresentBox->text(), "1609");
+  EXPECT_EQ(Find<QLineEdit>(*form, "PresentBox")->text(), "1609");
   EXPECT_TRUE(Item("MIChart")->isEnabled() && Item("MITable")->isEnabled());
 }
 
@@ -311,20 +314,20 @@ TEST_F(MainFormTest, FailingRunShowsItsMessageInTheTroubleWindow) {
   // From 1601 the temperature stands at the respiration maximum: the run fails there.
   dir.Write("cell1.drr",
             "h\r\nh\r\n0 350 21 9 18 1.1 0.8 180 150 1\r\n1601 350 45 45 18 1.1 0.8 180 150 1\r\n");
-  Type(form->MEStartTime, "1599");
-  Type(form->MEStopTime, "1605");
+  Type(Find<QLineEdit>(*form, "MEStartTime"), "1599");
+  Type(Find<QLineEdit>(*form, "MEStopTime"), "1605");
   std::string shownError;
   bool progressVisible = true;
   bool mainEnabled = false;
   OnNextModal([&](QWidget* modal) {
     auto* trouble = qobject_cast<TFmTrouble*>(modal);
     ASSERT_NE(trouble, nullptr);
-    shownError = trouble->MmError->toPlainText().toStdString();
+    shownError = Find<QPlainTextEdit>(*trouble, "MmError")->toPlainText().toStdString();
     progressVisible = windows->Progress().isVisible();
     mainEnabled = form->isEnabled();
     EXPECT_EQ(trouble->windowTitle(), "FmTrouble");
   });
-  QTest::mouseClick(form->BtnRun, Qt::LeftButton);
+  QTest::mouseClick(Find<QPushButton>(*form, "BtnRun"), Qt::LeftButton);
   EXPECT_EQ(shownError, "Floating point division by zero");
   EXPECT_FALSE(progressVisible);
   EXPECT_TRUE(mainEnabled);

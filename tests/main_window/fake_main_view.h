@@ -51,17 +51,7 @@ class FakeMainView : public MainView {
     closed = true;
     Log("closed");
   }
-  void ShowProgressWindow() override { Log("progress shown"); }
-  void SetRunProgress(int percent) override { progress.push_back(percent); }
-  void HideProgressWindow() override { Log("progress hidden"); }
-  void ShowTroubleWindow(const std::string& message) override { Log("trouble: " + message); }
-  void ShowAboutWindow() override { Log("about"); }
-  bool ShowParameterEditor() override { return Modal("parameter editor"); }
-  void ShowStateGrid() override { Log("state grid"); }
-  bool ShowDriverEditor() override { return Modal("driver editor"); }
-  bool ShowReloadDialog() override { return Modal("reload dialog"); }
-  void ShowSteadyStateWindow() override { Log("steady state"); }
-  void ShowOutputDisplay(bool tableMode) override { Log(tableMode ? "table" : "chart"); }
+  ProgramWindows& Windows() override { return windows; }
 
   std::map<MainField, std::string> text;
   std::map<MainField, bool> edited;
@@ -75,11 +65,33 @@ class FakeMainView : public MainView {
   std::vector<int> progress;
 
  private:
+  // The other windows, logging into the same log as the main window.
+  class FakeWindows : public ProgramWindows {
+   public:
+    explicit FakeWindows(FakeMainView& view) : view_(view) {}
+    void ShowProgress() override { view_.Log("progress shown"); }
+    void SetProgress(int percent) override { view_.progress.push_back(percent); }
+    void HideProgress() override { view_.Log("progress hidden"); }
+    void ShowTrouble(const std::string& message) override { view_.Log("trouble: " + message); }
+    void ShowAbout() override { view_.Log("about"); }
+    bool ShowParameterEditor() override { return Modal("parameter editor"); }
+    void ShowStateGrid() override { view_.Log("state grid"); }
+    bool ShowDriverEditor() override { return Modal("driver editor"); }
+    bool ShowReloadDialog() override { return Modal("reload dialog"); }
+    void ShowSteadyState() override { view_.Log("steady state"); }
+    void ShowOutputDisplay(bool tableMode) override { view_.Log(tableMode ? "table" : "chart"); }
+
+   private:
+    bool Modal(const std::string& name) {
+      view_.Log(name);
+      return view_.modalAnswer;
+    }
+    FakeMainView& view_;
+  };
+
   void Log(const std::string& event) { log.push_back(event); }
-  bool Modal(const std::string& name) {
-    Log(name);
-    return modalAnswer;
-  }
+
+  FakeWindows windows{*this};
 };
 
 }  // namespace kvsorv::testing

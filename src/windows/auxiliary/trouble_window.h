@@ -1,7 +1,7 @@
 #pragma once
 // The trouble window: the about window rearranged to report the error that ended a run.
 
-#include "windows/about_window.h"
+#include "windows/auxiliary/about_window.h"
 
 namespace kvsorv {
 
@@ -13,10 +13,10 @@ class TFmTrouble : public TFmAbout {
   // Replaces the error text with the message and shows the window modally.
   void ShowError(const std::string& message);
 
-  QPlainTextEdit* MmError;
-
  private:
   void Image1Click();
+
+  QPlainTextEdit* MmError;
 };
 
 }  // namespace kvsorv

@@ -1,4 +1,4 @@
-#include "windows/trouble_window.h"
+#include "windows/auxiliary/trouble_window.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -6,8 +6,9 @@
 
 #include "main_window/auxiliary_windows.h"
 #include "program/prompter.h"
-#include "windows/clickable_label.h"
-#include "windows/pictures.h"
+#include "windows/common/clickable_label.h"
+#include "windows/common/pictures.h"
+#include "windows/common/qt_text.h"
 
 namespace kvsorv {
 
@@ -53,7 +54,7 @@ TFmTrouble::TFmTrouble(QWidget* parent) : TFmAbout(parent) {
 
 void TFmTrouble::ShowError(const std::string& message) {
   MmError->clear();
-  MmError->appendPlainText(QString::fromStdString(message));
+  MmError->appendPlainText(Q(message));
   exec();
 }
 

@@ -16,17 +16,18 @@ class TFmAbout : public QDialog {
  public:
   explicit TFmAbout(QWidget* parent = nullptr);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  // Centres the window on the screen.
+  void CentreOnScreen();
+
+  // The trouble window rearranges these.
   ClickableLabel* Image1;
   QLabel* LblKVS;
   QLabel* LblModel;
   QLabel* LblVersion;
   QPlainTextEdit* MoContact;
   QPushButton* BtnOK;
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  // Centres the window on the screen.
-  void CentreOnScreen();
 
  private:
   void FormShow();

@@ -1,4 +1,4 @@
-#include "windows/about_window.h"
+#include "windows/auxiliary/about_window.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -6,8 +6,9 @@
 #include <QScreen>
 
 #include "main_window/auxiliary_windows.h"
-#include "windows/clickable_label.h"
-#include "windows/pictures.h"
+#include "windows/common/clickable_label.h"
+#include "windows/common/pictures.h"
+#include "windows/common/qt_text.h"
 
 namespace kvsorv {
 
@@ -60,7 +61,7 @@ TFmAbout::TFmAbout(QWidget* parent)
   QPalette windowColoured = MoContact->palette();
   windowColoured.setColor(QPalette::Base, windowColoured.color(QPalette::Window));
   MoContact->setPalette(windowColoured);
-  MoContact->setPlainText(QString::fromStdString(AboutContactText()));
+  MoContact->setPlainText(Q(AboutContactText()));
   MoContact->setGeometry(12, 100, 291, 80);
 
   BtnOK = new QPushButton("&OK", this);
@@ -83,8 +84,8 @@ void TFmAbout::CentreOnScreen() {
 
 void TFmAbout::FormShow() {
   const AboutWindowTexts texts = AboutTexts();
-  LblModel->setText(QString::fromStdString(texts.model));
-  LblVersion->setText(QString::fromStdString(texts.version));
+  LblModel->setText(Q(texts.model));
+  LblVersion->setText(Q(texts.version));
 }
 
 }  // namespace kvsorv

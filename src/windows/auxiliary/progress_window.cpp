@@ -1,10 +1,11 @@
-#include "windows/progress_window.h"
+#include "windows/auxiliary/progress_window.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 
 #include "main_window/auxiliary_windows.h"
+#include "windows/common/qt_text.h"
 
 namespace kvsorv {
 
@@ -49,9 +50,9 @@ void TFmProgress::showEvent(QShowEvent* event) {
 
 void TFmProgress::FormShow() {
   const ProgressWindowTexts texts = ProgressTexts();
-  setWindowTitle(QString::fromStdString(texts.caption));
-  LblBegin->setText(QString::fromStdString(texts.begin));
-  LblEnd->setText(QString::fromStdString(texts.end));
+  setWindowTitle(Q(texts.caption));
+  LblBegin->setText(Q(texts.begin));
+  LblEnd->setText(Q(texts.end));
   runProgressBar->setValue(0);
 }
 

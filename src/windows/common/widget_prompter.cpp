@@ -1,4 +1,4 @@
-#include "windows/widget_prompter.h"
+#include "windows/common/widget_prompter.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -9,13 +9,11 @@
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 
+#include "windows/common/qt_text.h"
+
 namespace kvsorv {
 
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 QWidget* DialogParent() {
   return QApplication::activeWindow();
@@ -131,7 +129,7 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool 
         !Ask(parent, title, name + "\nThis file does not exist.\nCreate the file?")) {
       continue;
     }
-    return name.toStdString();
+    return S(name);
   }
   return std::nullopt;
 }
@@ -166,7 +164,7 @@ std::optional<std::string> WidgetPrompter::Input(const std::string& caption,
   const QString text = QInputDialog::getText(DialogParent(), Q(caption), Q(prompt),
                                              QLineEdit::Normal, Q(initial), &ok);
   if (!ok) return std::nullopt;
-  return text.toStdString();
+  return S(text);
 }
 
 std::optional<std::string> WidgetPrompter::OpenFile(const FileDialogRequest& request) {

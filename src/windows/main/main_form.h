@@ -43,17 +43,20 @@ class TMainForm : public QMainWindow, public MainView {
   void FocusBackground() override;
   void SetMainWindowEnabled(bool enabled) override;
   void CloseMainWindow() override;
-  void ShowProgressWindow() override;
-  void SetRunProgress(int percent) override;
-  void HideProgressWindow() override;
-  void ShowTroubleWindow(const std::string& message) override;
-  void ShowAboutWindow() override;
-  bool ShowParameterEditor() override;
-  void ShowStateGrid() override;
-  bool ShowDriverEditor() override;
-  bool ShowReloadDialog() override;
-  void ShowSteadyStateWindow() override;
-  void ShowOutputDisplay(bool tableMode) override;
+  ProgramWindows& Windows() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildFields(QWidget* background);
+  void BuildMenus();
+  QAction* AddItem(QMenu* menu, const char* name, const char* caption,
+                   const std::function<void()>& command);
+  // Runs a command with the program's failure report; commands never run inside each other.
+  void Command(const std::function<void()>& command);
+  QLineEdit* Field(MainField field) const;
 
   // Controls, named as the commands know them.
   QLineEdit* ParamBox;
@@ -86,19 +89,6 @@ class TMainForm : public QMainWindow, public MainView {
   QAction* MIViewOutFile;
   QAction* MIOutTimeStep;
   QAction* MIAbout;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
-  void BuildFields(QWidget* background);
-  void BuildMenus();
-  QAction* AddItem(QMenu* menu, const char* name, const char* caption,
-                   const std::function<void()>& command);
-  // Runs a command with the program's failure report; commands never run inside each other.
-  void Command(const std::function<void()>& command);
-  QLineEdit* Field(MainField field) const;
 
   ApplicationWindows& windows_;
   QWidget* background_ = nullptr;

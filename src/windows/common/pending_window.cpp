@@ -1,4 +1,5 @@
-#include "windows/pending_window.h"
+#include "windows/common/pending_window.h"
+#include "windows/common/qt_text.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -8,7 +9,7 @@ namespace kvsorv {
 
 TPendingWindow::TPendingWindow(std::string_view windowName, const QString& title, QWidget* parent)
     : QDialog(parent) {
-  setObjectName(QString::fromUtf8(windowName.data(), static_cast<qsizetype>(windowName.size())));
+  setObjectName(Q(windowName));
   setWindowTitle(title);
   auto* layout = new QVBoxLayout(this);
   auto* text = new QLabel(title + " is not available in this version yet.", this);

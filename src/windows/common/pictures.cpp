@@ -1,4 +1,4 @@
-#include "windows/pictures.h"
+#include "windows/common/pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>

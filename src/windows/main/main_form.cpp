@@ -1,8 +1,7 @@
-#include "windows/main_form.h"
+#include "windows/main/main_form.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -13,7 +12,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QWindow>
 
 #include "main_window/failure_report.h"
 #include "main_window/file_commands.h"
@@ -21,12 +19,13 @@
 #include "main_window/start_up.h"
 #include "main_window/time_commands.h"
 #include "main_window/window_commands.h"
-#include "windows/about_window.h"
-#include "windows/application_windows.h"
-#include "windows/clickable_label.h"
-#include "windows/pictures.h"
-#include "windows/progress_window.h"
-#include "windows/trouble_window.h"
+#include "windows/auxiliary/about_window.h"
+#include "windows/auxiliary/progress_window.h"
+#include "windows/auxiliary/trouble_window.h"
+#include "windows/common/clickable_label.h"
+#include "windows/common/pictures.h"
+#include "windows/common/qt_text.h"
+#include "windows/main/application_windows.h"
 
 namespace kvsorv {
 
@@ -35,8 +34,6 @@ namespace {
 // The masks of the time fields: up to five digits, and up to five characters of any kind.
 constexpr const char* kDigitsMask = "99999;0; ";
 constexpr const char* kCharactersMask = "ccccc;0; ";
-// How long a run waits for the window system to map its progress window before it starts.
-constexpr qint64 kLongestWaitForProgressWindowMs = 500;
 
 // The window's background: a soft gradient from sky to leaf colours.
 class GradientBackground : public QWidget {
@@ -62,10 +59,6 @@ void ApplyEditMask(QLineEdit* field, const char* mask) {
   field->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QString("%1{0,%2}").arg(kind).arg(positions.size())), field));
   field->setProperty("editMask", mask);
-}
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
 }
 
 bool IsLeavingFocus(Qt::FocusReason reason) {
@@ -345,7 +338,7 @@ void TMainForm::SetCaption(const std::string& caption) {
 }
 
 std::string TMainForm::FieldText(MainField field) const {
-  return Field(field)->text().toStdString();
+  return S(Field(field)->text());
 }
 
 void TMainForm::SetFieldText(MainField field, const std::string& text) {
@@ -420,60 +413,8 @@ void TMainForm::CloseMainWindow() {
   if (!inCloseEvent_) close();
 }
 
-void TMainForm::ShowProgressWindow() {
-  TFmProgress& progress = windows_.Progress();
-  progress.show();
-  progress.raise();
-  // The run takes the event loop from here on: wait (briefly) until the window system has
-  // mapped the window, then paint it, so even a short run shows it drawn.
-  QElapsedTimer waited;
-  waited.start();
-  while (progress.windowHandle() != nullptr && !progress.windowHandle()->isExposed() &&
-         waited.elapsed() < kLongestWaitForProgressWindowMs) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-  }
-  progress.repaint();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void TMainForm::SetRunProgress(int percent) {
-  windows_.Progress().SetPosition(percent);
-}
-
-void TMainForm::HideProgressWindow() {
-  windows_.Progress().hide();
-}
-
-void TMainForm::ShowTroubleWindow(const std::string& message) {
-  windows_.Trouble().ShowError(message);
-}
-
-void TMainForm::ShowAboutWindow() {
-  windows_.About().exec();
-}
-
-bool TMainForm::ShowParameterEditor() {
-  return windows_.Window("TFmParameter").exec() == QDialog::Accepted;
-}
-
-void TMainForm::ShowStateGrid() {
-  windows_.Window("TDataForm").exec();
-}
-
-bool TMainForm::ShowDriverEditor() {
-  return windows_.Window("TFmNote").exec() == QDialog::Accepted;
-}
-
-bool TMainForm::ShowReloadDialog() {
-  return windows_.Window("TDlgReload").exec() == QDialog::Accepted;
-}
-
-void TMainForm::ShowSteadyStateWindow() {
-  windows_.Window("TFmCalculate").exec();
-}
-
-void TMainForm::ShowOutputDisplay(bool /*tableMode*/) {
-  windows_.Window("TFmDisplayData").exec();
+ProgramWindows& TMainForm::Windows() {
+  return windows_;
 }
 
 }  // namespace kvsorv

@@ -18,15 +18,15 @@ class TFmProgress : public QDialog {
   // only thread, so nothing else would repaint it before the run ends.
   void SetPosition(int percent);
 
-  QLabel* LblBegin;
-  QProgressBar* runProgressBar;
-  QLabel* LblEnd;
-
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   void FormShow();
+
+  QLabel* LblBegin;
+  QProgressBar* runProgressBar;
+  QLabel* LblEnd;
 };
 
 }  // namespace kvsorv

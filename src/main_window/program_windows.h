@@ -1,0 +1,32 @@
+#pragma once
+// The windows the main window's commands open besides itself, one method per window. The
+// desktop program implements it with its dialogs; tests with a log.
+
+#include <string>
+
+namespace kvsorv {
+
+class ProgramWindows {
+ public:
+  virtual ~ProgramWindows() = default;
+
+  // TFmProgress: shown without waiting, moved to a whole percent 0..100, hidden.
+  virtual void ShowProgress() = 0;
+  virtual void SetProgress(int percent) = 0;
+  virtual void HideProgress() = 0;
+  // TFmTrouble, shown modally with the message of a failed run.
+  virtual void ShowTrouble(const std::string& message) = 0;
+  // TFmAbout, modal.
+  virtual void ShowAbout() = 0;
+
+  // The editors and other windows, shown modally; true when closed with OK.
+  virtual bool ShowParameterEditor() = 0;  // TFmParameter
+  virtual void ShowStateGrid() = 0;        // TDataForm on its states page
+  virtual bool ShowDriverEditor() = 0;     // TFmNote
+  virtual bool ShowReloadDialog() = 0;     // TDlgReload
+  virtual void ShowSteadyState() = 0;      // TFmCalculate
+  // TFmDisplayData as a table (true) or a chart (false).
+  virtual void ShowOutputDisplay(bool tableMode) = 0;
+};
+
+}  // namespace kvsorv

@@ -1,0 +1,102 @@
+#include "windows/main/application_windows.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
+
+#include "windows/auxiliary/about_window.h"
+#include "windows/auxiliary/progress_window.h"
+#include "windows/auxiliary/trouble_window.h"
+#include "windows/common/pending_window.h"
+#include "windows/main/main_form.h"
+
+namespace kvsorv {
+
+namespace {
+
+// How long a run waits for the window system to map its progress window before it starts.
+constexpr qint64 kLongestWaitForProgressWindowMs = 500;
+
+}  // namespace
+
+ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
+  mainForm_ = std::make_unique<TMainForm>(executablePath, *this);
+  QWidget* owner = mainForm_.get();
+  const auto pending = [owner](const char* name, const char* title) {
+    return new TPendingWindow(name, title, owner);
+  };
+  // The creation order of the program's windows.
+  created_ = {
+      mainForm_.get(),
+      calculate_ = pending("TFmCalculate", "Steady State"),
+      scale_ = pending("TDlgScale", "Axis Scale"),
+      reload_ = pending("TDlgReload", "Reload"),
+      parameter_ = pending("TFmParameter", "Parameters"),
+      data_ = pending("TDataForm", "State Variables"),
+      note_ = pending("TFmNote", "Driver File"),
+      display_ = pending("TFmDisplayData", "Model Output"),
+      about_ = new TFmAbout(owner),
+      series_ = pending("TFmSeries", "Series"),
+      trouble_ = new TFmTrouble(owner),
+      progress_ = new TFmProgress(owner),
+  };
+}
+
+ApplicationWindows::~ApplicationWindows() = default;
+
+void ApplicationWindows::ShowProgress() {
+  progress_->show();
+  progress_->raise();
+  // The run takes the event loop from here on: wait (briefly) until the window system has
+  // mapped the window, then paint it, so even a short run shows it drawn.
+  QElapsedTimer waited;
+  waited.start();
+  while (progress_->windowHandle() != nullptr && !progress_->windowHandle()->isExposed() &&
+         waited.elapsed() < kLongestWaitForProgressWindowMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  }
+  progress_->repaint();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ApplicationWindows::SetProgress(int percent) {
+  progress_->SetPosition(percent);
+}
+
+void ApplicationWindows::HideProgress() {
+  progress_->hide();
+}
+
+void ApplicationWindows::ShowTrouble(const std::string& message) {
+  trouble_->ShowError(message);
+}
+
+void ApplicationWindows::ShowAbout() {
+  about_->exec();
+}
+
+bool ApplicationWindows::ShowParameterEditor() {
+  return parameter_->exec() == QDialog::Accepted;
+}
+
+void ApplicationWindows::ShowStateGrid() {
+  data_->exec();
+}
+
+bool ApplicationWindows::ShowDriverEditor() {
+  return note_->exec() == QDialog::Accepted;
+}
+
+bool ApplicationWindows::ShowReloadDialog() {
+  return reload_->exec() == QDialog::Accepted;
+}
+
+void ApplicationWindows::ShowSteadyState() {
+  calculate_->exec();
+}
+
+void ApplicationWindows::ShowOutputDisplay(bool /*tableMode*/) {
+  display_->exec();
+}
+
+}  // namespace kvsorv

@@ -1,0 +1,66 @@
+#pragma once
+// Every window of the desktop program, created once at start-up in their fixed order, the
+// main window first; the others belong to it and live until it is destroyed. It is the way
+// the main window's commands reach the other windows.
+
+#include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "main_window/program_windows.h"
+
+namespace kvsorv {
+
+class TMainForm;
+class TFmAbout;
+class TFmProgress;
+class TFmTrouble;
+
+class ApplicationWindows : public ProgramWindows {
+ public:
+  // Creates the windows; the main window's creation performs the start-up steps with the
+  // executable's path (its name selects the run mode).
+  explicit ApplicationWindows(const std::string& executablePath);
+  ~ApplicationWindows() override;
+  ApplicationWindows(const ApplicationWindows&) = delete;
+  ApplicationWindows& operator=(const ApplicationWindows&) = delete;
+
+  TMainForm& MainForm() { return *mainForm_; }
+  TFmProgress& Progress() { return *progress_; }
+  TFmTrouble& Trouble() { return *trouble_; }
+  TFmAbout& About() { return *about_; }
+
+  // The windows in the order they were created.
+  const std::vector<QWidget*>& CreationOrder() const { return created_; }
+
+  // ProgramWindows.
+  void ShowProgress() override;
+  void SetProgress(int percent) override;
+  void HideProgress() override;
+  void ShowTrouble(const std::string& message) override;
+  void ShowAbout() override;
+  bool ShowParameterEditor() override;
+  void ShowStateGrid() override;
+  bool ShowDriverEditor() override;
+  bool ShowReloadDialog() override;
+  void ShowSteadyState() override;
+  void ShowOutputDisplay(bool tableMode) override;
+
+ private:
+  std::unique_ptr<TMainForm> mainForm_;
+  QDialog* calculate_ = nullptr;  // TFmCalculate
+  QDialog* scale_ = nullptr;      // TDlgScale
+  QDialog* reload_ = nullptr;     // TDlgReload
+  QDialog* parameter_ = nullptr;  // TFmParameter
+  QDialog* data_ = nullptr;       // TDataForm
+  QDialog* note_ = nullptr;       // TFmNote
+  QDialog* display_ = nullptr;    // TFmDisplayData
+  TFmAbout* about_ = nullptr;
+  QDialog* series_ = nullptr;  // TFmSeries
+  TFmTrouble* trouble_ = nullptr;
+  TFmProgress* progress_ = nullptr;
+  std::vector<QWidget*> created_;
+};
+
+}  // namespace kvsorv
