@@ -36,22 +36,6 @@ struct SteadyStateOptions {
   std::optional<std::string> save;
 };
 
-// Prints every message as the stderr prompter does, and counts the errors, so that a command
-// can tell whether a step it took was reported as failed.
-class CountingPrompter : public StderrPrompter {
- public:
-  CountingPrompter() : previous_(InstallPrompter(this)) {}
-  ~CountingPrompter() override { InstallPrompter(previous_); }
-  Answer Message(MessageKind kind, MessageButtons buttons, const std::string& text) override {
-    if (kind == MessageKind::kError) ++errors;
-    return StderrPrompter::Message(kind, buttons, text);
-  }
-  int errors = 0;
-
- private:
-  Prompter* previous_;
-};
-
 // While it lives, answers the session's overwrite question Yes without showing it: --save is
 // the user's answer. Everything else goes to the prompter it stands in for.
 class SaveConfirmingPrompter : public Prompter {
@@ -115,25 +99,19 @@ int SteadyState(const SteadyStateOptions& o) {
   drivearray lookedUp = Drivers;
   LookupDriversAt(o.drivers, lookedUp, RunSettings.SteadyStateTime, RunSettings.StopTime);
 
-  CountingPrompter prompter;
   SteadyStateSession session;
-  TRunModes modes;
-  modes.InteractiveMode = true;
-  session.SetModes(modes);
+  session.SetModes(TRunModes{.InteractiveMode = true});
   session.Solver().SetModelBatchMode(false);
   session.Solver().SetWindowShown(true);
   session.SetSteadyStateTime(RunSettings.SteadyStateTime);
   if (!session.Open(lookedUp)) return 1;
 
   bool lastSolveFailed = false;
-  auto solve = [&](const std::function<void()>& step) {
-    const int before = prompter.errors;
-    step();
-    lastSolveFailed = prompter.errors > before;
-  };
   for (const auto& [symbol, text] : entries)
-    solve([&, &symbol = symbol, &text = text] { session.CommitEntry(symbol, text); });
-  for (int i = 0; i < static_cast<int>(solves); ++i) solve([&] { session.UpdateForm(true); });
+    if (const auto outcome = session.CommitEntry(symbol, text))
+      lastSolveFailed = outcome->solveFailed;
+  for (int i = 0; i < static_cast<int>(solves); ++i)
+    lastSolveFailed = session.UpdateForm(true).solveFailed;
 
   // The set a failed solve leaves in the window is no solution, whatever its judgement.
   const bool steady = !lastSolveFailed && session.StatusGreen();

@@ -6,6 +6,7 @@
 #include "calibration/field_text.h"
 #include "model/globals.h"
 #include "model/process_evaluation.h"
+#include "program/change_notifier.h"
 
 namespace kvsorv {
 
@@ -102,7 +103,8 @@ bool SteadyStateSession::OpeningFailed() {
   return false;
 }
 
-void SteadyStateSession::UpdateForm(bool solve) {
+UpdateOutcome SteadyStateSession::UpdateForm(bool solve) {
+  UpdateOutcome outcome;
   solver_.ClearFinalEvaluation();
   if (solve) {
     try {
@@ -112,12 +114,15 @@ void SteadyStateSession::UpdateForm(bool solve) {
       if (!modes_.InteractiveMode) std::throw_with_nested(ESteadyStateFailure(message));
       CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, message);
       groupBoxesEnabled_ = false;
+      outcome.solveFailed = true;
     }
   }
   Judge();
   if (!statusGreen_ && (modes_.SensitivityMode || modes_.MonteCarloMode))
     throw Exception(kInvalidSteadyStateMessage);
   if (modes_.InteractiveMode && processGridShown_) CopyNewSetToGlobals();
+  outcome.statusGreen = statusGreen_;
+  return outcome;
 }
 
 void SteadyStateSession::Judge() {
@@ -131,7 +136,8 @@ void SteadyStateSession::Judge() {
   statusGreen_ = steady_ && invalidFields_.empty();
 }
 
-void SteadyStateSession::ChangeValue(QuantityKind kind, int index, double value, bool solve) {
+UpdateOutcome SteadyStateSession::ChangeValue(QuantityKind kind, int index, double value,
+                                              bool solve) {
   if (index < 1 || index > CountOf(kind))
     throw std::out_of_range("steady-state field index " + std::to_string(index));
   switch (kind) {
@@ -148,19 +154,20 @@ void SteadyStateSession::ChangeValue(QuantityKind kind, int index, double value,
       solver_.WorkProcesses()[index].value = value;
       break;
   }
-  UpdateForm(solve);
+  return UpdateForm(solve);
 }
 
-void SteadyStateSession::CommitEntry(std::string_view symbol, std::string_view text,
-                                     char decimalSeparator) {
+std::optional<UpdateOutcome> SteadyStateSession::CommitEntry(std::string_view symbol,
+                                                             std::string_view text,
+                                                             char decimalSeparator) {
   const SteadyStateField* field = FindEntryField(symbol);
   if (field == nullptr)
     throw std::invalid_argument("'" + std::string(symbol) + "' is not an entry field");
-  if (text.empty()) return;
+  if (text.empty()) return std::nullopt;
   const std::optional<double> value = ParseFieldNumber(text, decimalSeparator);
   if (!value) throw EConvertError(std::string(text));
-  ChangeValue(field->kind, SteadyStateSolver::GetArrayIndex(field->kind, field->symbol), *value,
-              true);
+  return ChangeValue(field->kind, SteadyStateSolver::GetArrayIndex(field->kind, field->symbol),
+                     *value, true);
 }
 
 double SteadyStateSession::FieldValue(const BoundField& bound) const {
@@ -183,6 +190,8 @@ void SteadyStateSession::CopyNewSetToGlobals() const {
   Drivers = solver_.NewDrivers();
   Params = solver_.NewParams();
   Processes = solver_.NewProcesses();
+  TableChanges().Notify(
+      TableChange{.states = true, .parameters = true, .drivers = true, .processes = true});
 }
 
 void SteadyStateSession::Ok() {
@@ -198,6 +207,8 @@ Answer SteadyStateSession::Cancel() {
     Params = solver_.LastSavedParams();
     Processes = solver_.LastSavedProcesses();
     Drivers = solver_.LastSavedDrivers();
+    TableChanges().Notify(
+        TableChange{.states = true, .parameters = true, .drivers = true, .processes = true});
   } else {
     CopyNewSetToGlobals();
   }
@@ -218,6 +229,7 @@ bool SteadyStateSession::SaveParamFile(const std::function<void()>& saveParamFil
   }
   States = solver_.NewStates();
   Params = solver_.NewParams();
+  TableChanges().Notify({.states = true, .parameters = true});
   saveParamFile();
   paramFileConfirmed_ = true;
   solver_.LastSavedStates() = solver_.NewStates();

@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,12 @@ inline constexpr const char* kNoValuesSavedMessage = "No values saved.";
 struct BoundField {
   const SteadyStateField* field;
   int index;
+};
+
+// What an update of the window did.
+struct UpdateOutcome {
+  bool solveFailed = false;  // a solve was asked and failed (and was reported)
+  bool statusGreen = false;  // the judgement of the result: steady, no negative field
 };
 
 class SteadyStateSession {
@@ -79,18 +86,19 @@ class SteadyStateSession {
   // shown as an error box (OK), the nine group boxes are disabled and the judgement goes
   // on; otherwise ESteadyStateFailure is raised and nothing is judged. A result that is not
   // steady (or shows a negative field) raises "Invalid Steady State" in SensitivityMode or
-  // MonteCarloMode and turns the status red otherwise.
-  void UpdateForm(bool solve);
+  // MonteCarloMode and turns the status red otherwise. Returns what happened.
+  UpdateOutcome UpdateForm(bool solve);
 
   // Writes one value into the working set (kind and index as bound) and runs
   // UpdateForm(solve). An index outside the kind's table raises std::out_of_range.
-  void ChangeValue(QuantityKind kind, int index, double value, bool solve);
+  UpdateOutcome ChangeValue(QuantityKind kind, int index, double value, bool solve);
 
   // A committed entry: the text typed into the entry field of `symbol`. An empty text does
-  // nothing; a text that is not a number raises EConvertError and stores nothing; otherwise
-  // ChangeValue(kind, index, value, true). A symbol that is no entry field raises
+  // nothing (nullopt); a text that is not a number raises EConvertError and stores nothing;
+  // otherwise ChangeValue(kind, index, value, true). A symbol that is no entry field raises
   // std::invalid_argument.
-  void CommitEntry(std::string_view symbol, std::string_view text, char decimalSeparator = '.');
+  std::optional<UpdateOutcome> CommitEntry(std::string_view symbol, std::string_view text,
+                                           char decimalSeparator = '.');
 
   // Value of a field in the new set, as the window shows it.
   double FieldValue(const BoundField& bound) const;

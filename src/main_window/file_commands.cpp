@@ -12,6 +12,7 @@
 #include "program/prompter.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
+#include "program/table_change_guard.h"
 
 namespace kvsorv {
 
@@ -34,6 +35,7 @@ void WriteCurrentParams(const std::string& fileName) {
 // A new driver file: the header and one record of zero drivers stamped PresentTime.
 void CreateDriverFile(const std::string& fileName) {
   for (int i = 1; i <= ModelDef.numdrivers; ++i) Drivers[i].value = 0.0;
+  const TableChangeGuard changed({.drivers = true});
   try {
     OpenDriverFile(MainDriverChannel, fileName, ModelDef.numdrivers, Drivers, true);
     WriteDriverRecord(MainDriverChannel, RunSettings.PresentTime, ModelDef.numdrivers, Drivers);
@@ -57,6 +59,7 @@ void ChooseParamFile(MainView& view, FileTrigger trigger) {
   }
 
   if (s.ParamFileName != previous && RunModes.InteractiveMode) {
+    const TableChangeGuard changed({.states = true, .parameters = true});
     if (!s.ParamFileName.empty() && !FileExists(s.ParamFileName)) {
       WriteCurrentParams(s.ParamFileName);
       s.NewParamFile = true;

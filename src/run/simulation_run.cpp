@@ -11,6 +11,7 @@
 #include "model/globals.h"
 #include "program/driver_readers.h"
 #include "program/run_modes.h"
+#include "program/table_change_guard.h"
 #include "run/run_file_roles.h"
 
 namespace kvsorv {
@@ -162,6 +163,7 @@ bool ExecuteRun(RunObserver& observer) {
     throw;
   }
 
+  const TableChangeGuard changed({.states = true, .drivers = true, .processes = true});
   TRunSettings& s = RunSettings;
   s.OutputReloadPending = true;
   s.CellNumber = cell.cellNumber;

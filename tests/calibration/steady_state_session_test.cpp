@@ -154,7 +154,9 @@ TEST_F(SteadyStateSessionTest, ANegativeShownValueKeepsTheStatusRedAtSteadyState
 
 TEST_F(SteadyStateSessionTest, AFailedInteractiveSolveIsShownAndDisablesTheGroupBoxes) {
   OpenInteractive();
-  session.CommitEntry("Ps", "100");
+  const auto failed = session.CommitEntry("Ps", "100");
+  ASSERT_TRUE(failed.has_value());
+  EXPECT_TRUE(failed->solveFailed);  // the outcome says so; no need to count error boxes
   ExpectShown(0, MessageKind::kError, MessageButtons::kOk, kInsufficientPhotosynthesisShown);
   EXPECT_FALSE(session.GroupBoxesEnabled());
   // The judgement went on and shows the new parameters.
@@ -163,7 +165,7 @@ TEST_F(SteadyStateSessionTest, AFailedInteractiveSolveIsShownAndDisablesTheGroup
             session.Solver().WorkParams()[prm::Sc].value);
 
   // A later successful solve leaves the boxes disabled; the next opening enables them.
-  session.CommitEntry("Ps", "1200");
+  EXPECT_FALSE(session.CommitEntry("Ps", "1200")->solveFailed);
   EXPECT_EQ(prompter.messages.size(), 1u);
   EXPECT_FALSE(session.GroupBoxesEnabled());
   OpenInteractive();

@@ -13,6 +13,7 @@
 #include "model/errors.h"
 #include "model/globals.h"
 #include "model/model_indices.h"
+#include "program/change_notifier.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
 #include "run/simulation_run.h"
@@ -88,6 +89,9 @@ class SimulationRunTest : public testing::ModelTest {
   testing::TempWorkDir dir;
   testing::ScriptedPrompter prompter;
   RecordingObserver observer;
+  int changes = 0;
+  ChangeNotifier::Subscription counting =
+      TableChanges().Subscribe([this](const TableChange&) { ++changes; });
 };
 
 TEST(CellFiles, NumberAndNextFileFromTheDriverFileName) {
@@ -149,6 +153,7 @@ TEST_F(SimulationRunTest, ShortRunBeforeTheRecordingYears) {
   EXPECT_EQ(RunSettings.DisplayFileName, RunSettings.OutputFileName);
   EXPECT_EQ(observer.events, (std::vector<std::string>{"start", "completed"}));
   EXPECT_EQ(observer.progress, (std::vector<int>{0, 50}));
+  EXPECT_EQ(changes, 1);  // the windows hear of the new states, drivers and processes
   EXPECT_EQ(WaterCoefficient, 10.0);
   // Completion leaves the clock at the last scratch record and the drivers at its values.
   EXPECT_EQ(RunSettings.PresentTime, 1.0);
@@ -287,6 +292,7 @@ TEST_F(SimulationRunTest, FailedPreparationLeavesEveryExistingFileAsItWas) {
     for (const char* kept : {"run.out", "dummyfile", "cell2.drr"}) dir.Write(kept, "earlier run");
     observer.events.clear();
     EXPECT_ANY_THROW(ExecuteRun(observer));
+    EXPECT_EQ(changes, 0);
     EXPECT_EQ(observer.events, (std::vector<std::string>{"start", "aborted"}));
     EXPECT_FALSE(RunSettings.OutputAvailable);
     for (const char* kept : {"run.out", "dummyfile", "cell2.drr"}) {
