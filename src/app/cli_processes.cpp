@@ -18,18 +18,15 @@ namespace kvsorv::cli {
 namespace {
 
 struct ProcessesOptions {
-  std::string params;
-  std::string drivers;
-  std::optional<double> time;
-  std::optional<double> waterCoefficient;
+  SiteOptions site;
 };
 
 int Processes(const ProcessesOptions& o) {
-  const double time = o.time.value_or(RunSettings.SteadyStateTime);
-  WaterCoefficient = o.waterCoefficient.value_or(0.0);
+  const double time = o.site.time.value_or(RunSettings.SteadyStateTime);
+  WaterCoefficient = o.site.waterCoefficient.value_or(0.0);
 
-  if (!LoadParameters(o.params)) return 1;
-  LookupDriversAt(o.drivers, Drivers, time, RunSettings.StopTime);
+  if (!LoadParameters(o.site.params)) return 1;
+  LookupDriversAt(o.site.drivers, Drivers, time, RunSettings.StopTime);
   ComputeProcesses(Drivers, Params, States, kvsorv::Processes, time);
   for (int k = 1; k <= ModelDef.numprocess; ++k) {
     const auto& p = kvsorv::Processes[k];
@@ -42,13 +39,7 @@ int Processes(const ProcessesOptions& o) {
 
 CommandBody DeclareProcesses(CLI::App& command) {
   auto o = std::make_shared<ProcessesOptions>();
-  AddRequiredText(command, "--params", "FILE", o->params, "Parameter file");
-  AddRequiredText(command, "--drivers", "FILE", o->drivers, "Driver file");
-  AddNumber(command, "--time", "T", o->time,
-            "Time (year) at which the drivers are read, " + Exact(TRunSettings{}.SteadyStateTime) +
-                " unless given");
-  AddNumber(command, "--water-coefficient", "G", o->waterCoefficient,
-            "Water coefficient, 0 unless given");
+  AddSiteOptions(command, o->site);
   return [o] { return Processes(*o); };
 }
 

@@ -27,10 +27,7 @@ namespace kvsorv::cli {
 namespace {
 
 struct SteadyStateOptions {
-  std::string params;
-  std::string drivers;
-  std::optional<double> time;
-  std::optional<double> waterCoefficient;
+  SiteOptions site;
   std::vector<std::string> sets;
   std::optional<double> solves;
   std::optional<std::string> save;
@@ -86,8 +83,8 @@ std::vector<std::pair<std::string, std::string>> Entries(const std::vector<std::
 }
 
 int SteadyState(const SteadyStateOptions& o) {
-  RunSettings.SteadyStateTime = o.time.value_or(RunSettings.SteadyStateTime);
-  WaterCoefficient = o.waterCoefficient.value_or(0.0);
+  RunSettings.SteadyStateTime = o.site.time.value_or(RunSettings.SteadyStateTime);
+  WaterCoefficient = o.site.waterCoefficient.value_or(0.0);
   const double solves = o.solves.value_or(0.0);
   if (!(solves >= 0 && solves <= std::numeric_limits<int>::max()) || solves != std::floor(solves))
     throw std::invalid_argument("--solves must be a whole number from 0 to " +
@@ -95,9 +92,9 @@ int SteadyState(const SteadyStateOptions& o) {
   // Every entry is checked before anything is solved.
   const auto entries = Entries(o.sets);
 
-  if (!LoadParameters(o.params)) return 1;
+  if (!LoadParameters(o.site.params)) return 1;
   drivearray lookedUp = Drivers;
-  LookupDriversAt(o.drivers, lookedUp, RunSettings.SteadyStateTime, RunSettings.StopTime);
+  LookupDriversAt(o.site.drivers, lookedUp, RunSettings.SteadyStateTime, RunSettings.StopTime);
 
   SteadyStateSession session;
   session.SetModes(TRunModes{.InteractiveMode = true});
@@ -144,13 +141,7 @@ int SteadyState(const SteadyStateOptions& o) {
 
 CommandBody DeclareSteadyState(CLI::App& command) {
   auto o = std::make_shared<SteadyStateOptions>();
-  AddRequiredText(command, "--params", "FILE", o->params, "Parameter file");
-  AddRequiredText(command, "--drivers", "FILE", o->drivers, "Driver file");
-  AddNumber(command, "--time", "T", o->time,
-            "Time (year) at which the drivers are read, " + Exact(TRunSettings{}.SteadyStateTime) +
-                " unless given");
-  AddNumber(command, "--water-coefficient", "G", o->waterCoefficient,
-            "Water coefficient, 0 unless given");
+  AddSiteOptions(command, o->site);
   AddRepeatedText(command, "--set", "SYMBOL=VALUE", o->sets,
                   "An entry typed into the window's field SYMBOL, then solved; repeats");
   AddNumber(command, "--solves", "N", o->solves, "Solves after the entries, 0 unless given");
