@@ -5,6 +5,7 @@
 #include "bench_site.h"
 #include "integration/integrator.h"
 #include "model/globals.h"
+#include "model/model_equations.h"
 #include "model/process_evaluation.h"
 
 namespace kvsorv {
@@ -31,6 +32,20 @@ void BM_ComputeDerivatives(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ComputeDerivatives);
+
+// The evaluation on the integrator's path: drivers, parameters and their terms prepared once,
+// as for every evaluation within one integration interval.
+void BM_DerivativesOnPreparedInputs(benchmark::State& state) {
+  bench::LoadExampleForest();
+  ModelInputs in = PrepareDerivativeInputs(Drivers, Params, States, WaterCoefficient);
+  StateVector y, dydt;
+  for (int i = 1; i <= ModelDef.numstate; ++i) y[i] = States[i].value;
+  for (auto _ : state) {
+    ComputeDerivatives(in, y, dydt);
+    benchmark::DoNotOptimize(dydt[1]);
+  }
+}
+BENCHMARK(BM_DerivativesOnPreparedInputs);
 
 // One year from the forest's starting values, as a run calls it (tolerance 1e-8, first step
 // the whole year). Far from steady state this stiff start needs hundreds of internal steps,

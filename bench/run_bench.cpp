@@ -34,7 +34,8 @@ void BM_Run2000Years(benchmark::State& state) {
     state.PauseTiming();
     double residual = 0.0;
     ReadParamFile("cell1.par", ModelDef.numparam, Params, ModelDef.numstate, States, residual);
-    RunSettings = TRunSettings{.StopTime = 2000};
+    RunSettings = TRunSettings{};
+    RunSettings.StopTime = 2000;
     RunSettings.DriverFileName = (work / "cell1.drr").string();
     RunSettings.OutputFileName = (work / "cell1.out").string();
     state.ResumeTiming();

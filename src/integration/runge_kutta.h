@@ -41,7 +41,8 @@ inline double ErrorScale(double y, double dydx, double h, double eps) {
 template <typename Derivs>
 void RK4Step(const StateVector& y, const StateVector& dydx, int n, double x, double h,
              StateVector& yout, Derivs& derivs) {
-  StateVector yt, dyt, dym;
+  // The derivative function writes the slopes whole: nothing to zero first.
+  StateVector yt, dyt(kNoInit), dym(kNoInit);
   const double hh = 0.5 * h;
   const double h6 = h / 6.0;
   const double xh = x + hh;

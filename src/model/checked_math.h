@@ -69,7 +69,10 @@ double IntPower(double x, std::int64_t n);
 inline double Power(double x, double y) {
   if (y == 0.0) return 1.0;
   if (x == 0.0 && y > 0.0) return 0.0;
-  if (y == std::trunc(y) && std::fabs(y) <= 2147483647.0) {
+  // Within that range the integer conversion truncates exactly, so it tells whether y is
+  // integral without a call to trunc.
+  if (std::fabs(y) <= 2147483647.0 && y == static_cast<double>(static_cast<std::int64_t>(y))) {
+    if (y == 1.0) return Finite(x);  // what IntPower(x, 1) gives: 1.0 * x
     return IntPower(Finite(x), static_cast<std::int64_t>(y));
   }
   return Exp(Finite(y) * Ln(x));

@@ -104,14 +104,14 @@ std::optional<DriverTerms> ComputeDriverTerms(const ModelInputs& in, double G) {
     DriverTerms t;
     const double Ta = (in.drivers[drv::Tamin] + in.drivers[drv::Tamax]) / 2.0;
     t.W = SoilWater(in, G);
-    const double Qw = Discharge(in, G);
+    t.Qw = Discharge(in, G);
     t.theta = RelativeSoilWater(in, t.W);
     t.dPsi = WaterPotentialDrop(in, t.theta);
     t.gc = CanopyConductance(in, t.dPsi);
     t.vgTemperature = CarboxylationTemperatureFactor(in);
     t.DL = DayLength(in);
     t.sapwoodExponent = SapwoodExponent(in);
-    t.navFraction = UptakeAvailableFraction(Qw);
+    t.navFraction = UptakeAvailableFraction(t.Qw);
     t.Hr = RespirationTemperatureFunction(in, Ta);
     t.qtF = TargetCN(in, prm::gCFm, prm::bGNF, prm::gNFm, prm::bGCF);
     t.qtW = TargetCN(in, prm::gCWm, prm::bGNW, prm::gNWm, prm::bGCW);

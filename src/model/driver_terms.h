@@ -14,6 +14,7 @@ struct ModelInputs;
 
 struct DriverTerms {
   double W = 0;                      // soil water (mm)
+  double Qw = 0;                     // water discharge (m yr-1)
   double theta = 0;                  // relative soil water between wilting point and field capacity
   double dPsi = 0;                   // soil-to-leaf water potential difference (MPa)
   double gc = 0;                     // canopy conductance

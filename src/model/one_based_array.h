@@ -7,10 +7,21 @@
 
 namespace kvsorv {
 
+// Asks an array to leave its slots uninitialised: for arrays that are filled completely
+// right away, on paths where zeroing them first would cost more than the work itself.
+struct NoInit {
+  explicit NoInit() = default;
+};
+inline constexpr NoInit kNoInit{};
+
 template <typename T, int N>
 class OneBasedArray {
  public:
   static constexpr int kCapacity = N;
+
+  constexpr OneBasedArray() : slots_{} {}
+  // Slots of a trivial type are left indeterminate; others are default-constructed.
+  constexpr explicit OneBasedArray(NoInit) {}
 
   constexpr T& operator[](int i) {
     assert(i >= 1 && i <= N);
@@ -29,7 +40,7 @@ class OneBasedArray {
   friend bool operator==(const OneBasedArray&, const OneBasedArray&) = default;
 
  private:
-  std::array<T, N> slots_{};
+  std::array<T, N> slots_;
 };
 
 }  // namespace kvsorv

@@ -1,5 +1,7 @@
 #include "model/process_evaluation.h"
 
+#include <bit>
+#include <cstdint>
 #include <limits>
 
 #include "model/checked_math.h"
@@ -71,8 +73,10 @@ void ComputeRates(const ModelInputs& in, ProcessValues& v) {
 }
 
 void EvaluateProcesses(const ModelInputs& in, double G, bool insolubleCNCheck, ProcessValues& v) {
+#ifndef NDEBUG
   // Every slot starts as NaN, so a process the blocks forgot would fail the final check.
   for (double& x : v) x = std::numeric_limits<double>::quiet_NaN();
+#endif
   ComputePlantRatios(in, v);
   ComputeWaterAndAmmonium(in, G, v);
   ComputePlantProcesses(in, v);
@@ -80,9 +84,16 @@ void EvaluateProcesses(const ModelInputs& in, double G, bool insolubleCNCheck, P
   ComputeTotals(in, v);
   ComputeRates(in, v);
   // Products and sums are not checked one by one; an overflow among them leaves an
-  // infinity (or NaN) behind, which is caught here before anything is stored.
-  for (double x : v)
-    if (!std::isfinite(x)) fp::RaiseOverflow();
+  // infinity (or NaN) behind, which is caught here before anything is stored. A value is not
+  // finite when its exponent bits are all set; adding one to the exponent field then carries
+  // into the sign bit. Gathering those bits with integer operations alone checks every slot
+  // in one test, in a loop the compiler vectorises and that no denormal slows down.
+  constexpr std::uint64_t kExponent = 0x7ff0000000000000;
+  constexpr std::uint64_t kExponentOne = 0x0010000000000000;
+  std::uint64_t faults = 0;
+  for (double x : v) faults |= (std::bit_cast<std::uint64_t>(x) & kExponent) + kExponentOne;
+  if (faults >> 63 != 0) [[unlikely]]
+    fp::RaiseOverflow();
 }
 
 void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
@@ -94,7 +105,7 @@ void ComputeProcesses(const drivearray& drivers, const paramarray& params, state
     in.hold[i] = states[i].HoldConstant;
   }
   GatherDriversAndParams(drivers, params, in);
-  ProcessValues v;
+  ProcessValues v(kNoInit);
   EvaluateProcesses(in, settings.waterCoefficient, settings.insolubleCNCheck, v);
   for (int k = 1; k <= kNumProcesses; ++k) processes[k].value = v[k];
 }
@@ -121,7 +132,7 @@ ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray&
 void ComputeDerivatives(ModelInputs& in, const StateVector& y, StateVector& dydt) {
   // The clamp acts on this copy only; the integrator's y is never changed.
   for (int i = 1; i <= kNumStates; ++i) in.states[i] = y[i] < 0.0 ? kClampedState : y[i];
-  ProcessValues v;
+  ProcessValues v(kNoInit);
   EvaluateProcesses(in, in.waterCoefficient, false, v);
   for (int i = 1; i <= kNumStates; ++i) dydt[i] = v[i];
 }

@@ -35,7 +35,7 @@ void ComputeWaterAndAmmonium(const ModelInputs& in, double G, ProcessValues& v) 
   v[proc::Ts] = v[proc::Ta] - 3.0;
 
   const double W = in.terms ? in.terms->W : SoilWater(in, G);
-  const double Qw = Discharge(in, G);
+  const double Qw = in.terms ? in.terms->Qw : Discharge(in, G);
   double Et = Ppt - Qw;
   if (Et < 0.0) Et = 0.0;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "equation_fixture.h"
@@ -262,6 +263,20 @@ TEST_F(ProcessEvaluationTest, DerivativesEqualTheRatesOfTheEvaluation) {
   ComputeDerivatives(in, other, reused);
   ComputeDerivatives(in, y, reused);
   EXPECT_EQ(reused, dydt);
+}
+
+TEST_F(ProcessEvaluationTest, EveryProcessSlotIsWritten) {
+  // The evaluation does not clear its value array first; a slot the blocks forgot would keep
+  // the NaN put there and fail the final check.
+  ModelInputs in = PrepareDerivativeInputs(Drivers, Params, States, WaterCoefficient);
+  const StateVector y = ExampleStateVector();
+  for (int i = 1; i <= kNumStates; ++i) in.states[i] = y[i];
+  for (const bool precomputed : {true, false}) {
+    if (!precomputed) in.terms.reset();
+    ProcessValues v;
+    for (double& x : v) x = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_NO_THROW(EvaluateProcesses(in, WaterCoefficient, false, v)) << precomputed;
+  }
 }
 
 TEST_F(ProcessEvaluationTest, PrecomputedTermsKeepTheFaultOrder) {
