@@ -55,6 +55,8 @@ fi
 rm -rf "$shots" "$work"
 mkdir -p "$shots" "$work/failing"
 cp "$here"/examples/cell1.par "$here"/examples/cell1.drr "$here"/examples/cell1b.drr "$work"/
+# The uncalibrated site, for calibrating through the steady-state window.
+cp "$here"/examples/cell1-start.par "$work"/calib.par
 # A driver file whose climate turns impossible in 1601: a run over that year fails.
 cp "$here"/examples/cell1b.drr "$work"/failing/
 {
@@ -211,6 +213,41 @@ keys Return
 wait_gone "FmTrouble"
 activate "$main"
 shot 11-main-after-failed-run "$main"
+
+# Calibration through the steady-state window, after the runs above have set the water
+# coefficient of a run: the uncalibrated site, then the three closing entries of
+# examples/calibrate.sh (humus N, the NH4 half-saturation constant, total soil carbon), each
+# committed with Enter, and the light turns green.
+activate "$main"
+keys alt+d ctrl+a
+type_text "$work/cell1.drr"
+keys Tab
+keys alt+p ctrl+a
+type_text "$work/calib.par"
+keys Tab
+keys alt+c s
+calculate=$(wait_window "Calculate Steady State - Enter values for all underlined items")
+question=$(wait_window "Confirm")
+keys alt+n
+activate "$calculate"
+shot 12-steady-state-opened "$calculate"
+keys shift+Tab ctrl+a  # from Ps back to humus N
+type_text 384.279955771163
+keys Return
+for _ in $(seq 10); do xdotool key Tab; done  # on through Ps and the photosynthesis box to knh4
+keys ctrl+a
+type_text 10.822970884842
+keys Return
+shot 13-steady-state-after-two-entries "$calculate"
+for _ in $(seq 36); do xdotool key Tab; done  # on to total soil carbon
+keys ctrl+a
+type_text 10729.9457
+keys Return
+shot 14-steady-state-green "$calculate"
+keys alt+s  # labels as symbols
+shot 15-steady-state-symbols "$calculate"
+keys alt+o
+wait_gone "Calculate Steady State - Enter values for all underlined items"
 
 echo "Output of the run with the small time step: $work/cell1-fine.out"
 echo "Its first lines:"

@@ -4,9 +4,11 @@
 #include <stdexcept>
 
 #include "calibration/field_text.h"
+#include "files/driver_file.h"
 #include "model/globals.h"
 #include "model/process_evaluation.h"
 #include "program/change_notifier.h"
+#include "program/run_settings.h"
 
 namespace kvsorv {
 
@@ -83,6 +85,17 @@ bool SteadyStateSession::Open(const drivearray& driversAtSteadyStateTime) {
   return true;
 }
 
+bool SteadyStateSession::OpenFromProgram() {
+  SetModes(RunModes);
+  solver_.SetModelBatchMode(RunModes.ModelBatchMode);
+  solver_.SetWindowShown(true);
+  SetSteadyStateTime(RunSettings.SteadyStateTime);
+  drivearray lookedUp = Drivers;
+  LookupDriversAt(RunSettings.DriverFileName, lookedUp, RunSettings.SteadyStateTime,
+                  RunSettings.StopTime);
+  return Open(lookedUp);
+}
+
 bool SteadyStateSession::OfferSolve() {
   try {
     if (modes_.SensitivityMode || modes_.MonteCarloMode) {
@@ -118,6 +131,7 @@ UpdateOutcome SteadyStateSession::UpdateForm(bool solve) {
     }
   }
   Judge();
+  if (outcome.solveFailed) statusGreen_ = false;
   if (!statusGreen_ && (modes_.SensitivityMode || modes_.MonteCarloMode))
     throw Exception(kInvalidSteadyStateMessage);
   if (modes_.InteractiveMode && processGridShown_) CopyNewSetToGlobals();

@@ -76,6 +76,12 @@ class SteadyStateSession {
   // "Invalid Steady State" for a loaded set that is not steady) is passed on instead.
   bool Open(const drivearray& driversAtSteadyStateTime);
 
+  // The window's opening from the program's state: the run modes (ModelBatchMode turns the
+  // insoluble C:N check off), the window marked shown, the drivers of RunSettings'
+  // DriverFileName at its SteadyStateTime, then Open. The driver lookup comes before failures
+  // are handled: a missing driver file shows its error box and the failure passes on.
+  bool OpenFromProgram();
+
   // The rest of the opening: in SensitivityMode or MonteCarloMode solves at once; otherwise
   // asks "Calculate steady state now?" (confirmation, Yes and No) and solves on Yes.
   // Failures are handled as in Open; returns false when one was reported.
@@ -84,9 +90,10 @@ class SteadyStateSession {
   // Clears the final-evaluation mark, solves when asked, then judges the new set. A failed
   // solve is prefixed with "Steady state calculation failed. "; in InteractiveMode it is
   // shown as an error box (OK), the nine group boxes are disabled and the judgement goes
-  // on; otherwise ESteadyStateFailure is raised and nothing is judged. A result that is not
-  // steady (or shows a negative field) raises "Invalid Steady State" in SensitivityMode or
-  // MonteCarloMode and turns the status red otherwise. Returns what happened.
+  // on, with the status red whatever the processes of an earlier solve say (they no longer
+  // match the values shown); otherwise ESteadyStateFailure is raised and nothing is judged. A
+  // result that is not steady (or shows a negative field) raises "Invalid Steady State" in
+  // SensitivityMode or MonteCarloMode and turns the status red otherwise. Returns what happened.
   UpdateOutcome UpdateForm(bool solve);
 
   // Writes one value into the working set (kind and index as bound) and runs

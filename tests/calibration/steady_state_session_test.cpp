@@ -172,6 +172,16 @@ TEST_F(SteadyStateSessionTest, AFailedInteractiveSolveIsShownAndDisablesTheGroup
   EXPECT_TRUE(session.GroupBoxesEnabled());
 }
 
+TEST_F(SteadyStateSessionTest, AFailedSolveAfterASteadyOneTurnsTheStatusRed) {
+  MakeGlobalsSteady();
+  OpenInteractive();
+  ASSERT_TRUE(session.StatusGreen());
+  EXPECT_TRUE(session.CommitEntry("Ps", "100")->solveFailed);
+  // The processes shown are still the steady ones of the last good solve; the parameters
+  // are not, so the light must not stay green.
+  EXPECT_FALSE(session.StatusGreen());
+}
+
 TEST_F(SteadyStateSessionTest, AFailedSolveOutsideInteractiveModeIsPassedOnUnjudged) {
   MakeGlobalsSteady();
   session.SetModes({});

@@ -4,9 +4,11 @@
 #include <QElapsedTimer>
 #include <QWindow>
 
+#include "main_window/file_commands.h"
 #include "windows/auxiliary/about_window.h"
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
+#include "windows/calculate/calculate_window.h"
 #include "windows/common/pending_window.h"
 #include "windows/main/main_form.h"
 
@@ -28,7 +30,13 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
   // The creation order of the program's windows.
   created_ = {
       mainForm_.get(),
-      calculate_ = pending("TFmCalculate", "Steady State"),
+      calculate_ = new TFmCalculate({
+                                        .saveParamFile = [this] { MISaveParamClick(*mainForm_); },
+                                        .showProcessList = [this] { data_->show(); },
+                                        .hideProcessList = [this] { data_->hide(); },
+                                        .processListShown = [this] { return data_->isVisible(); },
+                                    },
+                                    owner),
       scale_ = pending("TDlgScale", "Axis Scale"),
       reload_ = pending("TDlgReload", "Reload"),
       parameter_ = pending("TFmParameter", "Parameters"),
@@ -92,7 +100,7 @@ bool ApplicationWindows::ShowReloadDialog() {
 }
 
 void ApplicationWindows::ShowSteadyState() {
-  calculate_->exec();
+  calculate_->Open();
 }
 
 void ApplicationWindows::ShowOutputDisplay(bool /*tableMode*/) {

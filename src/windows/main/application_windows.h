@@ -14,6 +14,7 @@ namespace kvsorv {
 
 class TMainForm;
 class TFmAbout;
+class TFmCalculate;
 class TFmProgress;
 class TFmTrouble;
 
@@ -49,7 +50,7 @@ class ApplicationWindows : public ProgramWindows {
 
  private:
   std::unique_ptr<TMainForm> mainForm_;
-  QDialog* calculate_ = nullptr;  // TFmCalculate
+  TFmCalculate* calculate_ = nullptr;
   QDialog* scale_ = nullptr;      // TDlgScale
   QDialog* reload_ = nullptr;     // TDlgReload
   QDialog* parameter_ = nullptr;  // TFmParameter
