@@ -11,6 +11,7 @@ namespace kvsorv::cli {
 
 // Defined each in its command's own file.
 CommandBody DeclareRun(CLI::App& command);
+CommandBody DeclareChain(CLI::App& command);
 CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
 
@@ -39,6 +40,10 @@ constexpr std::array kCommands = {
             "Also writes the scratch driver file \"dummyfile\" in the working directory and the\n"
             "next cell's driver file, cell<N+1>.drr beside the driver file.",
             DeclareRun},
+    Command{"chain", "Run a chain of cells, each on the drivers the one before hands on.",
+            "Cell N+1 runs on cell N's next-cell drivers, as successive runs through files\n"
+            "would give them, in memory; each cell writes cell<N>.out in the output directory.",
+            DeclareChain},
     Command{"processes", "Evaluate every process once.",
             "The drivers are those of the driver file at time T.", DeclareProcesses},
     Command{"steady-state", "Calibrate to steady state as the steady-state window does.",

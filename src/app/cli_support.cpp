@@ -1,7 +1,11 @@
 #include "app/cli_support.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <charconv>
+#include <iostream>
+#include <stdexcept>
 
 #include "app/cli_options.h"
 #include "files/param_file.h"
@@ -30,6 +34,51 @@ std::string Exact(double value) {
 bool LoadParameters(const std::string& fileName) {
   double residual = 0.0;
   return ReadParamFile(fileName, ModelDef.numparam, Params, ModelDef.numstate, States, residual);
+}
+
+void AddRunTimeOptions(CLI::App& command, RunTimeOptions& t) {
+  const TRunSettings defaults;
+  AddNumber(command, "--start", "N", t.start,
+            "Start time (year), " + Exact(defaults.StartTime) + " unless given");
+  AddNumber(command, "--stop", "N", t.stop,
+            "Stop time (year), " + Exact(defaults.StopTime) + " unless given");
+  AddNumber(command, "--step", "X", t.step,
+            "Time step (years), " + Exact(defaults.TimeStep) + " unless given")
+      ->each([&t](const std::string& text) { t.stepText = text; });
+  AddNumber(command, "--output-step", "X", t.outputStep,
+            "Output time step (years), " + Exact(defaults.OutputStep) + " unless given");
+}
+
+void ApplyRunTimes(const RunTimeOptions& t) {
+  TRunSettings& s = RunSettings;
+  s.StartTime = t.start.value_or(s.StartTime);
+  s.StopTime = t.stop.value_or(s.StopTime);
+  s.TimeStep = t.step.value_or(s.TimeStep);
+  s.TimeStepText = t.stepText.value_or(s.TimeStepText);
+  s.OutputStep = t.outputStep.value_or(s.OutputStep);
+  if (!(s.StopTime > s.StartTime))
+    throw std::invalid_argument("--stop must be greater than --start");
+  if (!(s.TimeStep > 0.0)) throw std::invalid_argument("--step must be greater than 0");
+}
+
+TerminalRunObserver::TerminalRunObserver() : terminal_(isatty(STDERR_FILENO) != 0) {}
+
+void TerminalRunObserver::ProgressChanged(int percent) {
+  if (!terminal_ || percent == shown_) return;
+  shown_ = percent;
+  const int filled = percent / 2;
+  std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+            << std::string(static_cast<std::size_t>(50 - filled), ' ') << "] " << percent << '%'
+            << std::flush;
+}
+
+void TerminalRunObserver::RunFailed(const std::string& message) {
+  std::cerr << message << '\n';
+}
+
+void TerminalRunObserver::EndBar() {
+  if (terminal_ && shown_ >= 0) std::cerr << '\n';
+  shown_ = -1;
 }
 
 }  // namespace kvsorv::cli

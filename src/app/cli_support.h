@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "run/run_observer.h"
+
 namespace CLI {
 class App;
 }
@@ -22,6 +24,39 @@ struct SiteOptions {
 
 // Declares --params, --drivers, --time and --water-coefficient.
 void AddSiteOptions(CLI::App& command, SiteOptions& site);
+
+// The times of a run.
+struct RunTimeOptions {
+  std::optional<double> start;
+  std::optional<double> stop;
+  std::optional<double> step;
+  std::optional<std::string> stepText;
+  std::optional<double> outputStep;
+};
+
+// Declares --start, --stop, --step and --output-step.
+void AddRunTimeOptions(CLI::App& command, RunTimeOptions& times);
+
+// Puts the given times into the global run settings and checks them: the stop after the
+// start (std::invalid_argument otherwise) and a positive step. Call after loading the
+// parameter file: the output step is checked and repaired as the window does.
+void ApplyRunTimes(const RunTimeOptions& times);
+
+// Reports a run's progress as a bar on stderr when that is a terminal, and a failed step
+// loop's message.
+class TerminalRunObserver : public RunObserver {
+ public:
+  TerminalRunObserver();
+  void ProgressChanged(int percent) override;
+  void RunCompleted() override { EndBar(); }
+  void RunAborted() override { EndBar(); }
+  void RunFailed(const std::string& message) override;
+
+ private:
+  void EndBar();
+  bool terminal_;
+  int shown_ = -1;
+};
 
 // "%.17g": enough digits to give the double back exactly, independent of the locale.
 std::string Exact(double value);

@@ -38,8 +38,8 @@ struct RunInputs {
   RunTimes times;
   double waterCoefficient = kRunWaterCoefficient;
   int cellNumber = 1;
-  std::shared_ptr<const DriverSeries> mainDrivers;  // this cell's drivers
-  std::shared_ptr<const DriverSeries> baseDrivers;  // the base drivers of the chain
+  std::shared_ptr<const DriverSeries> mainDrivers{};  // this cell's drivers
+  std::shared_ptr<const DriverSeries> baseDrivers{};  // the base drivers of the chain
 };
 
 // Where a run's results go, in the order the run produces them.

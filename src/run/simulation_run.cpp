@@ -12,34 +12,12 @@
 #include "program/driver_readers.h"
 #include "program/run_modes.h"
 #include "program/table_change_guard.h"
+#include "run/file_run_sink.h"
 #include "run/run_file_roles.h"
 
 namespace kvsorv {
 
 namespace {
-
-// Writes the output lines to the output file and the next cell's records to the scratch
-// driver file, and passes progress on.
-class FileRunSink : public RunSink {
- public:
-  FileRunSink(FileChannel& output, FileChannel& scratch, RunObserver& observer)
-      : output_(output), scratch_(scratch), observer_(observer) {}
-
-  void OutputLine(double time, const drivearray& drivers, const statearray& states,
-                  const processarray& processes) override {
-    WriteOutputLine(output_, drivers, ModelDef.numstate, states, ModelDef.numprocess, processes,
-                    time);
-  }
-  void NextCellRecord(double time, const drivearray& drivers) override {
-    WriteDriverRecord(scratch_, time, ModelDef.numdrivers, drivers);
-  }
-  void Progress(int percent) override { observer_.ProgressChanged(percent); }
-
- private:
-  FileChannel& output_;
-  FileChannel& scratch_;
-  RunObserver& observer_;
-};
 
 // The files of one run.
 struct RunChannels {
@@ -149,7 +127,7 @@ bool ExecuteRun(RunObserver& observer) {
   CheckRunFileRoles(RunSettings);
   const bool interactive = RunModes.InteractiveMode;
   RunChannels files;
-  FileRunSink sink(files.output, files.scratch, observer);
+  FileRunSink sink(files.output, &files.scratch, &observer);
 
   observer.RunStarting();
   RunOutcome outcome;

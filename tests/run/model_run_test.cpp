@@ -44,7 +44,11 @@ class ModelRunTest : public testing::ModelTest {
     double residual = 0.0;
     ReadParamFile((examples / "cell1.par").string(), ModelDef.numparam, Params, ModelDef.numstate,
                   States, residual);
-    RunInputs in{.states = States, .params = Params, .drivers = Drivers, .processes = Processes};
+    RunInputs in;
+    in.states = States;
+    in.params = Params;
+    in.drivers = Drivers;
+    in.processes = Processes;
     in.times = {.start = 1500, .stop = stop};
     in.cellNumber = cell;
     in.mainDrivers = std::make_shared<DriverSeries>(

@@ -1,0 +1,117 @@
+// kvsorv-cli chain: a chain of cells, each on the drivers the one before hands on, in memory.
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "app/cli_commands.h"
+#include "app/cli_options.h"
+#include "app/cli_support.h"
+#include "files/driver_series.h"
+#include "files/output_file.h"
+#include "model/globals.h"
+#include "program/run_settings.h"
+#include "run/cell_chain.h"
+#include "run/file_run_sink.h"
+#include "run/output_step.h"
+#include "run/simulation_run.h"
+
+namespace kvsorv::cli {
+
+namespace {
+
+struct ChainOptions {
+  std::string params;
+  std::string drivers;
+  std::optional<double> cells;
+  std::string outputDirectory;
+  RunTimeOptions times;
+};
+
+// Each cell's output file, "cell<N>.out" in the output directory, opened when the cell starts.
+class CellOutputFiles {
+ public:
+  CellOutputFiles(std::filesystem::path directory, RunObserver& observer)
+      : directory_(std::move(directory)), observer_(observer) {}
+
+  RunSink& Start(int cell) {
+    Finish();
+    const std::string name = (directory_ / ("cell" + std::to_string(cell) + ".out")).string();
+    OpenOutputFile(channel_, name, Drivers, ModelDef.numstate, States, ModelDef.numprocess,
+                   Processes, true);
+    sink_ = std::make_unique<FileRunSink>(channel_, nullptr, &observer_);
+    return *sink_;
+  }
+  // Writes what the last cell left pending and reports its file.
+  void Finish() {
+    if (!channel_.IsOpen()) return;
+    const std::string name = channel_.FileName();
+    CloseOutputFile(channel_);
+    observer_.RunCompleted();
+    std::cerr << "Output written to " << name << '\n';
+  }
+
+ private:
+  std::filesystem::path directory_;
+  RunObserver& observer_;
+  FileChannel channel_{"output"};
+  std::unique_ptr<FileRunSink> sink_;
+};
+
+int Chain(const ChainOptions& o) {
+  TRunSettings& s = RunSettings;
+  ApplyRunTimes(o.times);
+  const double cells = o.cells.value_or(1.0);
+  if (!(cells >= 1 && cells <= 100000) || cells != static_cast<int>(cells))
+    throw std::invalid_argument("--cells must be a whole number from 1 to 100000");
+  if (!LoadParameters(o.params)) return 1;
+  RepairOutputStep(s);
+
+  const int nd = ModelDef.numdrivers;
+  RunInputs first;
+  first.states = States;
+  first.params = Params;
+  first.drivers = Drivers;
+  first.processes = Processes;
+  first.times = {.start = s.StartTime,
+                 .stop = s.StopTime,
+                 .step = s.TimeStep,
+                 .outputStep = s.OutputStep,
+                 .tolerance = s.Tolerance};
+  first.cellNumber = GetNextDriverFilename(o.drivers).cellNumber;
+  first.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(o.drivers, nd));
+  first.baseDrivers = std::make_shared<DriverSeries>(
+      ReadDriverSeries(DirectoryOf(o.drivers) + kBaseDriverFile, nd));
+  std::filesystem::create_directories(o.outputDirectory);
+
+  TerminalRunObserver observer;
+  CellOutputFiles outputs(o.outputDirectory, observer);
+  const auto outcomes = RunCellChain(first, static_cast<int>(cells),
+                                     [&](int cell) -> RunSink& { return outputs.Start(cell); });
+  outputs.Finish();
+  if (outcomes.back().failure) {
+    std::cerr << "cell " << first.cellNumber + static_cast<int>(outcomes.size()) - 1 << ": "
+              << outcomes.back().failureMessage << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+CommandBody DeclareChain(CLI::App& command) {
+  auto o = std::make_shared<ChainOptions>();
+  AddRequiredText(command, "--params", "FILE", o->params, "Parameter file of every cell");
+  AddRequiredText(command, "--drivers", "FILE", o->drivers,
+                  "Driver file of the first cell, cell<N>.drr");
+  AddNumber(command, "--cells", "N", o->cells, "How many cells to run, 1 unless given");
+  AddRequiredText(command, "--output-dir", "DIR", o->outputDirectory,
+                  "Directory for the cells' output files, cell<N>.out");
+  AddRunTimeOptions(command, o->times);
+  return [o] { return Chain(*o); };
+}
+
+}  // namespace kvsorv::cli

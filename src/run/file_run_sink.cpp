@@ -1,0 +1,24 @@
+#include "run/file_run_sink.h"
+
+#include "files/driver_file.h"
+#include "files/output_file.h"
+#include "model/globals.h"
+
+namespace kvsorv {
+
+void FileRunSink::OutputLine(double time, const drivearray& drivers, const statearray& states,
+                             const processarray& processes) {
+  WriteOutputLine(output_, drivers, ModelDef.numstate, states, ModelDef.numprocess, processes,
+                  time);
+}
+
+void FileRunSink::NextCellRecord(double time, const drivearray& drivers) {
+  if (nextCellRecords_ != nullptr)
+    WriteDriverRecord(*nextCellRecords_, time, ModelDef.numdrivers, drivers);
+}
+
+void FileRunSink::Progress(int percent) {
+  if (observer_ != nullptr) observer_->ProgressChanged(percent);
+}
+
+}  // namespace kvsorv
