@@ -14,6 +14,8 @@ namespace kvsorv {
 
 class TMainForm;
 class TFmAbout;
+class TFmNote;
+class TDlgReload;
 class TFmProgress;
 class TFmTrouble;
 
@@ -30,6 +32,8 @@ class ApplicationWindows : public ProgramWindows {
   TFmProgress& Progress() { return *progress_; }
   TFmTrouble& Trouble() { return *trouble_; }
   TFmAbout& About() { return *about_; }
+  TFmNote& DriverEditor() { return *note_; }
+  TDlgReload& ReloadDialog() { return *reload_; }
 
   // The windows in the order they were created.
   const std::vector<QWidget*>& CreationOrder() const { return created_; }
@@ -51,10 +55,10 @@ class ApplicationWindows : public ProgramWindows {
   std::unique_ptr<TMainForm> mainForm_;
   QDialog* calculate_ = nullptr;  // TFmCalculate
   QDialog* scale_ = nullptr;      // TDlgScale
-  QDialog* reload_ = nullptr;     // TDlgReload
+  TDlgReload* reload_ = nullptr;  // the reload dialog
   QDialog* parameter_ = nullptr;  // TFmParameter
   QDialog* data_ = nullptr;       // TDataForm
-  QDialog* note_ = nullptr;       // TFmNote
+  TFmNote* note_ = nullptr;       // the driver editor
   QDialog* display_ = nullptr;    // TFmDisplayData
   TFmAbout* about_ = nullptr;
   QDialog* series_ = nullptr;  // TFmSeries

@@ -1,0 +1,86 @@
+#include "windows/editors/reload_dialog.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "main_window/failure_report.h"
+#include "windows/common/system_colours.h"
+
+namespace kvsorv {
+
+TDlgReload::TDlgReload(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+  setObjectName("TDlgReload");
+  setWindowTitle("Dialog");
+  setFixedSize(313, 179);
+
+  MoDirections = new QPlainTextEdit(kReloadDirections, this);
+  MoDirections->setObjectName("MoDirections");
+  MoDirections->setReadOnly(true);
+  MoDirections->setFrameShape(QFrame::NoFrame);
+  MoDirections->setFocusPolicy(Qt::NoFocus);
+  MoDirections->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  MoDirections->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  MoDirections->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette coloured = MoDirections->palette();
+  coloured.setColor(QPalette::Base, ScrollBarColour());
+  MoDirections->setPalette(coloured);
+
+  CbParams = new QCheckBox("Parameters", this);
+  CbParams->setObjectName("CbParams");
+  CbState = new QCheckBox("State Variables", this);
+  CbState->setObjectName("CbState");
+  const auto takeChoice = [this] {
+    session_.SetChoice({.params = CbParams->isChecked(), .states = CbState->isChecked()});
+  };
+  connect(CbParams, &QCheckBox::toggled, this, takeChoice);
+  connect(CbState, &QCheckBox::toggled, this, takeChoice);
+
+  OKBtn = new QPushButton("OK", this);
+  OKBtn->setObjectName("OKBtn");
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton("Cancel", this);
+  CancelBtn->setObjectName("CancelBtn");
+  connect(OKBtn, &QPushButton::clicked, this, &TDlgReload::OKBtnClick);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OKBtn);
+  buttons->addWidget(CancelBtn);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(10, 10, 10, 10);
+  layout->setSpacing(6);
+  layout->addWidget(MoDirections, 1);
+  layout->addWidget(CbParams);
+  layout->addWidget(CbState);
+  layout->addLayout(buttons);
+}
+
+void TDlgReload::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) {
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CbParams->setChecked(session_.Choice().params);
+    CbState->setChecked(session_.Choice().states);
+    OKBtn->setFocus();
+  }
+  QDialog::showEvent(event);
+}
+
+void TDlgReload::OKBtnClick() {
+  bool read = false;
+  RunReportingFailures([&] { read = session_.Reload(); });
+  if (read) {
+    accept();
+  } else {
+    reject();
+  }
+}
+
+}  // namespace kvsorv
