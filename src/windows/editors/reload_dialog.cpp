@@ -36,6 +36,8 @@ TDlgReload::TDlgReload(QWidget* parent)
   CbParams->setObjectName("CbParams");
   CbState = new QCheckBox("State Variables", this);
   CbState->setObjectName("CbState");
+  CbParams->setChecked(session_.Choice().params);
+  CbState->setChecked(session_.Choice().states);
   const auto takeChoice = [this] {
     session_.SetChoice({.params = CbParams->isChecked(), .states = CbState->isChecked()});
   };
@@ -66,8 +68,10 @@ TDlgReload::TDlgReload(QWidget* parent)
 void TDlgReload::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-    CbParams->setChecked(session_.Choice().params);
-    CbState->setChecked(session_.Choice().states);
+    // Each box's toggle hands both boxes to the session: take the choice before setting them.
+    const ReloadChoice choice = session_.Choice();
+    CbParams->setChecked(choice.params);
+    CbState->setChecked(choice.states);
     OKBtn->setFocus();
   }
   QDialog::showEvent(event);
