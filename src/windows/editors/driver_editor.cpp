@@ -53,6 +53,7 @@ TFmNote::TFmNote(std::function<void()> chooseDriverFile, QWidget* parent)
     auto* button = new QPushButton(caption, panel);
     button->setObjectName(name);
     button->setAutoDefault(false);
+    button->setMinimumWidth(button->sizeHint().width() + 12);
     buttons->addWidget(button);
     return button;
   };

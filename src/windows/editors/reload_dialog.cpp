@@ -1,12 +1,11 @@
 #include "windows/editors/reload_dialog.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 #include "main_window/failure_report.h"
 #include "windows/common/system_colours.h"
@@ -14,8 +13,8 @@
 namespace kvsorv {
 
 TDlgReload::TDlgReload(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName("TDlgReload");
   setWindowTitle("Dialog");
   setFixedSize(313, 179);
@@ -52,17 +51,19 @@ TDlgReload::TDlgReload(QWidget* parent)
   connect(OKBtn, &QPushButton::clicked, this, &TDlgReload::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKBtn);
-  buttons->addWidget(CancelBtn);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(10, 10, 10, 10);
+  // The directions across the top; the boxes below them on the left, the buttons on the right.
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
   layout->setSpacing(6);
-  layout->addWidget(MoDirections, 1);
-  layout->addWidget(CbParams);
-  layout->addWidget(CbState);
-  layout->addLayout(buttons);
+  layout->addWidget(MoDirections, 0, 0, 1, 2);
+  layout->addWidget(CbParams, 1, 0);
+  layout->addWidget(CbState, 2, 0);
+  layout->addWidget(OKBtn, 1, 1);
+  layout->addWidget(CancelBtn, 2, 1);
+  layout->setRowStretch(0, 1);
+  layout->setColumnStretch(0, 1);
+  OKBtn->setFixedWidth(88);
+  CancelBtn->setFixedWidth(88);
 }
 
 void TDlgReload::showEvent(QShowEvent* event) {
