@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Developer tool: runs the desktop program on the example site under a virtual X display,
 # drives it from the keyboard as a user would (files chosen through the dialogs, a run, the
-# progress, about and trouble windows) and saves a screenshot of each stage.
+# progress, about and trouble windows, the driver editor and the reload dialog) and saves a
+# screenshot of each stage.
 #
 #   scripts/screenshots.sh [BUILD_DIR]      screenshots go to BUILD_DIR/screenshots/
 #
@@ -214,6 +215,35 @@ wait_gone "FmTrouble"
 activate "$main"
 shot 11-main-after-failed-run "$main"
 
+# The driver editor (Files > Driver File > Edit): switch it back to the example's driver
+# file with its Choose button, add a record at the end and save the text as a new file.
+activate "$main"
+keys alt+f d e
+note=$(wait_window "Driver Variables - $work/failing/cell1.drr")
+activate "$note"
+keys alt+h
+answer_dialog "Open Driver File" "$work/cell1.drr"
+note=$(wait_window "Driver Variables - $work/cell1.drr")
+activate "$note"
+shot 12-driver-editor "$note"
+keys ctrl+End Return
+type_text "2100                 370                  22.5                 10                   18                   1.1                  0.8                  180                  150                  1"
+keys Home
+shot 13-driver-editor-edited "$note"
+keys alt+s
+answer_dialog "Save Driver File as" "$work/cell1-edited.drr" 14-save-driver-file
+wait_gone "Driver Variables - $work/cell1.drr"
+activate "$main"
+shot 15-main-after-driver-edit "$main"
+
+# The reload dialog (Reload button): the parameter values only.
+keys alt+l
+reload=$(wait_window "Dialog")
+activate "$reload"
+shot 16-reload "$reload"
+keys Return
+wait_gone "Dialog"
+
 # Calibration through the steady-state window, after the runs above have set the water
 # coefficient of a run: the uncalibrated site, then the three closing entries of
 # examples/calibrate.sh (humus N, the NH4 half-saturation constant, total soil carbon), each
@@ -230,7 +260,7 @@ calculate=$(wait_window "Calculate Steady State - Enter values for all underline
 question=$(wait_window "Confirm")
 keys alt+n
 activate "$calculate"
-shot 12-steady-state-opened "$calculate"
+shot 17-steady-state-opened "$calculate"
 keys shift+Tab ctrl+a  # from Ps back to humus N
 type_text 384.279955771163
 keys Return
@@ -238,17 +268,18 @@ for _ in $(seq 10); do xdotool key Tab; done  # on through Ps and the photosynth
 keys ctrl+a
 type_text 10.822970884842
 keys Return
-shot 13-steady-state-after-two-entries "$calculate"
+shot 18-steady-state-after-two-entries "$calculate"
 for _ in $(seq 36); do xdotool key Tab; done  # on to total soil carbon
 keys ctrl+a
 type_text 10729.9457
 keys Return
-shot 14-steady-state-green "$calculate"
+shot 19-steady-state-green "$calculate"
 keys alt+s  # labels as symbols
-shot 15-steady-state-symbols "$calculate"
+shot 20-steady-state-symbols "$calculate"
 keys alt+o
 wait_gone "Calculate Steady State - Enter values for all underlined items"
 
+echo "The driver file saved from the editor: $work/cell1-edited.drr"
 echo "Output of the run with the small time step: $work/cell1-fine.out"
 echo "Its first lines:"
 head -n 4 "$work/cell1-fine.out" | cut -c1-120

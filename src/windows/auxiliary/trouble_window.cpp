@@ -9,13 +9,9 @@
 #include "windows/common/clickable_label.h"
 #include "windows/common/pictures.h"
 #include "windows/common/qt_text.h"
+#include "windows/common/system_colours.h"
 
 namespace kvsorv {
-
-namespace {
-// The colour of a scroll bar's trough on the classic desktop.
-const QColor kScrollBarColour(200, 200, 200);
-}  // namespace
 
 TFmTrouble::TFmTrouble(QWidget* parent) : TFmAbout(parent) {
   setObjectName("TFmTrouble");
@@ -47,7 +43,7 @@ TFmTrouble::TFmTrouble(QWidget* parent) : TFmAbout(parent) {
   errorFont.setPixelSize(17);
   MmError->setFont(errorFont);
   QPalette scrollBarColoured = MmError->palette();
-  scrollBarColoured.setColor(QPalette::Base, kScrollBarColour);
+  scrollBarColoured.setColor(QPalette::Base, ScrollBarColour());
   MmError->setPalette(scrollBarColoured);
   MmError->setGeometry(289, 172, 233, 89);
 }

@@ -4,12 +4,15 @@
 #include <QElapsedTimer>
 #include <QWindow>
 
+#include "main_window/failure_report.h"
 #include "main_window/file_commands.h"
 #include "windows/auxiliary/about_window.h"
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
 #include "windows/calculate/calculate_window.h"
 #include "windows/common/pending_window.h"
+#include "windows/editors/driver_editor.h"
+#include "windows/editors/reload_dialog.h"
 #include "windows/main/main_form.h"
 
 namespace kvsorv {
@@ -38,10 +41,14 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
                                     },
                                     owner),
       scale_ = pending("TDlgScale", "Axis Scale"),
-      reload_ = pending("TDlgReload", "Reload"),
+      reload_ = new TDlgReload(owner),
       parameter_ = pending("TFmParameter", "Parameters"),
       data_ = pending("TDataForm", "State Variables"),
-      note_ = pending("TFmNote", "Driver File"),
+      note_ = new TFmNote(
+          [this] {
+            RunReportingFailures([this] { ChooseDriver(*mainForm_, FileTrigger::kDialog); });
+          },
+          owner),
       display_ = pending("TFmDisplayData", "Model Output"),
       about_ = new TFmAbout(owner),
       series_ = pending("TFmSeries", "Series"),

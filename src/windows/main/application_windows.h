@@ -15,6 +15,8 @@ namespace kvsorv {
 class TMainForm;
 class TFmAbout;
 class TFmCalculate;
+class TFmNote;
+class TDlgReload;
 class TFmProgress;
 class TFmTrouble;
 
@@ -31,6 +33,8 @@ class ApplicationWindows : public ProgramWindows {
   TFmProgress& Progress() { return *progress_; }
   TFmTrouble& Trouble() { return *trouble_; }
   TFmAbout& About() { return *about_; }
+  TFmNote& DriverEditor() { return *note_; }
+  TDlgReload& ReloadDialog() { return *reload_; }
 
   // The windows in the order they were created.
   const std::vector<QWidget*>& CreationOrder() const { return created_; }
@@ -52,10 +56,10 @@ class ApplicationWindows : public ProgramWindows {
   std::unique_ptr<TMainForm> mainForm_;
   TFmCalculate* calculate_ = nullptr;
   QDialog* scale_ = nullptr;      // TDlgScale
-  QDialog* reload_ = nullptr;     // TDlgReload
+  TDlgReload* reload_ = nullptr;  // the reload dialog
   QDialog* parameter_ = nullptr;  // TFmParameter
   QDialog* data_ = nullptr;       // TDataForm
-  QDialog* note_ = nullptr;       // TFmNote
+  TFmNote* note_ = nullptr;       // the driver editor
   QDialog* display_ = nullptr;    // TFmDisplayData
   TFmAbout* about_ = nullptr;
   QDialog* series_ = nullptr;  // TFmSeries

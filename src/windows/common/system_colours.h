@@ -1,0 +1,13 @@
+#pragma once
+// Colours of the classic desktop that some windows paint with by name.
+
+#include <QColor>
+
+namespace kvsorv {
+
+// The trough of a scroll bar.
+inline QColor ScrollBarColour() {
+  return QColor(200, 200, 200);
+}
+
+}  // namespace kvsorv
