@@ -12,6 +12,10 @@ packages=(
   libgmock-dev
   libbenchmark-dev
   libcli11-dev
+  libtoml11-dev
+  libboost-dev
+  libnetcdf-c++4-dev
+  parallel
   clang-format
   qt6-base-dev
   qt6-charts-dev

@@ -12,6 +12,7 @@ namespace kvsorv::cli {
 // Defined each in its command's own file.
 CommandBody DeclareRun(CLI::App& command);
 CommandBody DeclareChain(CLI::App& command);
+CommandBody DeclareSample(CLI::App& command);
 CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
 
@@ -50,6 +51,11 @@ constexpr std::array kCommands = {
             "Each --set is an entry committed in the window, solved once; then N more solves.\n"
             "Exit status: 0 when steady, 3 when not, 1 when the last solve failed.",
             DeclareSteadyState},
+    Command{"sample", "Write the design matrix of an ensemble plan.",
+            "One row per member and one column per varied parameter, comma-separated, after a\n"
+            "comment line naming the columns. For sobol the plan's members are the base\n"
+            "points (members x (k + 2) rows); for morris, the trajectories (k + 1 rows each).",
+            DeclareSample},
     Command{"help", "Show this text.", "", DeclareHelp},
 };
 

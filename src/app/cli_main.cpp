@@ -73,5 +73,8 @@ int main(int argc, char** argv) {
   } catch (const kvsorv::Exception& e) {
     std::cerr << e.Message() << '\n';
     return 1;
+  } catch (const std::exception& e) {  // such as a plan that cannot be used
+    std::cerr << e.what() << '\n';
+    return 1;
   }
 }

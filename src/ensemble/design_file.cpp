@@ -1,0 +1,85 @@
+#include "ensemble/design_file.h"
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "files/file_errors.h"
+#include "files/text_writer.h"
+
+namespace kvsorv::ensemble {
+
+namespace {
+
+std::vector<std::string> SplitCommas(const std::string& line) {
+  std::vector<std::string> cells;
+  std::stringstream in(line);
+  for (std::string cell; std::getline(in, cell, ',');) {
+    while (!cell.empty() && (cell.back() == '\r' || cell.back() == ' ')) cell.pop_back();
+    while (!cell.empty() && cell.front() == ' ') cell.erase(0, 1);
+    cells.push_back(cell);
+  }
+  return cells;
+}
+
+}  // namespace
+
+void WriteDesign(const std::string& fileName, const Design& design) {
+  TextWriter file(fileName);
+  std::string line = "# ";
+  for (std::size_t j = 0; j < design.symbols.size(); ++j)
+    line += (j > 0 ? "," : "") + design.symbols[j];
+  file.Write(line);
+  file.Write("\n");
+  std::array<char, 32> number{};
+  for (const auto& row : design.rows) {
+    line.clear();
+    for (std::size_t j = 0; j < row.size(); ++j) {
+      const auto r = std::to_chars(number.data(), number.data() + number.size(), row[j],
+                                   std::chars_format::general, 17);
+      if (j > 0) line += ',';
+      line.append(number.data(), r.ptr);
+    }
+    file.Write(line);
+    file.Write("\n");
+  }
+  file.Close();
+}
+
+Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
+  std::ifstream in(fileName);
+  if (!in) throw FileAccessErrorFromErrno("open", fileName);
+  const auto fail = [&](int line, const std::string& what) {
+    throw EPlanError(fileName + ", line " + std::to_string(line) + ": " + what);
+  };
+  Design d;
+  for (const VariedParameter& v : plan.parameters) d.symbols.push_back(v.symbol);
+  std::string line;
+  if (!std::getline(in, line) || line.rfind("# ", 0) != 0)
+    fail(1, "the first line must name the columns, as \"# symbol,symbol,...\"");
+  if (SplitCommas(line.substr(2)) != d.symbols) {
+    std::string wanted;
+    for (const auto& s : d.symbols) wanted += (wanted.empty() ? "" : ",") + s;
+    fail(1, "the columns do not match the plan's parameters (" + wanted + ")");
+  }
+  for (int n = 2; std::getline(in, line); ++n) {
+    if (line.empty() || line[0] == '#' || line == "\r") continue;
+    const std::vector<std::string> cells = SplitCommas(line);
+    if (cells.size() != d.symbols.size())
+      fail(n, std::to_string(cells.size()) + " values where the plan varies " +
+                  std::to_string(d.symbols.size()) + " parameters");
+    std::vector<double> row;
+    for (const std::string& cell : cells) {
+      double x = 0.0;
+      const auto r = std::from_chars(cell.data(), cell.data() + cell.size(), x);
+      if (r.ec != std::errc() || r.ptr != cell.data() + cell.size())
+        fail(n, "'" + cell + "' is not a number");
+      row.push_back(x);
+    }
+    d.rows.push_back(std::move(row));
+  }
+  return d;
+}
+
+}  // namespace kvsorv::ensemble

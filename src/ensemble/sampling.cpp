@@ -1,0 +1,166 @@
+#include "ensemble/sampling.h"
+
+#include <algorithm>
+#include <boost/random/sobol.hpp>
+#include <cmath>
+#include <numeric>
+#include <random>
+
+namespace kvsorv::ensemble {
+
+namespace {
+
+constexpr std::string_view kNames[] = {"mc", "lhs", "sobol", "morris", "oat"};
+
+// A generator for one purpose and one index, from the master seed (SplitMix64 mixing).
+std::mt19937_64 Generator(std::uint64_t seed, std::uint64_t stream, std::uint64_t index) {
+  std::uint64_t z = seed + 0x9e3779b97f4a7c15ULL * (1 + stream * 0x100000001ULL + index);
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  return std::mt19937_64(z ^ (z >> 31));
+}
+
+double Uniform01(std::mt19937_64& g) {
+  // 53 random bits, never 0 or 1.
+  return (static_cast<double>(g() >> 11) + 0.5) * 0x1.0p-53;
+}
+
+double Inside(double u) {
+  return std::clamp(u, 1e-12, 1.0 - 1e-12);
+}
+
+Matrix ToValues(const EnsemblePlan& plan, const Matrix& unit) {
+  Matrix rows(unit.size(), std::vector<double>(plan.parameters.size()));
+  for (std::size_t i = 0; i < unit.size(); ++i)
+    for (std::size_t j = 0; j < plan.parameters.size(); ++j)
+      rows[i][j] = Quantile(plan.parameters[j].distribution, Inside(unit[i][j]));
+  return rows;
+}
+
+Matrix MonteCarlo(const EnsemblePlan& plan, std::size_t k) {
+  Matrix unit(static_cast<std::size_t>(plan.members), std::vector<double>(k));
+  for (std::size_t i = 0; i < unit.size(); ++i) {
+    std::mt19937_64 g = Generator(plan.seed, 1, i);
+    for (double& u : unit[i]) u = Uniform01(g);
+  }
+  return unit;
+}
+
+Matrix LatinHypercube(const EnsemblePlan& plan, std::size_t k) {
+  const auto n = static_cast<std::size_t>(plan.members);
+  Matrix unit(n, std::vector<double>(k));
+  for (std::size_t j = 0; j < k; ++j) {
+    std::mt19937_64 g = Generator(plan.seed, 2, j);
+    std::vector<std::size_t> strata(n);
+    std::iota(strata.begin(), strata.end(), 0);
+    std::shuffle(strata.begin(), strata.end(), g);
+    for (std::size_t i = 0; i < n; ++i)
+      unit[i][j] = (static_cast<double>(strata[i]) + Uniform01(g)) / static_cast<double>(n);
+  }
+  return unit;
+}
+
+// Rows A, AB_1 .. AB_k, B for each of the plan's `members` points of a 2k-dimensional Sobol
+// sequence (its first point, all zeros, skipped); AB_j is A with column j from B.
+Matrix SobolCrossSample(const EnsemblePlan& plan, std::size_t k) {
+  boost::random::sobol sequence(2 * k);
+  sequence.discard(2 * k);
+  Matrix unit;
+  std::vector<double> point(2 * k);
+  for (int s = 0; s < plan.members; ++s) {
+    for (double& x : point) x = static_cast<double>(sequence()) * 0x1.0p-64;
+    const std::vector<double> a(point.begin(), point.begin() + static_cast<std::ptrdiff_t>(k));
+    const std::vector<double> b(point.begin() + static_cast<std::ptrdiff_t>(k), point.end());
+    unit.push_back(a);
+    for (std::size_t j = 0; j < k; ++j) {
+      std::vector<double> ab = a;
+      ab[j] = b[j];
+      unit.push_back(ab);
+    }
+    unit.push_back(b);
+  }
+  return unit;
+}
+
+// Trajectories on the grid of p levels 0, 1/(p-1), .., 1, each moving one parameter at a time
+// by delta = p / (2 (p - 1)); a level g stands for the probability (g (p - 1) + 0.5) / p.
+Matrix MorrisTrajectories(const EnsemblePlan& plan, std::size_t k) {
+  const int p = plan.morrisLevels;
+  const int jump = p / 2;  // delta in grid steps
+  Matrix unit;
+  for (int t = 0; t < plan.members; ++t) {
+    std::mt19937_64 g = Generator(plan.seed, 4, static_cast<std::uint64_t>(t));
+    std::vector<int> level(k);
+    for (int& l : level) l = static_cast<int>(g() % static_cast<std::uint64_t>(p));
+    std::vector<std::size_t> order(k);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), g);
+    const auto emit = [&] {
+      std::vector<double> row(k);
+      for (std::size_t j = 0; j < k; ++j) row[j] = (level[j] + 0.5) / p;
+      unit.push_back(row);
+    };
+    emit();
+    for (const std::size_t j : order) {
+      level[j] += level[j] + jump <= p - 1 ? jump : -jump;
+      emit();
+    }
+  }
+  return unit;
+}
+
+Matrix OneAtATime(const EnsemblePlan& plan) {
+  const std::size_t k = plan.parameters.size();
+  std::vector<double> centre(k);
+  for (std::size_t j = 0; j < k; ++j) centre[j] = Median(plan.parameters[j].distribution);
+  Matrix rows{centre};
+  for (std::size_t j = 0; j < k; ++j) {
+    for (const double factor : {1.0 - plan.oatStep, 1.0 + plan.oatStep}) {
+      std::vector<double> row = centre;
+      row[j] = centre[j] * factor;
+      rows.push_back(row);
+    }
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::optional<Method> MethodNamed(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kNames); ++i)
+    if (kNames[i] == name) return static_cast<Method>(i);
+  return std::nullopt;
+}
+
+const char* MethodName(Method method) {
+  return kNames[static_cast<std::size_t>(method)].data();
+}
+
+Design SampleDesign(const EnsemblePlan& plan, Method method) {
+  Design d;
+  d.method = method;
+  for (const VariedParameter& v : plan.parameters) d.symbols.push_back(v.symbol);
+  const std::size_t k = plan.parameters.size();
+  switch (method) {
+    case Method::kMonteCarlo:
+    case Method::kLatinHypercube: {
+      Matrix unit = method == Method::kMonteCarlo ? MonteCarlo(plan, k) : LatinHypercube(plan, k);
+      if (!plan.correlations.empty())
+        ImposeRankCorrelation(unit, CorrelationMatrix(plan), plan.seed);
+      d.rows = ToValues(plan, unit);
+      break;
+    }
+    case Method::kSobol:
+      d.rows = ToValues(plan, SobolCrossSample(plan, k));
+      break;
+    case Method::kMorris:
+      d.rows = ToValues(plan, MorrisTrajectories(plan, k));
+      break;
+    case Method::kOneAtATime:
+      d.rows = OneAtATime(plan);
+      break;
+  }
+  return d;
+}
+
+}  // namespace kvsorv::ensemble

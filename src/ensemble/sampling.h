@@ -1,0 +1,37 @@
+#pragma once
+// Designs of an ensemble: one row of parameter values per member, one column per varied
+// parameter of the plan, in the plan's order.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ensemble/plan.h"
+#include "ensemble/rank_correlation.h"
+
+namespace kvsorv::ensemble {
+
+enum class Method {
+  kMonteCarlo,      // "mc": members independent draws
+  kLatinHypercube,  // "lhs": every column takes each of `members` equal-probability strata once
+  kSobol,           // "sobol": the cross-sampled layout of Sobol indices, members x (k + 2) rows
+  kMorris,          // "morris": `members` trajectories of k + 1 points on a grid of levels
+  kOneAtATime,      // "oat": the medians, then each parameter down and up by the plan's step
+};
+
+std::optional<Method> MethodNamed(std::string_view name);
+const char* MethodName(Method method);
+
+struct Design {
+  Method method = Method::kMonteCarlo;
+  std::vector<std::string> symbols;
+  Matrix rows;  // parameter values, a row per member
+};
+
+// The design of a plan. Monte Carlo draws member i from a generator seeded by the master
+// seed and i alone; rank correlations, when the plan has any, reorder the columns of Monte
+// Carlo and Latin hypercube designs.
+Design SampleDesign(const EnsemblePlan& plan, Method method);
+
+}  // namespace kvsorv::ensemble
