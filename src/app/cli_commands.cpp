@@ -13,6 +13,7 @@ namespace kvsorv::cli {
 CommandBody DeclareRun(CLI::App& command);
 CommandBody DeclareChain(CLI::App& command);
 CommandBody DeclareSample(CLI::App& command);
+CommandBody DeclareEnsemble(CLI::App& command);
 CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
 
@@ -56,6 +57,12 @@ constexpr std::array kCommands = {
             "comment line naming the columns. For sobol the plan's members are the base\n"
             "points (members x (k + 2) rows); for morris, the trajectories (k + 1 rows each).",
             DeclareSample},
+    Command{"ensemble", "Run the members of a design; merge shards; count what is done.",
+            "ensemble run PLAN --design FILE [--threads N] [--shard k/K] [--resume]\n"
+            "             [--rerun-failed] -o RESULTS.nc\n"
+            "ensemble merge SHARD.nc... -o RESULTS.nc\n"
+            "ensemble status RESULTS.nc   (exit status 3 while members are missing)",
+            DeclareEnsemble},
     Command{"help", "Show this text.", "", DeclareHelp},
 };
 

@@ -1,0 +1,153 @@
+// kvsorv-cli ensemble run|merge|status: the members of a design, side by side on every core,
+// into a results file; shard files joined; how far a results file has come.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/cli_commands.h"
+#include "app/cli_options.h"
+#include "ensemble/design_file.h"
+#include "ensemble/ensemble_runner.h"
+#include "ensemble/plan.h"
+#include "ensemble/results_file.h"
+
+namespace kvsorv::cli {
+
+namespace {
+
+using namespace kvsorv::ensemble;
+
+struct EnsembleOptions {
+  // run
+  std::string plan;
+  std::string design;
+  std::optional<double> threads;
+  std::string shard = "1/1";
+  bool resume = false;
+  bool rerunFailed = false;
+  std::string output;
+  // merge and status
+  std::vector<std::string> inputs;
+  std::string results;
+};
+
+// "k/K" with 1 <= k <= K.
+std::pair<int, int> ParseShard(const std::string& text) {
+  int k = 0, n = 0;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%d/%d%c", &k, &n, &rest) != 2 || k < 1 || n < 1 || k > n)
+    throw std::invalid_argument("--shard must be k/K with 1 <= k <= K, not '" + text + "'");
+  return {k, n};
+}
+
+// A line on stderr, rewritten in place on a terminal: members done, failed, rate, time left.
+class ProgressLine {
+ public:
+  ProgressLine() : terminal_(isatty(STDERR_FILENO) != 0), start_(Clock::now()) {}
+  void Show(std::size_t finished, std::size_t total, const EnsembleTally& tally) {
+    const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    if (!terminal_ && finished != total) return;
+    const double rate = seconds > 0 ? static_cast<double>(finished) / seconds : 0.0;
+    const double left = rate > 0 ? static_cast<double>(total - finished) / rate : 0.0;
+    std::fprintf(stderr, "%s%zu/%zu members, %zu failed, %.1f members/s, %.0f s left%s",
+                 terminal_ ? "\r" : "", finished, total, tally.failed, rate, left,
+                 terminal_ && finished != total ? "   " : "\n");
+    std::fflush(stderr);
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  bool terminal_;
+  Clock::time_point start_;
+};
+
+int RunEnsemble(const EnsembleOptions& o) {
+  const auto [shard, shards] = ParseShard(o.shard);
+  const double threads = o.threads.value_or(std::max(1u, std::thread::hardware_concurrency()));
+  if (!(threads >= 1 && threads <= 1024) || threads != static_cast<int>(threads))
+    throw std::invalid_argument("--threads must be a whole number from 1 to 1024");
+  const EnsemblePlan plan = ReadPlan(o.plan);
+  const Design design = ReadDesign(o.design, plan);
+  const EnsembleSite site = LoadSite(plan);
+
+  std::vector<std::size_t> members = ShardMembers(design.rows.size(), shard, shards);
+  ResultsFile results =
+      o.resume && std::filesystem::exists(o.output)
+          ? ResultsFile::Open(o.output, plan, design.rows.size())
+          : ResultsFile::Create(o.output, plan, site, design.rows, KVSORV_VERSION);
+  if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
+
+  ProgressLine line;
+  const EnsembleTally tally =
+      RunMembers(plan, site, design, members, static_cast<int>(threads), results,
+                 [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
+                   line.Show(finished, total, t);
+                 });
+  std::cerr << tally.done << " members done, " << tally.failed << " failed, written to " << o.output
+            << '\n';
+  return 0;
+}
+
+int Merge(const EnsembleOptions& o) {
+  if (o.inputs.empty()) throw std::invalid_argument("name the shard files to merge");
+  std::filesystem::copy_file(o.inputs.front(), o.output,
+                             std::filesystem::copy_options::overwrite_existing);
+  ResultsFile merged = ResultsFile::OpenToWrite(o.output);
+  for (std::size_t i = 1; i < o.inputs.size(); ++i)
+    merged.TakeFinishedMembers(ResultsFile::OpenToRead(o.inputs[i]));
+  std::cerr << o.inputs.size() << " files merged into " << o.output << '\n';
+  return 0;
+}
+
+int Status(const EnsembleOptions& o) {
+  const ResultsFile results = ResultsFile::OpenToRead(o.results);
+  std::size_t done = 0, failed = 0, missing = 0;
+  for (const MemberStatus s : results.Statuses()) {
+    if (s == MemberStatus::kDone) ++done;
+    if (s == MemberStatus::kFailed) ++failed;
+    if (s == MemberStatus::kMissing) ++missing;
+  }
+  std::cout << "members\t" << results.Members() << "\ndone\t" << done << "\nfailed\t" << failed
+            << "\nmissing\t" << missing << "\nplan\t" << results.PlanFingerprint() << '\n';
+  return missing == 0 ? 0 : 3;
+}
+
+}  // namespace
+
+CommandBody DeclareEnsemble(CLI::App& command) {
+  auto o = std::make_shared<EnsembleOptions>();
+  command.require_subcommand(1);
+  CLI::App* run = command.add_subcommand("run", "Run the members of a design.");
+  run->add_option("plan", o->plan, "The ensemble plan (TOML)")->required()->type_name("PLAN");
+  AddRequiredText(*run, "--design", "FILE", o->design, "Design file written by 'sample'");
+  AddNumber(*run, "--threads", "N", o->threads, "Threads, every core unless given");
+  run->add_option("--shard", o->shard, "This run's shard k of K, 1/1 unless given")
+      ->type_name("k/K");
+  run->add_flag("--resume", o->resume, "Run only the members missing from the results file");
+  run->add_flag("--rerun-failed", o->rerunFailed, "With --resume, run failed members again");
+  AddRequiredText(*run, "-o,--output", "FILE", o->output, "Results file (netCDF)");
+
+  CLI::App* merge = command.add_subcommand("merge", "Join the results files of shards.");
+  merge->add_option("files", o->inputs, "The shards' results files")->required();
+  AddRequiredText(*merge, "-o,--output", "FILE", o->output, "Results file to write");
+
+  CLI::App* status = command.add_subcommand("status", "Count the members done, failed, missing.");
+  status->add_option("results", o->results, "A results file")->required();
+
+  return [o, run, merge] {
+    if (run->parsed()) return RunEnsemble(*o);
+    if (merge->parsed()) return Merge(*o);
+    return Status(*o);
+  };
+}
+
+}  // namespace kvsorv::cli

@@ -1,0 +1,66 @@
+#include "ensemble/ensemble_runner.h"
+
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace kvsorv::ensemble {
+
+std::vector<std::size_t> ShardMembers(std::size_t members, int shard, int shards) {
+  std::vector<std::size_t> mine;
+  for (std::size_t i = static_cast<std::size_t>(shard - 1); i < members;
+       i += static_cast<std::size_t>(shards))
+    mine.push_back(i);
+  return mine;
+}
+
+std::vector<std::size_t> UnfinishedMembers(const ResultsFile& file,
+                                           const std::vector<std::size_t>& candidates,
+                                           bool rerunFailed) {
+  const std::vector<MemberStatus> statuses = file.Statuses();
+  std::vector<std::size_t> left;
+  for (const std::size_t i : candidates) {
+    const MemberStatus s = statuses.at(i);
+    if (s == MemberStatus::kMissing || (rerunFailed && s == MemberStatus::kFailed))
+      left.push_back(i);
+  }
+  return left;
+}
+
+EnsembleTally RunMembers(
+    const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
+    const std::vector<std::size_t>& members, int threads, ResultsFile& results,
+    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress) {
+  std::atomic<std::size_t> next{0};
+  std::mutex writing;  // the results file and the tally
+  EnsembleTally tally;
+  std::size_t finished = 0;
+  std::exception_ptr writeFailure;
+  const auto work = [&] {
+    for (std::size_t k = next++; k < members.size(); k = next++) {
+      const std::size_t i = members[k];
+      const std::vector<double> parameters = MemberParameters(design.rows.at(i));
+      const MemberResult result = RunMember(plan, site, parameters);
+      const std::lock_guard lock(writing);
+      if (writeFailure) return;
+      try {
+        results.WriteMember(i, parameters, result);
+      } catch (...) {
+        writeFailure = std::current_exception();
+        return;
+      }
+      ++(result.failed ? tally.failed : tally.done);
+      ++finished;
+      if (progress) progress(finished, members.size(), tally);
+    }
+  };
+  std::vector<std::thread> pool;
+  for (int t = 1; t < std::max(threads, 1); ++t) pool.emplace_back(work);
+  work();
+  for (std::thread& t : pool) t.join();
+  if (writeFailure) std::rethrow_exception(writeFailure);
+  return tally;
+}
+
+}  // namespace kvsorv::ensemble

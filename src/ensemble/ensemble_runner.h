@@ -1,0 +1,38 @@
+#pragma once
+// Runs the members of an ensemble side by side on threads and writes each to the results
+// file as it finishes. A member that fails is recorded with its error and never stops the
+// others. Member i's values depend only on the plan, the design and i.
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "ensemble/member_run.h"
+#include "ensemble/results_file.h"
+#include "ensemble/sampling.h"
+
+namespace kvsorv::ensemble {
+
+// The members of shard `shard` of `shards` (1-based): every member i with i % shards equal
+// to shard - 1, so shards of any layout cover every member once.
+std::vector<std::size_t> ShardMembers(std::size_t members, int shard, int shards);
+
+// Keeps those members of `candidates` that the file has not finished (missing ones, and
+// failed ones too when `rerunFailed`).
+std::vector<std::size_t> UnfinishedMembers(const ResultsFile& file,
+                                           const std::vector<std::size_t>& candidates,
+                                           bool rerunFailed);
+
+struct EnsembleTally {
+  std::size_t done = 0;
+  std::size_t failed = 0;
+};
+
+// Runs `members` on `threads` threads (at least 1). `progress(finished, total, tally)` is
+// called after each member is written, from one thread at a time.
+EnsembleTally RunMembers(
+    const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
+    const std::vector<std::size_t>& members, int threads, ResultsFile& results,
+    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress = {});
+
+}  // namespace kvsorv::ensemble

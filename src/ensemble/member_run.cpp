@@ -1,0 +1,138 @@
+#include "ensemble/member_run.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "files/driver_series.h"
+#include "files/number_text.h"
+#include "files/param_file.h"
+#include "model/globals.h"
+#include "run/cell_chain.h"
+#include "run/simulation_run.h"
+
+namespace kvsorv::ensemble {
+
+namespace {
+
+// The end times of the output lines of a run, by the run's own clock arithmetic.
+std::vector<double> OutputTimes(const RunTimes& t) {
+  std::vector<double> times{t.start};
+  const long long perOutput = std::llround(t.outputStep / t.step);
+  long long counter = 1;
+  for (double present = t.start; present + t.step <= t.stop; present += t.step, ++counter) {
+    if (counter != perOutput) continue;
+    if (present >= kFirstOutputYear) times.push_back(present + t.step);
+    counter = 0;
+  }
+  return times;
+}
+
+double Value(const OutputSpec& o, const drivearray& d, const statearray& s, const processarray& p) {
+  switch (o.kind) {
+    case OutputKind::kState:
+      return s[o.index].value;
+    case OutputKind::kProcess:
+      return p[o.index].value;
+    case OutputKind::kDriver:
+      return d[o.index].value;
+  }
+  return std::numeric_limits<double>::quiet_NaN();
+}
+
+// Keeps the plan's outputs of one cell's output lines.
+class OutputCollector : public RunSink {
+ public:
+  OutputCollector(const EnsemblePlan& plan, const EnsembleSite& site, MemberResult& result)
+      : plan_(plan), site_(site), result_(result) {}
+  void SetCell(int position) {
+    cellPosition_ = position;
+    line_ = 0;
+  }
+
+  void OutputLine(double time, const drivearray& d, const statearray& s,
+                  const processarray& p) override {
+    const std::size_t t = line_++;
+    if (t >= site_.times.size()) return;
+    const std::size_t outputs = plan_.outputs.size();
+    const double halfStep = 0.5 * plan_.times.outputStep;
+    for (std::size_t v = 0; v < outputs; ++v) {
+      const OutputSpec& o = plan_.outputs[v];
+      bool wanted = o.everyLine;
+      for (const double at : o.times) wanted = wanted || std::fabs(at - time) < halfStep;
+      if (!wanted) continue;
+      const std::size_t column = static_cast<std::size_t>(cellPosition_) * outputs + v;
+      result_.values[t * site_.variables.size() + column] = Value(o, d, s, p);
+    }
+  }
+  void NextCellRecord(double, const drivearray&) override {}
+
+ private:
+  const EnsemblePlan& plan_;
+  const EnsembleSite& site_;
+  MemberResult& result_;
+  int cellPosition_ = 0;
+  std::size_t line_ = 0;
+};
+
+}  // namespace
+
+EnsembleSite LoadSite(const EnsemblePlan& plan) {
+  EnsembleSite site;
+  RunInputs& in = site.base;
+  in.states = States;
+  in.params = Params;
+  in.drivers = Drivers;
+  in.processes = Processes;
+  double residual = 0.0;
+  if (!ReadParamFile(plan.paramFile, ModelDef.numparam, in.params, ModelDef.numstate, in.states,
+                     residual))
+    throw EPlanError(plan.file.string() + ": params: '" + plan.paramFile +
+                     "' is not a parameter file of this model");
+  in.times = plan.times;
+  const int nd = ModelDef.numdrivers;
+  in.cellNumber = GetNextDriverFilename(plan.driverFile).cellNumber;
+  in.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(plan.driverFile, nd));
+  in.baseDrivers = std::make_shared<DriverSeries>(
+      ReadDriverSeries(DirectoryOf(plan.driverFile) + kBaseDriverFile, nd));
+  site.times = OutputTimes(plan.times);
+  for (int c = 0; c < plan.cells; ++c)
+    for (const OutputSpec& o : plan.outputs)
+      site.variables.push_back(
+          plan.cells == 1 ? o.symbol : "cell" + std::to_string(in.cellNumber + c) + "/" + o.symbol);
+  return site;
+}
+
+std::vector<double> MemberParameters(const std::vector<double>& row) {
+  std::vector<double> values;
+  for (const double x : row) values.push_back(StrToFloat(FormatParamNumber(x)));
+  return values;
+}
+
+MemberResult RunMember(const EnsemblePlan& plan, const EnsembleSite& site,
+                       const std::vector<double>& parameters) {
+  MemberResult result;
+  result.values.assign(site.times.size() * site.variables.size(),
+                       std::numeric_limits<double>::quiet_NaN());
+  RunInputs in = site.base;
+  for (std::size_t j = 0; j < parameters.size(); ++j)
+    in.params[plan.parameters[j].index].value = parameters[j];
+  OutputCollector collector(plan, site, result);
+  try {
+    const int firstCell = in.cellNumber;
+    const auto outcomes = RunCellChain(in, plan.cells, [&](int cell) -> RunSink& {
+      collector.SetCell(cell - firstCell);
+      return collector;
+    });
+    if (outcomes.back().failure) {
+      result.failed = true;
+      result.error = outcomes.back().failureMessage;
+    }
+  } catch (const std::exception& e) {
+    result.failed = true;
+    result.error = e.what();
+  }
+  return result;
+}
+
+}  // namespace kvsorv::ensemble

@@ -1,0 +1,175 @@
+#include "ensemble/results_file.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <netcdf>
+
+namespace kvsorv::ensemble {
+
+namespace {
+
+using netCDF::NcDim;
+using netCDF::NcFile;
+using netCDF::NcVar;
+
+constexpr const char* kValues = "value";
+constexpr const char* kStatus = "status";
+constexpr const char* kError = "error";
+constexpr const char* kParameters = "parameter_value";
+
+std::string TextAttribute(const NcFile& file, const char* name) {
+  std::string text;
+  file.getAtt(name).getValues(text);
+  return text;
+}
+
+}  // namespace
+
+std::string FingerprintText(std::uint64_t fingerprint) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(fingerprint));
+  return text;
+}
+
+ResultsFile::ResultsFile(std::unique_ptr<NcFile> file, std::string name)
+    : file_(std::move(file)), name_(std::move(name)) {}
+ResultsFile::ResultsFile(ResultsFile&&) noexcept = default;
+ResultsFile& ResultsFile::operator=(ResultsFile&&) noexcept = default;
+ResultsFile::~ResultsFile() = default;
+
+ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan& plan,
+                                const EnsembleSite& site, const Matrix& design,
+                                const std::string& version) {
+  auto file = std::make_unique<NcFile>(fileName, NcFile::replace, NcFile::nc4);
+  const NcDim member = file->addDim("member", design.size());
+  const NcDim time = file->addDim("time", site.times.size());
+  const NcDim variable = file->addDim("variable", site.variables.size());
+  const NcDim parameter = file->addDim("parameter", plan.parameters.size());
+
+  file->putAtt("Conventions", "CF-1.8");
+  file->putAtt("title", "Ensemble of the plan " + plan.file.filename().string());
+  file->putAtt("plan_fingerprint", FingerprintText(plan.hash));
+  file->putAtt("program_version", version);
+  file->putAtt("seed", std::to_string(plan.seed));
+
+  NcVar times = file->addVar("time", netCDF::ncDouble, time);
+  times.putAtt("units", "year");
+  times.putAtt("long_name", "end of the output step");
+  times.putVar(site.times.data());
+  NcVar names = file->addVar("variable_name", netCDF::ncString, variable);
+  for (std::size_t v = 0; v < site.variables.size(); ++v) {
+    const char* text = site.variables[v].c_str();
+    names.putVar({v}, &text);
+  }
+  NcVar symbols = file->addVar("parameter_symbol", netCDF::ncString, parameter);
+  for (std::size_t j = 0; j < plan.parameters.size(); ++j) {
+    const char* text = plan.parameters[j].symbol.c_str();
+    symbols.putVar({j}, &text);
+  }
+
+  NcVar values = file->addVar(kValues, netCDF::ncDouble, {member, time, variable});
+  values.setCompression(true, true, 4);
+  // One member per chunk: members are written one at a time, as they finish.
+  std::vector<std::size_t> chunk{1, std::max<std::size_t>(site.times.size(), 1),
+                                 std::max<std::size_t>(site.variables.size(), 1)};
+  values.setChunking(NcVar::nc_CHUNKED, chunk);
+  values.setFill(true, std::numeric_limits<double>::quiet_NaN());
+  values.putAtt("long_name", "value of the output variable");
+  NcVar status = file->addVar(kStatus, netCDF::ncByte, member);
+  status.putAtt("flag_values", "0 1 2");
+  status.putAtt("flag_meanings", "missing done failed");
+  status.setFill(true, static_cast<signed char>(0));
+  file->addVar(kError, netCDF::ncString, member);
+  NcVar parameters = file->addVar(kParameters, netCDF::ncDouble, {member, parameter});
+  parameters.setFill(true, std::numeric_limits<double>::quiet_NaN());
+  file->sync();
+  return ResultsFile(std::move(file), fileName);
+}
+
+ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {
+  return ResultsFile(std::make_unique<NcFile>(fileName, NcFile::read), fileName);
+}
+
+ResultsFile ResultsFile::OpenToWrite(const std::string& fileName) {
+  return ResultsFile(std::make_unique<NcFile>(fileName, NcFile::write), fileName);
+}
+
+ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& plan,
+                              std::size_t members) {
+  auto file = std::make_unique<NcFile>(fileName, NcFile::write);
+  if (TextAttribute(*file, "plan_fingerprint") != FingerprintText(plan.hash))
+    throw EPlanError(fileName + ": made from another plan than " + plan.file.string());
+  if (file->getDim("member").getSize() != members)
+    throw EPlanError(fileName + ": holds " + std::to_string(file->getDim("member").getSize()) +
+                     " members, the design " + std::to_string(members));
+  return ResultsFile(std::move(file), fileName);
+}
+
+std::size_t ResultsFile::Members() const {
+  return file_->getDim("member").getSize();
+}
+
+std::string ResultsFile::PlanFingerprint() const {
+  return TextAttribute(*file_, "plan_fingerprint");
+}
+
+std::vector<MemberStatus> ResultsFile::Statuses() const {
+  std::vector<signed char> raw(Members());
+  if (!raw.empty()) file_->getVar(kStatus).getVar(raw.data());
+  std::vector<MemberStatus> statuses;
+  for (const signed char s : raw) statuses.push_back(static_cast<MemberStatus>(s));
+  return statuses;
+}
+
+void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& parameters,
+                              const MemberResult& result) {
+  const std::size_t times = file_->getDim("time").getSize();
+  const std::size_t variables = file_->getDim("variable").getSize();
+  if (times * variables > 0)
+    file_->getVar(kValues).putVar({member, 0, 0}, {1, times, variables}, result.values.data());
+  if (!parameters.empty())
+    file_->getVar(kParameters).putVar({member, 0}, {1, parameters.size()}, parameters.data());
+  const char* error = result.error.c_str();
+  file_->getVar(kError).putVar({member}, &error);
+  const auto status =
+      static_cast<signed char>(result.failed ? MemberStatus::kFailed : MemberStatus::kDone);
+  file_->getVar(kStatus).putVar({member}, &status);
+  file_->sync();
+}
+
+MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* parameters) const {
+  const std::size_t times = file_->getDim("time").getSize();
+  const std::size_t variables = file_->getDim("variable").getSize();
+  MemberResult result;
+  result.failed = Statuses().at(m) == MemberStatus::kFailed;
+  result.values.resize(times * variables);
+  if (!result.values.empty())
+    file_->getVar(kValues).getVar({m, 0, 0}, {1, times, variables}, result.values.data());
+  if (parameters != nullptr) {
+    parameters->resize(file_->getDim("parameter").getSize());
+    if (!parameters->empty())
+      file_->getVar(kParameters).getVar({m, 0}, {1, parameters->size()}, parameters->data());
+  }
+  char* error = nullptr;
+  file_->getVar(kError).getVar({m}, &error);
+  if (error != nullptr) {
+    result.error = error;
+    std::free(error);
+  }
+  return result;
+}
+
+void ResultsFile::TakeFinishedMembers(const ResultsFile& other) {
+  if (other.PlanFingerprint() != PlanFingerprint() || other.Members() != Members())
+    throw EPlanError(other.name_ + ": made from another plan or design than " + name_);
+  const std::vector<MemberStatus> statuses = other.Statuses();
+  for (std::size_t m = 0; m < statuses.size(); ++m) {
+    if (statuses[m] == MemberStatus::kMissing) continue;
+    std::vector<double> parameters;
+    const MemberResult result = other.ReadMember(m, &parameters);
+    WriteMember(m, parameters, result);
+  }
+}
+
+}  // namespace kvsorv::ensemble

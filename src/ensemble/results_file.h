@@ -1,0 +1,62 @@
+#pragma once
+// The results of an ensemble in a netCDF-4 file (CF conventions): the value of every kept
+// output of every member at every time of the time axis (member x time x variable,
+// compressed), each member's parameters, status and error text, and the plan's fingerprint,
+// the program's version and the master seed. Members are written as they finish, so a file
+// of an interrupted ensemble holds every member finished before.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ensemble/member_run.h"
+#include "ensemble/plan.h"
+#include "ensemble/rank_correlation.h"
+
+namespace netCDF {
+class NcFile;
+}
+
+namespace kvsorv::ensemble {
+
+enum class MemberStatus : signed char { kMissing = 0, kDone = 1, kFailed = 2 };
+
+class ResultsFile {
+ public:
+  // A new file for every member of the design (replacing any file of that name).
+  static ResultsFile Create(const std::string& fileName, const EnsemblePlan& plan,
+                            const EnsembleSite& site, const Matrix& design,
+                            const std::string& version);
+  // An existing file, to add members to. EPlanError when it was made from another plan or
+  // another design size.
+  static ResultsFile Open(const std::string& fileName, const EnsemblePlan& plan,
+                          std::size_t members);
+  // An existing file, only to read; or to take the members of others (TakeFinishedMembers).
+  static ResultsFile OpenToRead(const std::string& fileName);
+  static ResultsFile OpenToWrite(const std::string& fileName);
+
+  ResultsFile(ResultsFile&&) noexcept;
+  ResultsFile& operator=(ResultsFile&&) noexcept;
+  ~ResultsFile();
+
+  std::vector<MemberStatus> Statuses() const;
+  std::size_t Members() const;
+  // Writes one member's outcome and parameters, and flushes them to the disk.
+  void WriteMember(std::size_t member, const std::vector<double>& parameters,
+                   const MemberResult& result);
+  // A member's values (times x variables), failure and error text, and its parameters.
+  MemberResult ReadMember(std::size_t member, std::vector<double>* parameters = nullptr) const;
+  // Copies every finished member of `other` (same plan, same size) into this file.
+  void TakeFinishedMembers(const ResultsFile& other);
+  std::string PlanFingerprint() const;
+
+ private:
+  explicit ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name);
+  std::unique_ptr<netCDF::NcFile> file_;
+  std::string name_;
+};
+
+// The fingerprint as the results file records it: 16 hexadecimal digits.
+std::string FingerprintText(std::uint64_t fingerprint);
+
+}  // namespace kvsorv::ensemble

@@ -1,0 +1,21 @@
+include(${CMAKE_CURRENT_LIST_DIR}/cli_check_support.cmake)
+# An ensemble from plan to results: sample, run in two shards, merge, count; a resumed run
+# does nothing more, and a results file of another plan is refused.
+file(WRITE ${WORK}/plan.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\n"
+  "stop = 1620\nmembers = 8\nseed = 11\n[[parameter]]\nsymbol = \"mf\"\n"
+  "distribution = \"uniform\"\nmin = 75\nmax = 85\n[[output]]\nsymbol = \"Cw\"\nyearly = true\n")
+cli(0 out err sample plan.toml --method lhs -o design.csv)
+cli(0 out err ensemble run plan.toml --design design.csv --threads 2 --shard 1/2 -o a.nc)
+cli(3 out err ensemble status a.nc)
+expect_contains("${out}" "missing\t4\n")
+cli(0 out err ensemble run plan.toml --design design.csv --threads 1 --shard 2/2 -o b.nc)
+cli(0 out err ensemble merge a.nc b.nc -o all.nc)
+cli(0 out err ensemble status all.nc)
+expect_contains("${out}" "missing\t0\n")
+cli(0 out err ensemble run plan.toml --design design.csv --resume -o all.nc)
+expect_contains("${err}" "0 members done, 0 failed")
+file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\n"
+  "stop = 1620\nmembers = 8\nseed = 12\n[[parameter]]\nsymbol = \"mf\"\n"
+  "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
+cli(1 out err ensemble run other.toml --design design.csv --resume -o all.nc)
+expect_contains("${err}" "all.nc: made from another plan")
