@@ -61,7 +61,9 @@ constexpr std::array kCommands = {
             "ensemble run PLAN --design FILE [--threads N] [--shard k/K] [--resume]\n"
             "             [--rerun-failed] -o RESULTS.nc\n"
             "ensemble merge SHARD.nc... -o RESULTS.nc\n"
-            "ensemble status RESULTS.nc   (exit status 3 while members are missing)",
+            "ensemble status RESULTS.nc   (exit status 3 while members are missing)\n"
+            "ensemble launch slurm|parallel PLAN --design FILE --shards K [--threads N]\n"
+            "             [--max-running M] -o RESULTS.nc",
             DeclareEnsemble},
     Command{"help", "Show this text.", "", DeclareHelp},
 };

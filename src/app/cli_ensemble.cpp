@@ -19,6 +19,7 @@
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/plan.h"
 #include "ensemble/results_file.h"
+#include "files/text_writer.h"
 
 namespace kvsorv::cli {
 
@@ -38,6 +39,10 @@ struct EnsembleOptions {
   // merge and status
   std::vector<std::string> inputs;
   std::string results;
+  // launch
+  std::string engine;
+  std::optional<double> shards;
+  std::optional<double> maxRunning;
 };
 
 // "k/K" with 1 <= k <= K.
@@ -121,6 +126,84 @@ int Status(const EnsembleOptions& o) {
   return missing == 0 ? 0 : 3;
 }
 
+std::string Absolute(const std::string& name) {
+  return std::filesystem::absolute(name).lexically_normal().string();
+}
+
+std::string Quoted(const std::string& text) {
+  std::string q = "'";
+  for (const char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+void WriteScript(const std::string& name, const std::string& text) {
+  TextWriter file(name);
+  file.Write(text);
+  file.Close();
+  std::filesystem::permissions(name,
+                               std::filesystem::perms::owner_exec |
+                                   std::filesystem::perms::group_exec |
+                                   std::filesystem::perms::others_exec,
+                               std::filesystem::perm_options::add);
+}
+
+// Scripts that run the shards through an existing engine and merge them at the end.
+int Launch(const EnsembleOptions& o) {
+  const double shards = o.shards.value_or(1);
+  if (!(shards >= 1 && shards <= 100000) || shards != static_cast<int>(shards))
+    throw std::invalid_argument("--shards must be a whole number from 1 to 100000");
+  const int k = static_cast<int>(shards);
+  const int threads = static_cast<int>(o.threads.value_or(1));
+  ReadDesign(o.design, ReadPlan(o.plan));  // refuse a plan or design that cannot run
+  const std::string program = Quoted(std::filesystem::read_symlink("/proc/self/exe").string());
+  const std::string stem = Absolute(o.output).substr(0, Absolute(o.output).rfind(".nc"));
+  const std::string run = program + " ensemble run " + Quoted(Absolute(o.plan)) + " --design " +
+                          Quoted(Absolute(o.design)) + " --threads " + std::to_string(threads);
+  const std::string merge =
+      program + " ensemble merge " + Quoted(stem) + ".shard-*.nc -o " + Quoted(Absolute(o.output));
+  if (o.engine == "parallel") {
+    const std::string script = stem + ".parallel.sh";
+    WriteScript(script,
+                "#!/bin/sh\n"
+                "# Runs the " +
+                    std::to_string(k) +
+                    " shards with GNU parallel, then merges them.\n"
+                    "# Another machine's cores: add --sshloginfile FILE (the same paths there).\n"
+                    "# Failed shards are retried; run this script again to resume.\n"
+                    "set -e\n"
+                    "parallel --retries 2 --joblog " +
+                    Quoted(stem + ".joblog") + " \"$@\" " + run + " --shard {}/" +
+                    std::to_string(k) + " --resume -o " + Quoted(stem) +
+                    ".shard-{}.nc ::: $(seq 1 " + std::to_string(k) + ")\n" + merge + "\n");
+    std::cerr << "wrote " << script << '\n';
+    return 0;
+  }
+  if (o.engine != "slurm") throw std::invalid_argument("the engine must be slurm or parallel");
+  const int atOnce = static_cast<int>(o.maxRunning.value_or(k));
+  const std::string array = stem + ".slurm-array.sh";
+  const std::string merging = stem + ".slurm-merge.sh";
+  const std::string submit = stem + ".slurm-submit.sh";
+  WriteScript(array,
+              "#!/bin/sh\n"
+              "#SBATCH --job-name=kvsorv-ensemble\n"
+              "#SBATCH --array=1-" +
+                  std::to_string(k) + "%" + std::to_string(atOnce) + "\n#SBATCH --cpus-per-task=" +
+                  std::to_string(threads) + "\n#SBATCH --output=" + stem + ".shard-%a.log\n" + run +
+                  " --shard ${SLURM_ARRAY_TASK_ID}/" + std::to_string(k) + " --resume -o " +
+                  Quoted(stem) + ".shard-${SLURM_ARRAY_TASK_ID}.nc\n");
+  WriteScript(merging, "#!/bin/sh\n#SBATCH --job-name=kvsorv-merge\n#SBATCH --output=" + stem +
+                           ".merge.log\n" + merge + "\n");
+  WriteScript(submit,
+              "#!/bin/sh\n# Submits the shards as a job array and the merge after them.\n"
+              "set -e\njob=$(sbatch --parsable " +
+                  Quoted(array) +
+                  ")\n"
+                  "sbatch --dependency=afterok:$job " +
+                  Quoted(merging) + "\n");
+  std::cerr << "wrote " << array << ", " << merging << " and " << submit << '\n';
+  return 0;
+}
+
 }  // namespace
 
 CommandBody DeclareEnsemble(CLI::App& command) {
@@ -143,9 +226,21 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   CLI::App* status = command.add_subcommand("status", "Count the members done, failed, missing.");
   status->add_option("results", o->results, "A results file")->required();
 
-  return [o, run, merge] {
+  CLI::App* launch =
+      command.add_subcommand("launch", "Write scripts that run the shards on a cluster.");
+  launch->add_option("engine", o->engine, "slurm or parallel")->required();
+  launch->add_option("plan", o->plan, "The ensemble plan (TOML)")->required()->type_name("PLAN");
+  AddRequiredText(*launch, "--design", "FILE", o->design, "Design file written by 'sample'");
+  AddNumber(*launch, "--shards", "K", o->shards, "How many shards, 1 unless given");
+  AddNumber(*launch, "--threads", "N", o->threads, "Threads of each shard, 1 unless given");
+  AddNumber(*launch, "--max-running", "M", o->maxRunning,
+            "Slurm: shards running at once, all unless given");
+  AddRequiredText(*launch, "-o,--output", "FILE", o->output, "The merged results file");
+
+  return [o, run, merge, launch] {
     if (run->parsed()) return RunEnsemble(*o);
     if (merge->parsed()) return Merge(*o);
+    if (launch->parsed()) return Launch(*o);
     return Status(*o);
   };
 }

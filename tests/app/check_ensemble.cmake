@@ -19,3 +19,12 @@ file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\n
   "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
 cli(1 out err ensemble run other.toml --design design.csv --resume -o all.nc)
 expect_contains("${err}" "all.nc: made from another plan")
+# Through GNU parallel, as on a cluster: three shards, retried when they fail, then merged.
+cli(0 out err ensemble launch parallel plan.toml --design design.csv --shards 3 -o par.nc)
+execute_process(COMMAND ${WORK}/par.parallel.sh WORKING_DIRECTORY ${WORK} RESULT_VARIABLE rc
+                OUTPUT_VARIABLE o ERROR_VARIABLE e)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "the GNU parallel script failed (${rc}):\n${e}")
+endif()
+cli(0 out err ensemble status par.nc)
+expect_contains("${out}" "missing\t0\n")
