@@ -8,6 +8,8 @@
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
 #include "windows/common/pending_window.h"
+#include "windows/editors/data_form.h"
+#include "windows/editors/parameter_window.h"
 #include "windows/main/main_form.h"
 
 namespace kvsorv {
@@ -31,8 +33,8 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
       calculate_ = pending("TFmCalculate", "Steady State"),
       scale_ = pending("TDlgScale", "Axis Scale"),
       reload_ = pending("TDlgReload", "Reload"),
-      parameter_ = pending("TFmParameter", "Parameters"),
-      data_ = pending("TDataForm", "State Variables"),
+      parameter_ = new TFmParameter(*this, owner),
+      data_ = new TDataForm(owner),
       note_ = pending("TFmNote", "Driver File"),
       display_ = pending("TFmDisplayData", "Model Output"),
       about_ = new TFmAbout(owner),
@@ -76,11 +78,11 @@ void ApplicationWindows::ShowAbout() {
 }
 
 bool ApplicationWindows::ShowParameterEditor() {
-  return parameter_->exec() == QDialog::Accepted;
+  return parameter_->Execute();
 }
 
 void ApplicationWindows::ShowStateGrid() {
-  data_->exec();
+  data_->ShowStates();
 }
 
 bool ApplicationWindows::ShowDriverEditor() {
@@ -97,6 +99,18 @@ void ApplicationWindows::ShowSteadyState() {
 
 void ApplicationWindows::ShowOutputDisplay(bool /*tableMode*/) {
   display_->exec();
+}
+
+void ApplicationWindows::ShowProcessList() {
+  data_->ShowProcess();
+}
+
+void ApplicationWindows::HideProcessList() {
+  data_->HideProcessList();
+}
+
+bool ApplicationWindows::ProcessListShown() const {
+  return data_->ProcessListShown();
 }
 
 }  // namespace kvsorv
