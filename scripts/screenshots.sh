@@ -212,6 +212,49 @@ wait_gone "FmTrouble"
 activate "$main"
 shot 11-main-after-failed-run "$main"
 
+# The editors, on the example site's driver file again. The parameter editor shows every page
+# at once; a changed parameter (Sc, the last row of Photosynthesis) moves the process values,
+# and the process list opens beside the editor and follows each update.
+activate "$main"
+keys alt+d ctrl+a
+type_text "$work/cell1.drr"
+keys Tab
+activate "$main"
+keys alt+e p
+params=$(wait_window "Parameters - File: .*cell1.par")
+shot 12-parameter-editor "$params"
+activate "$params"
+keys Down Down Down Down Down Down Down Down Down F2 ctrl+a
+type_text 4
+keys Return alt+u
+question=$(wait_window "Warning")
+shot 13-parameter-question "$question"
+keys Return
+wait_gone "Warning"
+shot 14-parameter-editor-updated "$params"
+activate "$params"
+keys alt+s
+list=$(wait_window "Process Variables")
+shot 15-process-list "$list"
+import -window root "$shots/16-parameter-editor-and-process-list.png"
+echo "$shots/16-parameter-editor-and-process-list.png"
+activate "$params"
+keys ctrl+Tab ctrl+Tab ctrl+Tab
+shot 17-parameter-editor-page-4 "$params"
+keys alt+o
+wait_gone "Parameters - File: .*cell1.par"
+
+# The state editor (Edit > State Variables), with the first state held constant.
+activate "$main"
+keys alt+e s
+states=$(wait_window "State Variables")
+activate "$states"
+xdotool mousemove --window "$states" 44 74 click 1
+sleep 0.3
+shot 18-state-editor "$states"
+keys alt+o
+wait_gone "State Variables"
+
 echo "Output of the run with the small time step: $work/cell1-fine.out"
 echo "Its first lines:"
 head -n 4 "$work/cell1-fine.out" | cut -c1-120

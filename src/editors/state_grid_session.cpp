@@ -84,7 +84,7 @@ void StateGridSession::UpdateProcess() {
     auto& row = cells_[static_cast<std::size_t>(i)];
     row[kSymbolColumn] = p.symbol;
     row[kNameColumn] = p.name;
-    row[kValueColumn] = FormatForEditing(p.value);
+    row[kValueColumn] = FormatGeneral(p.value, kProcessListDigits);
     row[kUnitsColumn] = p.units;
   }
 }

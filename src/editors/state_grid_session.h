@@ -27,6 +27,10 @@ inline constexpr int kValueColumn = 3;
 inline constexpr int kUnitsColumn = 4;
 inline constexpr int kDataGridColumns = 5;
 
+// Significant digits of the process list's values (read-only, so they need not parse back
+// exactly); state values are offered for editing with as many digits as parse back.
+inline constexpr int kProcessListDigits = 15;
+
 // A cell's background: the normal window colour or the system scroll-bar colour (grey).
 enum class CellShade { kWindow, kScrollBar };
 

@@ -221,13 +221,13 @@ TEST_F(ParameterEditorSessionTest, ShowAllProcesses_ListOpensAndFollowsEachUpdat
   ASSERT_TRUE(Editor().ShowAllProcesses());
   ASSERT_TRUE(list->ProcessListShown());
   const std::string before = list->grid.Cell(kValueColumn, proc::Ps);
-  EXPECT_EQ(before, FormatForEditing(Processes[proc::Ps].value));
+  EXPECT_EQ(before, FormatGeneral(Processes[proc::Ps].value, 15));
 
   Edit("Sc", FormatForEditing(2 * Params[prm::Sc].value));
   ASSERT_TRUE(Editor().UpdateProcesses());
   const std::string after = list->grid.Cell(kValueColumn, proc::Ps);
   EXPECT_NE(after, before);
-  EXPECT_EQ(after, FormatForEditing(Processes[proc::Ps].value));
+  EXPECT_EQ(after, FormatGeneral(Processes[proc::Ps].value, 15));
 
   ASSERT_TRUE(Editor().Ok());
   EXPECT_FALSE(list->ProcessListShown());

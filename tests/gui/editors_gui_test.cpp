@@ -185,7 +185,7 @@ TEST_F(EditorsGuiTest, ShowAllProcesses_ListBesideTheEditorFollowsEachUpdate) {
 
   EXPECT_EQ(Params[prm::Sc].value, 4);
   EXPECT_NE(listedAfter, listedBefore);
-  EXPECT_EQ(listedAfter, FormatForEditing(Processes[proc::Ps].value));
+  EXPECT_EQ(listedAfter, FormatGeneral(Processes[proc::Ps].value, 15));
   EXPECT_NE(labelAfter, labelBefore);
   EXPECT_EQ(labelAfter, FormatGeneral(Processes[proc::Ps].value, 5));
   EXPECT_EQ(closeCaption, "&Close");

@@ -1,8 +1,10 @@
 #include "windows/editors/parameter_sheet.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "editors/parameter_editor_session.h"
@@ -16,6 +18,7 @@ namespace {
 
 // Design widths of the grid's columns; a column is widened to its longest text.
 constexpr std::array<int, kParamGridColumns> kColumnWidths = {80, 150, 150, 150};
+constexpr int kRowHeight = 24;
 // Design positions of the header labels: symbol at 80, value at 182, units at 310 pixels.
 constexpr int kSymbolLeft = 80;
 constexpr int kSymbolWidth = 102;
@@ -60,9 +63,9 @@ TMyTabSheet::TMyTabSheet(ParameterEditorSession& session, int page, QWidget* par
   ParamGrid->SetCellColor([this](int column, int row) {
     return ParameterEditorSession::CanSelect(column, row) ? QColor() : ScrollBarColour(palette());
   });
+  ParamGrid->SetRowHeight(kRowHeight);
+  ParamGrid->horizontalHeader()->setStretchLastSection(true);
   ShowTexts();
-  for (int c = 0; c < kParamGridColumns; ++c)
-    ParamGrid->FitColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
   ParamGrid->SetCurrentCell(kParamValueColumn, 1);
   connect(ParamGrid, &StringGrid::cellEdited, this,
           [this](int column, int row, const QString& text) {
@@ -74,6 +77,17 @@ TMyTabSheet::TMyTabSheet(ParameterEditorSession& session, int page, QWidget* par
   layout->setSpacing(0);
   layout->addWidget(HeaderPanel);
   layout->addWidget(ParamGrid, 1);
+}
+
+void TMyTabSheet::AlignColumns(const std::vector<TMyTabSheet*>& sheets) {
+  for (int c = 0; c < kParamGridColumns; ++c) {
+    int width = 0;
+    for (TMyTabSheet* sheet : sheets) {
+      sheet->ParamGrid->FitColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
+      width = std::max(width, sheet->ParamGrid->columnWidth(c));
+    }
+    for (TMyTabSheet* sheet : sheets) sheet->ParamGrid->setColumnWidth(c, width);
+  }
 }
 
 void TMyTabSheet::ShowTexts() {

@@ -5,6 +5,7 @@
 // texts shown are the session's.
 
 #include <QWidget>
+#include <vector>
 
 class QLabel;
 
@@ -20,6 +21,9 @@ class TMyTabSheet : public QWidget {
 
   // Rewrites the process value and every cell from the session.
   void ShowTexts();
+  // Gives every page the same column widths, each wide enough for that column's longest
+  // text on any page; the last column fills the rest of the grid.
+  static void AlignColumns(const std::vector<TMyTabSheet*>& sheets);
   StringGrid& Grid() { return *ParamGrid; }
 
  private:

@@ -38,6 +38,7 @@ TFmParameter::TFmParameter(ProcessList& processList, QWidget* parent)
     sheets_.push_back(sheet);
     PageControl->AddPage(sheet, Q(session_.Pages()[static_cast<std::size_t>(p)].caption));
   }
+  TMyTabSheet::AlignColumns(sheets_);
 
   PlBottom = new QWidget(this);
   PlBottom->setObjectName("PlBottom");
@@ -63,7 +64,7 @@ TFmParameter::TFmParameter(ProcessList& processList, QWidget* parent)
   connect(BtnClose, &QPushButton::clicked, this, &TFmParameter::reject);
 
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(kMargin, kMargin, kMargin, 0);
+  layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin / 2);
   layout->setSpacing(kMargin);
   layout->addWidget(PageControl, 1);
   layout->addWidget(PlBottom);
