@@ -259,7 +259,8 @@ TEST_F(EditorsGuiTest, HoldConstantCheckBox_ReachesStatesAndTheRun) {
 TEST_F(EditorsGuiTest, StateEditorCancelledAnyWay_RestoresStatesExactly) {
   const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> ways = {
       {"Cancel button", [](QWidget* modal) { Click(*modal, "BtnCancel"); }},
-      {"Esc", [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }},
+      {"Esc in the grid",
+       [](QWidget* modal) { QTest::keyClick(Find(*modal, "DataGrid"), Qt::Key_Escape); }},
       {"window frame", [](QWidget* modal) { modal->close(); }},
   };
   LoadExample();

@@ -1,12 +1,12 @@
 #include "windows/common/string_grid.h"
 
 #include <QAbstractTableModel>
-#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <vector>
 
 namespace kvsorv {
