@@ -244,6 +244,49 @@ shot 16-reload "$reload"
 keys Return
 wait_gone "Dialog"
 
+# The editors, on the example site's driver file again. The parameter editor shows every page
+# at once; a changed parameter (Sc, the last row of Photosynthesis) moves the process values,
+# and the process list opens beside the editor and follows each update.
+activate "$main"
+keys alt+d ctrl+a
+type_text "$work/cell1.drr"
+keys Tab
+activate "$main"
+keys alt+e p
+params=$(wait_window "Parameters - File: .*cell1.par")
+shot 17-parameter-editor "$params"
+activate "$params"
+keys Down Down Down Down Down Down Down Down Down F2 ctrl+a
+type_text 4
+keys Return alt+u
+question=$(wait_window "Warning")
+shot 18-parameter-question "$question"
+keys Return
+wait_gone "Warning"
+shot 19-parameter-editor-updated "$params"
+activate "$params"
+keys alt+s
+list=$(wait_window "Process Variables")
+shot 20-process-list "$list"
+import -window root "$shots/21-parameter-editor-and-process-list.png"
+echo "$shots/21-parameter-editor-and-process-list.png"
+activate "$params"
+keys ctrl+Tab ctrl+Tab ctrl+Tab
+shot 22-parameter-editor-page-4 "$params"
+keys alt+o
+wait_gone "Parameters - File: .*cell1.par"
+
+# The state editor (Edit > State Variables), with the first state held constant.
+activate "$main"
+keys alt+e s
+states=$(wait_window "State Variables")
+activate "$states"
+xdotool mousemove --window "$states" 44 74 click 1
+sleep 0.3
+shot 23-state-editor "$states"
+keys alt+o
+wait_gone "State Variables"
+
 # Calibration through the steady-state window, after the runs above have set the water
 # coefficient of a run: the uncalibrated site, then the three closing entries of
 # examples/calibrate.sh (humus N, the NH4 half-saturation constant, total soil carbon), each
@@ -260,7 +303,7 @@ calculate=$(wait_window "Calculate Steady State - Enter values for all underline
 question=$(wait_window "Confirm")
 keys alt+n
 activate "$calculate"
-shot 17-steady-state-opened "$calculate"
+shot 24-steady-state-opened "$calculate"
 keys shift+Tab ctrl+a  # from Ps back to humus N
 type_text 384.279955771163
 keys Return
@@ -268,14 +311,14 @@ for _ in $(seq 10); do xdotool key Tab; done  # on through Ps and the photosynth
 keys ctrl+a
 type_text 10.822970884842
 keys Return
-shot 18-steady-state-after-two-entries "$calculate"
+shot 25-steady-state-after-two-entries "$calculate"
 for _ in $(seq 36); do xdotool key Tab; done  # on to total soil carbon
 keys ctrl+a
 type_text 10729.9457
 keys Return
-shot 19-steady-state-green "$calculate"
+shot 26-steady-state-green "$calculate"
 keys alt+s  # labels as symbols
-shot 20-steady-state-symbols "$calculate"
+shot 27-steady-state-symbols "$calculate"
 keys alt+o
 wait_gone "Calculate Steady State - Enter values for all underlined items"
 

@@ -334,7 +334,7 @@ TEST_F(MainFormTest, FailingRunShowsItsMessageInTheTroubleWindow) {
   EXPECT_TRUE(form->isEnabled());
 }
 
-TEST_F(MainFormTest, WindowsOfLaterVersionsAnswerCancel) {
+TEST_F(MainFormTest, ParameterEditorClosedThroughItsFrameChangesNothing) {
   RunSettings.OutputAvailable = true;
   std::string shown;
   OnNextModal([&](QWidget* modal) { shown = modal->objectName().toStdString(); });

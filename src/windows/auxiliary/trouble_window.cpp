@@ -43,7 +43,7 @@ TFmTrouble::TFmTrouble(QWidget* parent) : TFmAbout(parent) {
   errorFont.setPixelSize(17);
   MmError->setFont(errorFont);
   QPalette scrollBarColoured = MmError->palette();
-  scrollBarColoured.setColor(QPalette::Base, ScrollBarColour());
+  scrollBarColoured.setColor(QPalette::Base, ScrollBarColour(palette()));
   MmError->setPalette(scrollBarColoured);
   MmError->setGeometry(289, 172, 233, 89);
 }

@@ -1,13 +1,19 @@
 #pragma once
-// Colours of the classic desktop that some windows paint with by name.
+// The system colours the windows name, taken from a widget's palette.
 
 #include <QColor>
+#include <QPalette>
 
 namespace kvsorv {
 
-// The trough of a scroll bar.
-inline QColor ScrollBarColour() {
-  return QColor(200, 200, 200);
+// The grey of scroll bars: the background of cells and fields that cannot be edited.
+inline QColor ScrollBarColour(const QPalette& palette) {
+  return palette.color(QPalette::Window).darker(106);
+}
+
+// The shadow of buttons: the frame drawn around each cell of the state and process grid.
+inline QColor ButtonShadowColour(const QPalette& palette) {
+  return palette.color(QPalette::Mid);
 }
 
 }  // namespace kvsorv

@@ -28,7 +28,7 @@ TDlgReload::TDlgReload(QWidget* parent)
   MoDirections->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   MoDirections->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QPalette coloured = MoDirections->palette();
-  coloured.setColor(QPalette::Base, ScrollBarColour());
+  coloured.setColor(QPalette::Base, ScrollBarColour(palette()));
   MoDirections->setPalette(coloured);
 
   CbParams = new QCheckBox("Parameters", this);

@@ -11,7 +11,9 @@
 #include "windows/auxiliary/trouble_window.h"
 #include "windows/calculate/calculate_window.h"
 #include "windows/common/pending_window.h"
+#include "windows/editors/data_form.h"
 #include "windows/editors/driver_editor.h"
+#include "windows/editors/parameter_window.h"
 #include "windows/editors/reload_dialog.h"
 #include "windows/main/main_form.h"
 
@@ -35,15 +37,15 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
       mainForm_.get(),
       calculate_ = new TFmCalculate({
                                         .saveParamFile = [this] { MISaveParamClick(*mainForm_); },
-                                        .showProcessList = [this] { data_->show(); },
-                                        .hideProcessList = [this] { data_->hide(); },
-                                        .processListShown = [this] { return data_->isVisible(); },
+                                        .showProcessList = [this] { ShowProcessList(); },
+                                        .hideProcessList = [this] { HideProcessList(); },
+                                        .processListShown = [this] { return ProcessListShown(); },
                                     },
                                     owner),
       scale_ = pending("TDlgScale", "Axis Scale"),
       reload_ = new TDlgReload(owner),
-      parameter_ = pending("TFmParameter", "Parameters"),
-      data_ = pending("TDataForm", "State Variables"),
+      parameter_ = new TFmParameter(*this, owner),
+      data_ = new TDataForm(owner),
       note_ = new TFmNote(
           [this] {
             RunReportingFailures([this] { ChooseDriver(*mainForm_, FileTrigger::kDialog); });
@@ -91,11 +93,11 @@ void ApplicationWindows::ShowAbout() {
 }
 
 bool ApplicationWindows::ShowParameterEditor() {
-  return parameter_->exec() == QDialog::Accepted;
+  return parameter_->Execute();
 }
 
 void ApplicationWindows::ShowStateGrid() {
-  data_->exec();
+  data_->ShowStates();
 }
 
 bool ApplicationWindows::ShowDriverEditor() {
@@ -112,6 +114,18 @@ void ApplicationWindows::ShowSteadyState() {
 
 void ApplicationWindows::ShowOutputDisplay(bool /*tableMode*/) {
   display_->exec();
+}
+
+void ApplicationWindows::ShowProcessList() {
+  data_->ShowProcess();
+}
+
+void ApplicationWindows::HideProcessList() {
+  data_->HideProcessList();
+}
+
+bool ApplicationWindows::ProcessListShown() const {
+  return data_->ProcessListShown();
 }
 
 }  // namespace kvsorv

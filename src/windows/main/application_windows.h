@@ -1,13 +1,15 @@
 #pragma once
 // Every window of the desktop program, created once at start-up in their fixed order, the
 // main window first; the others belong to it and live until it is destroyed. It is the way
-// the main window's commands reach the other windows.
+// the main window's commands reach the other windows, and the way the editors reach the
+// process list (which is created after the parameter editor).
 
 #include <QDialog>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "editors/process_list.h"
 #include "main_window/program_windows.h"
 
 namespace kvsorv {
@@ -19,8 +21,10 @@ class TFmNote;
 class TDlgReload;
 class TFmProgress;
 class TFmTrouble;
+class TFmParameter;
+class TDataForm;
 
-class ApplicationWindows : public ProgramWindows {
+class ApplicationWindows : public ProgramWindows, public ProcessList {
  public:
   // Creates the windows; the main window's creation performs the start-up steps with the
   // executable's path (its name selects the run mode).
@@ -35,6 +39,8 @@ class ApplicationWindows : public ProgramWindows {
   TFmAbout& About() { return *about_; }
   TFmNote& DriverEditor() { return *note_; }
   TDlgReload& ReloadDialog() { return *reload_; }
+  TFmParameter& Parameter() { return *parameter_; }
+  TDataForm& Data() { return *data_; }
 
   // The windows in the order they were created.
   const std::vector<QWidget*>& CreationOrder() const { return created_; }
@@ -52,15 +58,20 @@ class ApplicationWindows : public ProgramWindows {
   void ShowSteadyState() override;
   void ShowOutputDisplay(bool tableMode) override;
 
+  // ProcessList: TDataForm as the process list.
+  void ShowProcessList() override;
+  void HideProcessList() override;
+  bool ProcessListShown() const override;
+
  private:
   std::unique_ptr<TMainForm> mainForm_;
   TFmCalculate* calculate_ = nullptr;
-  QDialog* scale_ = nullptr;      // TDlgScale
-  TDlgReload* reload_ = nullptr;  // the reload dialog
-  QDialog* parameter_ = nullptr;  // TFmParameter
-  QDialog* data_ = nullptr;       // TDataForm
-  TFmNote* note_ = nullptr;       // the driver editor
-  QDialog* display_ = nullptr;    // TFmDisplayData
+  QDialog* scale_ = nullptr;  // TDlgScale
+  TDlgReload* reload_ = nullptr;
+  TFmParameter* parameter_ = nullptr;
+  TDataForm* data_ = nullptr;
+  TFmNote* note_ = nullptr;
+  QDialog* display_ = nullptr;  // TFmDisplayData
   TFmAbout* about_ = nullptr;
   QDialog* series_ = nullptr;  // TFmSeries
   TFmTrouble* trouble_ = nullptr;
