@@ -20,6 +20,7 @@
 #include "main_window/failure_report.h"
 #include "windows/calculate/status_light.h"
 #include "windows/common/qt_text.h"
+#include "windows/common/system_colours.h"
 
 namespace kvsorv {
 
@@ -251,7 +252,7 @@ void TFmCalculate::AskToSolve() {
 void TFmCalculate::UpdateFormValues() {
   const char separator = DecimalSeparator();
   const std::vector<int>& invalid = session_.InvalidFields();
-  const QColor disabledColour = palette().color(QPalette::Button);
+  const QColor disabledColour = ScrollBarColour(palette());
   const QColor enabledColour = palette().color(QPalette::Base);
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     Row& row = rows_[i];
