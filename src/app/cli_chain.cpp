@@ -71,16 +71,7 @@ int Chain(const ChainOptions& o) {
   RepairOutputStep(s);
 
   const int nd = ModelDef.numdrivers;
-  RunInputs first;
-  first.states = States;
-  first.params = Params;
-  first.drivers = Drivers;
-  first.processes = Processes;
-  first.times = {.start = s.StartTime,
-                 .stop = s.StopTime,
-                 .step = s.TimeStep,
-                 .outputStep = s.OutputStep,
-                 .tolerance = s.Tolerance};
+  RunInputs first = RunInputsOfProgram();
   first.cellNumber = GetNextDriverFilename(o.drivers).cellNumber;
   first.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(o.drivers, nd));
   first.baseDrivers = std::make_shared<DriverSeries>(

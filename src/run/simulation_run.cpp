@@ -42,17 +42,7 @@ struct RunChannels {
 RunInputs PrepareInputs(RunChannels& files, CellFiles& cell) {
   const TRunSettings& s = RunSettings;
   const int nd = ModelDef.numdrivers;
-  RunInputs in;
-  in.states = States;
-  in.params = Params;
-  in.drivers = Drivers;
-  in.processes = Processes;
-  in.times = {.start = s.StartTime,
-              .stop = s.StopTime,
-              .step = s.TimeStep,
-              .outputStep = s.OutputStep,
-              .tolerance = s.Tolerance};
-  in.waterCoefficient = kRunWaterCoefficient;
+  RunInputs in = RunInputsOfProgram();
 
   MainDriverReader.Reset();
   BaseDriverReader.Reset();
@@ -92,6 +82,22 @@ void Complete(RunChannels& files, const RunOutcome& outcome) {
 }
 
 }  // namespace
+
+RunInputs RunInputsOfProgram() {
+  const TRunSettings& s = RunSettings;
+  RunInputs in;
+  in.states = States;
+  in.params = Params;
+  in.drivers = Drivers;
+  in.processes = Processes;
+  in.times = {.start = s.StartTime,
+              .stop = s.StopTime,
+              .step = s.TimeStep,
+              .outputStep = s.OutputStep,
+              .tolerance = s.Tolerance};
+  in.waterCoefficient = kRunWaterCoefficient;
+  return in;
+}
 
 std::string DirectoryOf(const std::string& fileName) {
   const auto slash = fileName.find_last_of('/');

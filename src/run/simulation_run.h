@@ -36,6 +36,10 @@ CellFiles GetNextDriverFilename(const std::string& driverFileName);
 // The directory part of a file name, with its trailing separator ("" when there is none).
 std::string DirectoryOf(const std::string& fileName);
 
+// A run's inputs from the global tables and run settings: states, parameters, the drivers
+// and processes' names, the times and the water coefficient of a run (no driver series yet).
+RunInputs RunInputsOfProgram();
+
 // Performs one run with the global settings and model tables, telling the observer of start,
 // progress, completion and failure. A failure in the step loop comes after completion: in
 // interactive mode it is reported through the observer (the call then returns false),
