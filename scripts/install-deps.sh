@@ -16,6 +16,8 @@ packages=(
   libboost-dev
   libnetcdf-c++4-dev
   parallel
+  slurm-wlm
+  munge
   clang-format
   qt6-base-dev
   qt6-charts-dev
