@@ -17,6 +17,7 @@ constexpr const char* kValues = "value";
 constexpr const char* kStatus = "status";
 constexpr const char* kError = "error";
 constexpr const char* kParameters = "parameter_value";
+constexpr std::chrono::seconds kFlushInterval{5};
 
 std::string TextAttribute(const NcFile& file, const char* name) {
   std::string text;
@@ -69,7 +70,7 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   }
 
   NcVar values = file->addVar(kValues, netCDF::ncDouble, {member, time, variable});
-  values.setCompression(true, true, 4);
+  values.setCompression(true, true, 1);
   // One member per chunk: members are written one at a time, as they finish.
   std::vector<std::size_t> chunk{1, std::max<std::size_t>(site.times.size(), 1),
                                  std::max<std::size_t>(site.variables.size(), 1)};
@@ -135,7 +136,11 @@ void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& par
   const auto status =
       static_cast<signed char>(result.failed ? MemberStatus::kFailed : MemberStatus::kDone);
   file_->getVar(kStatus).putVar({member}, &status);
-  file_->sync();
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastFlush_ >= kFlushInterval) {
+    file_->sync();
+    lastFlush_ = now;
+  }
 }
 
 MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* parameters) const {

@@ -5,6 +5,7 @@
 // the program's version and the master seed. Members are written as they finish, so a file
 // of an interrupted ensemble holds every member finished before.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ class ResultsFile {
 
   std::vector<MemberStatus> Statuses() const;
   std::size_t Members() const;
-  // Writes one member's outcome and parameters, and flushes them to the disk.
+  // Writes one member's outcome and parameters. What is written reaches the disk at least
+  // every few seconds (flushing after every member would cost more than short members take),
+  // and when the file is closed; an interrupted ensemble loses at most those last seconds.
   void WriteMember(std::size_t member, const std::vector<double>& parameters,
                    const MemberResult& result);
   // A member's values (times x variables), failure and error text, and its parameters.
@@ -54,6 +57,7 @@ class ResultsFile {
   explicit ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name);
   std::unique_ptr<netCDF::NcFile> file_;
   std::string name_;
+  std::chrono::steady_clock::time_point lastFlush_ = std::chrono::steady_clock::now();
 };
 
 // The fingerprint as the results file records it: 16 hexadecimal digits.
