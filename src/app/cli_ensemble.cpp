@@ -85,6 +85,11 @@ int RunEnsemble(const EnsembleOptions& o) {
   const EnsembleSite site = LoadSite(plan);
 
   std::vector<std::size_t> members = ShardMembers(design.rows.size(), shard, shards);
+  // Members already computed are never thrown away.
+  if (!o.resume && std::filesystem::exists(o.output))
+    throw std::invalid_argument("'" + o.output +
+                                "' exists: add --resume to run the members it is missing, or "
+                                "remove it first");
   ResultsFile results =
       o.resume && std::filesystem::exists(o.output)
           ? ResultsFile::Open(o.output, plan, design.rows.size())

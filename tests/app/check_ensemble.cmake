@@ -12,6 +12,8 @@ cli(0 out err ensemble run plan.toml --design design.csv --threads 1 --shard 2/2
 cli(0 out err ensemble merge a.nc b.nc -o all.nc)
 cli(0 out err ensemble status all.nc)
 expect_contains("${out}" "missing\t0\n")
+cli(1 out err ensemble run plan.toml --design design.csv -o all.nc)
+expect_contains("${err}" "exists: add --resume")
 cli(0 out err ensemble run plan.toml --design design.csv --resume -o all.nc)
 expect_contains("${err}" "0 members done, 0 failed")
 file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\n"
