@@ -59,7 +59,7 @@ std::vector<RunOutcome> RunCellChain(const RunInputs& first, int cells,
   for (int k = 0; k < cells; ++k) {
     NextCellRecorder recorder(sinkFor(inputs.cellNumber), inputs.mainDrivers->count);
     outcomes.push_back(RunModel(inputs, recorder));
-    if (outcomes.back().failure) break;
+    if (outcomes.back().failure || k + 1 == cells) break;
     inputs.mainDrivers = std::make_shared<DriverSeries>(recorder.NextCellSeries(outcomes.back()));
     ++inputs.cellNumber;
   }
