@@ -14,6 +14,8 @@ CommandBody DeclareRun(CLI::App& command);
 CommandBody DeclareChain(CLI::App& command);
 CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
+CommandBody DeclareTable(CLI::App& command);
+CommandBody DeclarePlot(CLI::App& command);
 
 namespace {
 
@@ -50,6 +52,13 @@ constexpr std::array kCommands = {
             "Each --set is an entry committed in the window, solved once; then N more solves.\n"
             "Exit status: 0 when steady, 3 when not, 1 when the last solve failed.",
             DeclareSteadyState},
+    Command{"table", "Write an output file as comma-separated values.",
+            "A row of names, a row of units, then every record with the file's values.",
+            DeclareTable},
+    Command{"plot", "Draw columns of an output file as the output display's chart.",
+            "Up to 10 series against one column, as values, relative change (y/y0) or\n"
+            "cumulative change (y-y0); the picture's format follows its extension.",
+            DeclarePlot},
     Command{"help", "Show this text.", "", DeclareHelp},
 };
 

@@ -6,11 +6,15 @@
 
 #include "main_window/failure_report.h"
 #include "main_window/file_commands.h"
+#include "main_window/window_commands.h"
 #include "windows/auxiliary/about_window.h"
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
 #include "windows/calculate/calculate_window.h"
 #include "windows/common/pending_window.h"
+#include "windows/display/display_window.h"
+#include "windows/display/scale_dialog.h"
+#include "windows/display/series_dialog.h"
 #include "windows/editors/driver_editor.h"
 #include "windows/editors/reload_dialog.h"
 #include "windows/main/main_form.h"
@@ -40,7 +44,7 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
                                         .processListShown = [this] { return data_->isVisible(); },
                                     },
                                     owner),
-      scale_ = pending("TDlgScale", "Axis Scale"),
+      scale_ = new TDlgScale(owner),
       reload_ = new TDlgReload(owner),
       parameter_ = pending("TFmParameter", "Parameters"),
       data_ = pending("TDataForm", "State Variables"),
@@ -49,9 +53,17 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
             RunReportingFailures([this] { ChooseDriver(*mainForm_, FileTrigger::kDialog); });
           },
           owner),
-      display_ = pending("TFmDisplayData", "Model Output"),
+      display_ = new TFmDisplayData(
+          {
+              .viewOutputFile = [this] { MIViewOutFileClick(*mainForm_); },
+              .chooseSeries = [this](OutputDisplaySession& s) { series_->Open(s); },
+              .scaleAxis = [this](
+                               OutputDisplaySession& s,
+                               const std::function<void()>& changed) { scale_->Open(s, changed); },
+          },
+          owner),
       about_ = new TFmAbout(owner),
-      series_ = pending("TFmSeries", "Series"),
+      series_ = new TFmSeries(owner),
       trouble_ = new TFmTrouble(owner),
       progress_ = new TFmProgress(owner),
   };
@@ -110,8 +122,8 @@ void ApplicationWindows::ShowSteadyState() {
   calculate_->Open();
 }
 
-void ApplicationWindows::ShowOutputDisplay(bool /*tableMode*/) {
-  display_->exec();
+void ApplicationWindows::ShowOutputDisplay(bool tableMode) {
+  display_->Open(tableMode);
 }
 
 }  // namespace kvsorv

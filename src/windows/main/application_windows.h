@@ -19,6 +19,9 @@ class TFmNote;
 class TDlgReload;
 class TFmProgress;
 class TFmTrouble;
+class TDlgScale;
+class TFmDisplayData;
+class TFmSeries;
 
 class ApplicationWindows : public ProgramWindows {
  public:
@@ -55,14 +58,14 @@ class ApplicationWindows : public ProgramWindows {
  private:
   std::unique_ptr<TMainForm> mainForm_;
   TFmCalculate* calculate_ = nullptr;
-  QDialog* scale_ = nullptr;      // TDlgScale
-  TDlgReload* reload_ = nullptr;  // the reload dialog
-  QDialog* parameter_ = nullptr;  // TFmParameter
-  QDialog* data_ = nullptr;       // TDataForm
-  TFmNote* note_ = nullptr;       // the driver editor
-  QDialog* display_ = nullptr;    // TFmDisplayData
+  TDlgScale* scale_ = nullptr;         // the axis dialog
+  TDlgReload* reload_ = nullptr;       // the reload dialog
+  QDialog* parameter_ = nullptr;       // TFmParameter
+  QDialog* data_ = nullptr;            // TDataForm
+  TFmNote* note_ = nullptr;            // the driver editor
+  TFmDisplayData* display_ = nullptr;  // the output display
   TFmAbout* about_ = nullptr;
-  QDialog* series_ = nullptr;  // TFmSeries
+  TFmSeries* series_ = nullptr;  // the series dialog
   TFmTrouble* trouble_ = nullptr;
   TFmProgress* progress_ = nullptr;
   std::vector<QWidget*> created_;
