@@ -34,6 +34,12 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
   const auto pending = [owner](const char* name, const char* title) {
     return new TPendingWindow(name, title, owner);
   };
+  // The output display's dialogs (one made before it, one after) and the From File command.
+  const TFmDisplayData::Hooks displayHooks{
+      .viewOutputFile = [this] { MIViewOutFileClick(*mainForm_); },
+      .chooseSeries = [this](OutputDisplaySession& s) { series_->Open(s); },
+      .scaleAxis = [this](OutputDisplaySession& s,
+                          const std::function<void()>& changed) { scale_->Open(s, changed); }};
   // The creation order of the program's windows.
   created_ = {
       mainForm_.get(),
@@ -53,15 +59,7 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
             RunReportingFailures([this] { ChooseDriver(*mainForm_, FileTrigger::kDialog); });
           },
           owner),
-      display_ = new TFmDisplayData(
-          {
-              .viewOutputFile = [this] { MIViewOutFileClick(*mainForm_); },
-              .chooseSeries = [this](OutputDisplaySession& s) { series_->Open(s); },
-              .scaleAxis = [this](
-                               OutputDisplaySession& s,
-                               const std::function<void()>& changed) { scale_->Open(s, changed); },
-          },
-          owner),
+      display_ = new TFmDisplayData(displayHooks, owner),
       about_ = new TFmAbout(owner),
       series_ = new TFmSeries(owner),
       trouble_ = new TFmTrouble(owner),

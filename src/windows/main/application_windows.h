@@ -58,14 +58,14 @@ class ApplicationWindows : public ProgramWindows {
  private:
   std::unique_ptr<TMainForm> mainForm_;
   TFmCalculate* calculate_ = nullptr;
-  TDlgScale* scale_ = nullptr;         // the axis dialog
-  TDlgReload* reload_ = nullptr;       // the reload dialog
-  QDialog* parameter_ = nullptr;       // TFmParameter
-  QDialog* data_ = nullptr;            // TDataForm
-  TFmNote* note_ = nullptr;            // the driver editor
-  TFmDisplayData* display_ = nullptr;  // the output display
+  TDlgScale* scale_ = nullptr;
+  TDlgReload* reload_ = nullptr;  // the reload dialog
+  QDialog* parameter_ = nullptr;  // TFmParameter
+  QDialog* data_ = nullptr;       // TDataForm
+  TFmNote* note_ = nullptr;       // the driver editor
+  TFmDisplayData* display_ = nullptr;
   TFmAbout* about_ = nullptr;
-  TFmSeries* series_ = nullptr;  // the series dialog
+  TFmSeries* series_ = nullptr;
   TFmTrouble* trouble_ = nullptr;
   TFmProgress* progress_ = nullptr;
   std::vector<QWidget*> created_;
