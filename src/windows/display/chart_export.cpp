@@ -91,11 +91,13 @@ void SaveChartPicture(const ChartData& data, QSize size, const std::string& file
   chart.resize(size);
   chart.show();  // lays the chart out at its size
   const ChartExtent extent = ExtentOf(data);
-  chart.ShowSeries(data);
-  chart.ShowAxis(true, {.automatic = true, .range = IndependentAutoRange(extent)},
-                 IndependentAutoRange(extent));
-  chart.ShowAxis(false, {.automatic = false, .range = DependentAutoRange(extent)},
-                 DependentAutoRange(extent));
+  const AxisRange x = IndependentAutoRange(extent);
+  const AxisRange y = DependentAutoRange(extent);
+  chart.Show(
+      data,
+      {.state = {.logarithmic = false, .automatic = true, .range = x, .increment = 0}, .shown = x},
+      {.state = {.logarithmic = false, .automatic = false, .range = y, .increment = 0},
+       .shown = y});
   SaveChartFile(chart, fileName);
 }
 

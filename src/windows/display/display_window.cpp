@@ -217,13 +217,15 @@ void TFmDisplayData::LoadTable() {
 
 void TFmDisplayData::UpdateChart() {
   session_.UpdateChart();
-  ChOutput->ShowSeries(session_.Chart());
-  ShowAxes();
+  ChOutput->Show(session_.Chart(), AxisViewOf(true), AxisViewOf(false));
+}
+
+AxisView TFmDisplayData::AxisViewOf(bool isX) const {
+  return {.state = session_.Axis(isX), .shown = session_.ShownRange(isX)};
 }
 
 void TFmDisplayData::ShowAxes() {
-  for (const bool isX : {true, false})
-    ChOutput->ShowAxis(isX, session_.Axis(isX), session_.ShownRange(isX));
+  for (const bool isX : {true, false}) ChOutput->ShowAxis(isX, AxisViewOf(isX));
 }
 
 void TFmDisplayData::ChooseSeries(bool axisIsX) {

@@ -19,6 +19,7 @@ class QStackedWidget;
 namespace kvsorv {
 
 class OutputChart;
+struct AxisView;
 class OutputTableModel;
 class OutputTableView;
 class SeriesListBox;
@@ -59,6 +60,7 @@ class TFmDisplayData : public QDialog {
   void LoadTable();
   void UpdateChart();
   void ShowAxes();
+  AxisView AxisViewOf(bool isX) const;
   void ChooseSeries(bool axisIsX);
   void ScaleClick(bool axisIsX);
   void BtnClearSeriesClick();

@@ -84,7 +84,12 @@ OutputChart::~OutputChart() {
   }
 }
 
-void OutputChart::ShowSeries(const ChartData& data) {
+void OutputChart::Show(const ChartData& data, const AxisView& x, const AxisView& y) {
+  // Every change of points or scale lays out each series again: scale empty series first.
+  for (QLineSeries* s : series_)
+    if (s->count() > 0) s->clear();
+  ShowAxis(true, x);
+  ShowAxis(false, y);
   for (std::size_t k = 0; k < series_.size(); ++k) {
     QLineSeries* s = series_[k];
     const bool active = k < data.series.size();
@@ -102,10 +107,11 @@ void OutputChart::ShowSeries(const ChartData& data) {
   x_.current->setTitleText(Q(data.xTitle));
 }
 
-void OutputChart::ShowAxis(bool isX, const AxisState& state, const AxisRange& shown) {
+void OutputChart::ShowAxis(bool isX, const AxisView& axis) {
+  const AxisRange& shown = axis.shown;
   AxisPair& pair = isX ? x_ : y_;
-  UseAxis(pair, state.logarithmic);
-  if (state.logarithmic) {
+  UseAxis(pair, axis.state.logarithmic);
+  if (axis.state.logarithmic) {
     pair.logarithmic->setRange(shown.minimum, shown.maximum);
     return;
   }
@@ -114,7 +120,7 @@ void OutputChart::ShowAxis(bool isX, const AxisState& state, const AxisRange& sh
       std::max(pair.linear->max() - pair.linear->min(), shown.maximum - shown.minimum);
   if (span > 0.0 && std::isfinite(span)) pair.linear->setTickInterval(span);
   pair.linear->setRange(shown.minimum, shown.maximum);
-  pair.linear->setTickInterval(TickIncrement(shown, state.increment));
+  pair.linear->setTickInterval(TickIncrement(shown, axis.state.increment));
 }
 
 void OutputChart::UseAxis(AxisPair& pair, bool logarithmic) {

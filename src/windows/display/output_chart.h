@@ -17,6 +17,12 @@ class QValueAxis;
 
 namespace kvsorv {
 
+// An axis as the chart draws it: its scale and the range it shows.
+struct AxisView {
+  AxisState state;
+  AxisRange shown;
+};
+
 class OutputChart : public QChartView {
   Q_OBJECT
  public:
@@ -25,10 +31,10 @@ class OutputChart : public QChartView {
 
   // Series 1 .. n take the data's series (points, title) and become active; the others are
   // emptied and made inactive (neither drawn nor listed). The bottom axis takes the data's
-  // independent title.
-  void ShowSeries(const ChartData& data);
-  // The axis's scale: linear or logarithmic, the range shown and its tick increment.
-  void ShowAxis(bool isX, const AxisState& state, const AxisRange& shown);
+  // independent title, the two axes their scales.
+  void Show(const ChartData& data, const AxisView& x, const AxisView& y);
+  // One axis's scale: linear or logarithmic, the range shown and its tick increment.
+  void ShowAxis(bool isX, const AxisView& axis);
 
   QLineSeries* Series(int k) const { return series_[static_cast<std::size_t>(k)]; }
   // The bottom or left axis now attached.
