@@ -208,6 +208,22 @@ TEST_F(DisplayGuiTest, ChartPlotsTheFilesValuesAsValuesRelativeAndCumulativeChan
   EXPECT_TRUE(prompter.messages.empty());
 }
 
+TEST_F(DisplayGuiTest, TypingANameFindsItsItemAndSpaceThenSelectsIt) {
+  WriteRun(2);
+  OpenDisplay(false, [&](QWidget* display) {
+    auto* list = Find<QListWidget>(*display, "LbxSeries");
+    for (const char* name : {"Foliage Carbon", "Wood Carbon"}) {
+      QTest::keyClicks(list, name);  // the blank finds, it does not toggle
+      EXPECT_EQ(list->currentItem()->text().toStdString(), name);
+      QTest::qWait(QApplication::keyboardInputInterval() + 50);
+      QTest::keyClick(list, Qt::Key_Space);
+    }
+    QStringList selected;
+    for (QListWidgetItem* item : list->selectedItems()) selected << item->text();
+    EXPECT_EQ(selected, (QStringList{"Foliage Carbon", "Wood Carbon"}));
+  });
+}
+
 TEST_F(DisplayGuiTest, InvalidSeriesAndTheSeriesLimitAreReportedAndTheRestDrawn) {
   WriteRun(3);
   OpenDisplay(false, [&](QWidget* display) {
@@ -343,6 +359,15 @@ TEST_F(DisplayGuiTest, AxisDialogSwapsTheRangeAutoScaleWinsAndLogarithmicOutlive
     ASSERT_NE(logarithmic, nullptr);
     EXPECT_EQ(logarithmic->min(), 1600.0);
     EXPECT_EQ(logarithmic->max(), 1602.0);
+
+    // By keyboard, quicker than the shortcut's click: Logarithmic, Tab, Enter.
+    OnNextModal([&](QWidget* dialog) {
+      QTest::keyClick(dialog, Qt::Key_G, Qt::AltModifier);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    Trigger(display, "MIScaleY");
+    EXPECT_NE(qobject_cast<QLogValueAxis*>(chart->Axis(false)), nullptr);
   });
   EXPECT_TRUE(prompter.messages.empty());
 }

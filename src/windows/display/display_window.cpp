@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kChartPanelHeight = 210;
 constexpr int kTablePanelHeight = 40;
-constexpr int kRightPanelWidth = 170;
+constexpr int kRightPanelWidth = 200;  // the value types' captions in the system font
 
 // The display's file with another extension, as the export dialogs offer it.
 std::string DisplayFileAs(const char* extension) {
@@ -201,13 +201,14 @@ void TFmDisplayData::FormShow() {
   MIChart->setEnabled(chart);
   MIExportChart->setEnabled(chart);
   PnBottom->setFixedHeight(chart ? kChartPanelHeight : kTablePanelHeight);
-  PnBottomLeft->setVisible(chart);
   for (QWidget* w : {static_cast<QWidget*>(LbxSeries), static_cast<QWidget*>(LbDirections),
                      static_cast<QWidget*>(RgValueType), static_cast<QWidget*>(BtnUpdateChart),
                      static_cast<QWidget*>(BtnClearSeries)}) {
     w->setVisible(chart);
     w->setEnabled(chart);
   }
+  // The series are chosen first (typing a name finds it, Space toggles it).
+  (chart ? static_cast<QWidget*>(LbxSeries) : SgModelOutput)->setFocus();
 }
 
 void TFmDisplayData::LoadTable() {

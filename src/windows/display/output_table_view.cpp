@@ -23,7 +23,7 @@ void SetUp(QTableView* view) {
   view->verticalHeader()->setDefaultSectionSize(kRowHeight);
   view->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
   view->horizontalHeader()->setMinimumSectionSize(8);
-  view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   QPalette palette = view->palette();

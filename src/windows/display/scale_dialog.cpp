@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 
 #include "display/axis_dialog_fields.h"
 #include "main_window/failure_report.h"
@@ -89,6 +90,8 @@ TDlgScale::TDlgScale(QWidget* parent)
   setTabOrder(CBAuto, OKBtn);
   setTabOrder(OKBtn, CancelBtn);
 
+  linear_->installEventFilter(this);
+  logarithmic_->installEventFilter(this);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
     if (session_ != nullptr && from != nullptr && isAncestorOf(from)) FocusLeft(from, to);
   });
@@ -108,12 +111,27 @@ void TDlgScale::FormShow() {
   const AxisDialogFields fields = OpenAxisDialog(*session_, SystemDecimalSeparator());
   setWindowTitle(Q(fields.caption));
   QRadioButton* type = fields.logarithmic ? logarithmic_ : linear_;
-  type->setChecked(true);
+  {
+    const QSignalBlocker quietLinear(linear_), quietLogarithmic(logarithmic_);
+    type->setChecked(true);
+  }
   EdMinValue->setText(Q(fields.minimum));  // setText clears the modified flag
   EdMaxValue->setText(Q(fields.maximum));
   EdIncrem->setText(Q(fields.increment));
   CBAuto->setChecked(fields.autoScale);
   type->setFocus();
+}
+
+bool TDlgScale::eventFilter(QObject* watched, QEvent* event) {
+  // An item's shortcut chooses it at once, not with a click a moment later that could land
+  // after the focus has left the group.
+  if (event->type() == QEvent::Shortcut && (watched == linear_ || watched == logarithmic_)) {
+    auto* item = static_cast<QRadioButton*>(watched);
+    item->setFocus(Qt::ShortcutFocusReason);
+    item->setChecked(true);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 bool TDlgScale::InAxisType(const QWidget* w) const {

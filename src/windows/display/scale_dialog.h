@@ -27,6 +27,9 @@ class TDlgScale : public QDialog {
   // whether it was closed with OK.
   bool Open(OutputDisplaySession& session, const std::function<void()>& axesChanged);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void FormShow();
   void OKBtnClick();

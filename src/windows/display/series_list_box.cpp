@@ -1,5 +1,7 @@
 #include "windows/display/series_list_box.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -44,8 +46,13 @@ void SeriesListBox::SetMultipleSelection(bool multiple) {
 void SeriesListBox::SetSelection(const std::vector<bool>& selected) {
   const QSignalBlocker quiet(this);
   clearSelection();
-  for (int i = 0; i < count() && i < static_cast<int>(selected.size()); ++i)
-    if (selected[static_cast<std::size_t>(i)]) item(i)->setSelected(true);
+  QListWidgetItem* first = nullptr;
+  for (int i = 0; i < count() && i < static_cast<int>(selected.size()); ++i) {
+    if (!selected[static_cast<std::size_t>(i)]) continue;
+    item(i)->setSelected(true);
+    if (first == nullptr) first = item(i);
+  }
+  if (first != nullptr) scrollToItem(first);
 }
 
 std::vector<bool> SeriesListBox::Selection() const {
@@ -62,6 +69,33 @@ void SeriesListBox::SetColumns(int columns) {
 void SeriesListBox::resizeEvent(QResizeEvent* event) {
   QListWidget::resizeEvent(event);
   ApplyColumns();
+}
+
+bool SeriesListBox::Searching() const {
+  return sinceTyped_.isValid() && sinceTyped_.elapsed() < QApplication::keyboardInputInterval();
+}
+
+void SeriesListBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && Searching()) {
+    keyboardSearch(" ");
+    return;
+  }
+  QListWidget::keyPressEvent(event);
+}
+
+void SeriesListBox::keyboardSearch(const QString& text) {
+  if (!Searching()) {
+    search_.clear();
+    if (text.trimmed().isEmpty()) return;  // a blank starts no name (Space has toggled)
+  }
+  search_ += text;
+  sinceTyped_.start();
+  for (int i = 0; i < count(); ++i) {
+    if (!item(i)->text().startsWith(search_, Qt::CaseInsensitive)) continue;
+    setCurrentItem(item(i), QItemSelectionModel::NoUpdate);
+    scrollToItem(item(i));
+    return;
+  }
 }
 
 void SeriesListBox::ApplyColumns() {
