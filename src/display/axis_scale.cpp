@@ -25,7 +25,7 @@ AxisRange LogarithmicRange(const AxisRange& range, double smallestPositive) {
   AxisRange shown = range;
   if (shown.minimum <= 0.0) {
     shown.minimum = smallestPositive > 0.0 && smallestPositive < shown.maximum
-                        ? smallestPositive
+                        ? std::pow(10.0, std::floor(std::log10(smallestPositive)))
                         : shown.maximum / 10.0;
   }
   return shown;

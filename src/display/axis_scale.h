@@ -34,9 +34,10 @@ AxisRange ExplicitRange(double minimum, double maximum);
 AxisRange IndependentAutoRange(const ChartExtent& extent);
 AxisRange DependentAutoRange(const ChartExtent& extent);
 
-// The range a logarithmic axis shows for `range`: a bound at or below zero is replaced by the
-// smallest positive coordinate drawn on that axis (a tenth of the upper bound when none is
-// drawn, or 1 to 10 when the whole range lies at or below zero).
+// The range a logarithmic axis shows for `range`: a lower bound at or below zero (such as the
+// dependent axis' automatic 0) becomes the power of ten at or below the smallest positive
+// coordinate drawn on that axis (a tenth of the upper bound when none is drawn); a range
+// wholly at or below zero shows 1 to 10.
 AxisRange LogarithmicRange(const AxisRange& range, double smallestPositive);
 
 // The tick spacing a linear axis shows: the increment asked for when it gives at most 50

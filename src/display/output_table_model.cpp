@@ -37,6 +37,8 @@ QVariant OutputTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant OutputTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
+    return Q(table_.Column(section).name) + " (" + Q(table_.Column(section).units) + ')';
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return QString::number(section);
   return QString::number(section) + '\n' + Q(table_.Column(section).name);

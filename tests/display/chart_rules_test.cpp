@@ -133,7 +133,9 @@ TEST(AxisRules, RangesAsTheAxesTakeThem) {
        DependentAutoRange(negative),
        {-6, 80}},
       {"dependent without points", DependentAutoRange({}), {0, kNarrowestAxisRange}},
-      {"logarithmic from 0 starts at the smallest positive", LogarithmicRange({0, 80}, 5), {5, 80}},
+      {"logarithmic from 0 starts a decade below the smallest positive",
+       LogarithmicRange({0, 800}, 199),
+       {100, 800}},
       {"logarithmic without a positive point", LogarithmicRange({-6, 80}, 0), {8, 80}},
       {"logarithmic at or below zero", LogarithmicRange({-6, -1}, 0), {1, 10}},
   };

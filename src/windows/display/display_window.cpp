@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kChartPanelHeight = 210;
 constexpr int kTablePanelHeight = 40;
-constexpr int kRightPanelWidth = 200;  // the value types' captions in the system font
+constexpr int kRightPanelWidth = 220;  // the value types' captions in the system font
 
 // The display's file with another extension, as the export dialogs offer it.
 std::string DisplayFileAs(const char* extension) {

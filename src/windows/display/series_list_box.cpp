@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 #include "windows/common/qt_text.h"
@@ -46,13 +47,23 @@ void SeriesListBox::SetMultipleSelection(bool multiple) {
 void SeriesListBox::SetSelection(const std::vector<bool>& selected) {
   const QSignalBlocker quiet(this);
   clearSelection();
-  QListWidgetItem* first = nullptr;
-  for (int i = 0; i < count() && i < static_cast<int>(selected.size()); ++i) {
-    if (!selected[static_cast<std::size_t>(i)]) continue;
-    item(i)->setSelected(true);
-    if (first == nullptr) first = item(i);
+  for (int i = 0; i < count() && i < static_cast<int>(selected.size()); ++i)
+    if (selected[static_cast<std::size_t>(i)]) item(i)->setSelected(true);
+  ShowFirstSelected();
+}
+
+void SeriesListBox::ShowFirstSelected() {
+  for (int i = 0; i < count(); ++i) {
+    if (!item(i)->isSelected()) continue;
+    scrollToItem(item(i));
+    return;
   }
-  if (first != nullptr) scrollToItem(first);
+}
+
+void SeriesListBox::showEvent(QShowEvent* event) {
+  QListWidget::showEvent(event);
+  // Once the items are laid out at the list's shown size.
+  QTimer::singleShot(0, this, &SeriesListBox::ShowFirstSelected);
 }
 
 std::vector<bool> SeriesListBox::Selection() const {

@@ -30,6 +30,7 @@ class SeriesListBox : public QListWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  public:
@@ -37,6 +38,7 @@ class SeriesListBox : public QListWidget {
 
  private:
   void ApplyColumns();
+  void ShowFirstSelected();
   bool Searching() const;
   int columns_ = 1;
   QString search_;            // the start of a name typed to find an item
