@@ -21,6 +21,8 @@ packages=(
   clang-format
   qt6-base-dev
   qt6-charts-dev
+  libqt6opengl6-dev  # Qt Charts' CMake package needs Qt OpenGL's
+  qt6-svg-dev
   libgl-dev
   xvfb
   xauth

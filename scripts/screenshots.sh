@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Developer tool: runs the desktop program on the example site under a virtual X display,
 # drives it from the keyboard as a user would (files chosen through the dialogs, a run, the
-# progress, about and trouble windows, the driver editor and the reload dialog) and saves a
-# screenshot of each stage.
+# progress, about and trouble windows, the driver editor and the reload dialog, the output
+# display with its dialogs and exports) and saves a screenshot of each stage.
 #
 #   scripts/screenshots.sh [BUILD_DIR]      screenshots go to BUILD_DIR/screenshots/
 #
-# Installs the Debian packages it needs (xvfb, xdotool, x11-utils, imagemagick, openbox)
-# when they are missing.
+# Installs the Debian packages it needs (xvfb, xdotool, x11-utils, imagemagick, openbox,
+# poppler-utils, librsvg2-bin) when they are missing.
 set -euo pipefail
 
 build_dir=$(cd "${1:-build}" && pwd)
@@ -18,7 +18,7 @@ work=$build_dir/screenshot-run
 
 # The tools of this script, installed from Debian when missing (openbox draws window frames).
 extra=()
-for p in xvfb xdotool x11-utils imagemagick openbox; do
+for p in xvfb xdotool x11-utils imagemagick openbox poppler-utils librsvg2-bin; do
   dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q "install ok installed" || extra+=("$p")
 done
 if [ ${#extra[@]} -gt 0 ]; then
@@ -322,7 +322,70 @@ shot 27-steady-state-symbols "$calculate"
 keys alt+o
 wait_gone "Calculate Steady State - Enter values for all underlined items"
 
+# The output display on the run with the small time step (0 to 2000), as a researcher looks at
+# it: the file chosen through From File and shown as a table; then as a chart of foliage, wood
+# and root carbon (typed into the series list, Space selecting each) as values, relative change
+# and cumulative change; the dependent axis made logarithmic in the axis dialog; the series
+# dialog of the independent axis; the chart exported as PNG, SVG and PDF and the table as CSV.
+fine_display="Model Output - File: $work/cell1-fine.out"
+activate "$main"
+keys alt+o f
+answer_dialog "Open Output File" "$work/cell1-fine.out"
+activate "$main"
+keys alt+o b
+display=$(wait_window "$fine_display")
+activate "$display"
+shot 28-display-table "$display"
+keys alt+d
+wait_gone "$fine_display"
+activate "$main"
+keys alt+o c
+display=$(wait_window "$fine_display")
+activate "$display"
+for name in "Foliage Carbon" "Wood Carbon" "Root Carbon"; do
+  type_text "$name"
+  sleep 0.5  # past the list's type-ahead: Space now toggles the item found
+  keys space
+done
+keys alt+u
+shot 29-display-chart-values "$display"
+keys alt+r alt+u
+shot 30-display-chart-relative "$display"
+keys alt+m alt+u
+shot 31-display-chart-cumulative "$display"
+keys alt+a alt+u
+keys alt+c y s
+scale=$(wait_window "Dependent Axis")
+activate "$scale"
+shot 32-axis-dialog "$scale"
+keys alt+g Tab Return  # Logarithmic, applied on leaving the group; OK keeps the range
+wait_gone "Dependent Axis"
+shot 33-display-chart-logarithmic "$display"
+activate "$display"
+keys alt+c x d
+series=$(wait_window "Independent Axis - Choose one series.")
+shot 34-series-dialog "$series"
+keys Escape
+wait_gone "Independent Axis - Choose one series."
+for ext in png svg pdf; do
+  activate "$display"
+  keys alt+w h
+  answer_dialog "Export Chart" "$work/chart.$ext"
+done
+activate "$display"
+keys alt+w t
+answer_dialog "Export Table" "$work/table.csv"
+activate "$display"
+keys alt+d
+wait_gone "$fine_display"
+# The exported drawings as pictures, to look at beside the window's.
+pdftoppm -png -r 96 -singlefile "$work/chart.pdf" "$shots/35-exported-chart-pdf"
+rsvg-convert -o "$shots/36-exported-chart-svg.png" "$work/chart.svg"
+cp "$work/chart.png" "$shots/37-exported-chart.png"
+ls "$shots"/2[89]-* "$shots"/30-*
+
 echo "The driver file saved from the editor: $work/cell1-edited.drr"
 echo "Output of the run with the small time step: $work/cell1-fine.out"
+echo "Its chart and table as exported from the output display: $work/chart.{png,svg,pdf}, $work/table.csv"
 echo "Its first lines:"
 head -n 4 "$work/cell1-fine.out" | cut -c1-120

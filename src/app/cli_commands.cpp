@@ -16,6 +16,8 @@ CommandBody DeclareSample(CLI::App& command);
 CommandBody DeclareEnsemble(CLI::App& command);
 CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
+CommandBody DeclareTable(CLI::App& command);
+CommandBody DeclarePlot(CLI::App& command);
 
 namespace {
 
@@ -65,6 +67,13 @@ constexpr std::array kCommands = {
             "ensemble launch slurm|parallel PLAN --design FILE --shards K [--threads N]\n"
             "             [--max-running M] -o RESULTS.nc",
             DeclareEnsemble},
+    Command{"table", "Write an output file as comma-separated values.",
+            "A row of names, a row of units, then every record with the file's values.",
+            DeclareTable},
+    Command{"plot", "Draw columns of an output file as the output display's chart.",
+            "Up to 10 series against one column, as values, relative change (y/y0) or\n"
+            "cumulative change (y-y0); the picture's format follows its extension.",
+            DeclarePlot},
     Command{"help", "Show this text.", "", DeclareHelp},
 };
 

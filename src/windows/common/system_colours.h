@@ -17,3 +17,12 @@ inline QColor ButtonShadowColour(const QPalette& palette) {
 }
 
 }  // namespace kvsorv
+
+namespace kvsorv {
+
+// The border of an inactive window: the ground of read-only grids.
+inline QColor InactiveBorderColour() {
+  return QColor(244, 247, 252);
+}
+
+}  // namespace kvsorv

@@ -6,11 +6,14 @@
 
 #include "main_window/failure_report.h"
 #include "main_window/file_commands.h"
+#include "main_window/window_commands.h"
 #include "windows/auxiliary/about_window.h"
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
 #include "windows/calculate/calculate_window.h"
-#include "windows/common/pending_window.h"
+#include "windows/display/display_window.h"
+#include "windows/display/scale_dialog.h"
+#include "windows/display/series_dialog.h"
 #include "windows/editors/data_form.h"
 #include "windows/editors/driver_editor.h"
 #include "windows/editors/parameter_window.h"
@@ -29,9 +32,12 @@ constexpr qint64 kLongestWaitForProgressWindowMs = 500;
 ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
   mainForm_ = std::make_unique<TMainForm>(executablePath, *this);
   QWidget* owner = mainForm_.get();
-  const auto pending = [owner](const char* name, const char* title) {
-    return new TPendingWindow(name, title, owner);
-  };
+  // The output display's dialogs (one made before it, one after) and the From File command.
+  const TFmDisplayData::Hooks displayHooks{
+      .viewOutputFile = [this] { MIViewOutFileClick(*mainForm_); },
+      .chooseSeries = [this](OutputDisplaySession& s) { series_->Open(s); },
+      .scaleAxis = [this](OutputDisplaySession& s,
+                          const std::function<void()>& changed) { scale_->Open(s, changed); }};
   // The creation order of the program's windows.
   created_ = {
       mainForm_.get(),
@@ -42,7 +48,7 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
                                         .processListShown = [this] { return ProcessListShown(); },
                                     },
                                     owner),
-      scale_ = pending("TDlgScale", "Axis Scale"),
+      scale_ = new TDlgScale(owner),
       reload_ = new TDlgReload(owner),
       parameter_ = new TFmParameter(*this, owner),
       data_ = new TDataForm(owner),
@@ -51,9 +57,9 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
             RunReportingFailures([this] { ChooseDriver(*mainForm_, FileTrigger::kDialog); });
           },
           owner),
-      display_ = pending("TFmDisplayData", "Model Output"),
+      display_ = new TFmDisplayData(displayHooks, owner),
       about_ = new TFmAbout(owner),
-      series_ = pending("TFmSeries", "Series"),
+      series_ = new TFmSeries(owner),
       trouble_ = new TFmTrouble(owner),
       progress_ = new TFmProgress(owner),
   };
@@ -112,8 +118,8 @@ void ApplicationWindows::ShowSteadyState() {
   calculate_->Open();
 }
 
-void ApplicationWindows::ShowOutputDisplay(bool /*tableMode*/) {
-  display_->exec();
+void ApplicationWindows::ShowOutputDisplay(bool tableMode) {
+  display_->Open(tableMode);
 }
 
 void ApplicationWindows::ShowProcessList() {

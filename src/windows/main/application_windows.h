@@ -23,6 +23,9 @@ class TFmProgress;
 class TFmTrouble;
 class TFmParameter;
 class TDataForm;
+class TDlgScale;
+class TFmDisplayData;
+class TFmSeries;
 
 class ApplicationWindows : public ProgramWindows, public ProcessList {
  public:
@@ -66,14 +69,14 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
  private:
   std::unique_ptr<TMainForm> mainForm_;
   TFmCalculate* calculate_ = nullptr;
-  QDialog* scale_ = nullptr;  // TDlgScale
+  TDlgScale* scale_ = nullptr;
   TDlgReload* reload_ = nullptr;
   TFmParameter* parameter_ = nullptr;
   TDataForm* data_ = nullptr;
   TFmNote* note_ = nullptr;
-  QDialog* display_ = nullptr;  // TFmDisplayData
+  TFmDisplayData* display_ = nullptr;
   TFmAbout* about_ = nullptr;
-  QDialog* series_ = nullptr;  // TFmSeries
+  TFmSeries* series_ = nullptr;
   TFmTrouble* trouble_ = nullptr;
   TFmProgress* progress_ = nullptr;
   std::vector<QWidget*> created_;

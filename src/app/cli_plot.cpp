@@ -1,0 +1,103 @@
+// kvsorv-cli plot: the output display's chart drawn without a display, saved as a picture.
+// Only this command starts Qt, on its offscreen platform.
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/cli_commands.h"
+#include "app/cli_options.h"
+#include "display/chart_data.h"
+#include "display/chart_file.h"
+#include "display/output_table.h"
+#include "display/series_list.h"
+#include "program/prompter.h"
+#include "windows/display/chart_export.h"
+
+namespace kvsorv::cli {
+
+namespace {
+
+// The picture's size in pixels.
+constexpr int kWidth = 1200;
+constexpr int kHeight = 800;
+
+struct PlotOptions {
+  std::string output;
+  std::string series;
+  std::optional<std::string> x;
+  std::optional<std::string> as;
+  std::string image;
+};
+
+std::vector<std::string> SplitNames(const std::string& text) {
+  std::vector<std::string> names;
+  std::stringstream in(text);
+  for (std::string name; std::getline(in, name, ',');) names.push_back(name);
+  return names;
+}
+
+ValueType ValueTypeOf(const std::optional<std::string>& as) {
+  if (!as || *as == "values") return ValueType::kActual;
+  return *as == "relative" ? ValueType::kRelative : ValueType::kCumulative;
+}
+
+// Qt's own notes (such as the offscreen platform's) are not for the user; its errors are.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+}
+
+int Plot(const PlotOptions& o) {
+  const std::vector<std::string> names = SplitNames(o.series);
+  if (names.empty()) throw std::invalid_argument("--series: no name given");
+  if (static_cast<int>(names.size()) > kMaxChartSeries)
+    throw std::invalid_argument("--series: at most 10 names");
+  if (!ChartFileFormatOf(o.image)) throw std::invalid_argument(UnknownChartFormatMessage(o.image));
+  OutputTable table = OutputTable::ForCatalogue();
+  const std::string x = o.x.value_or("Time");
+  for (const std::string& name : names)
+    if (table.FindColumn(name) < 0)
+      throw std::invalid_argument("--series: the output file has no column '" + name + "'");
+  if (table.FindColumn(x) < 0)
+    throw std::invalid_argument("--x: the output file has no column '" + x + "'");
+
+  ReadOutputTable(table, o.output, std::numeric_limits<double>::lowest());
+  const ChartData data = BuildChartData(table, x, names, ValueTypeOf(o.as));
+  if (data.failed)
+    CurrentPrompter().Message(MessageKind::kInformation, MessageButtons::kOk,
+                              kInvalidSeriesMessage);
+
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler(QuietQt);
+  int argc = 1;
+  char program[] = "kvsorv-cli";
+  char* argv[] = {program, nullptr};
+  QApplication application(argc, argv);
+  SaveChartPicture(data, QSize(kWidth, kHeight), o.image);
+  return data.failed ? 1 : 0;
+}
+
+}  // namespace
+
+CommandBody DeclarePlot(CLI::App& command) {
+  auto o = std::make_shared<PlotOptions>();
+  AddRequiredText(command, "--output", "FILE", o->output, "Output file to read");
+  AddRequiredText(command, "--series", "NAME[,NAME...]", o->series,
+                  "Up to 10 columns to plot, by name");
+  AddText(command, "--x", "NAME", o->x, "Column plotted along the bottom axis, Time unless given");
+  AddText(command, "--as", "values|relative|cumulative", o->as,
+          "Plot values (y), relative change (y/y0) or cumulative change (y-y0); values "
+          "unless given")
+      ->check(CLI::IsMember({"values", "relative", "cumulative"}));
+  AddRequiredText(command, "--image", "FILE", o->image, "Picture to write: .png, .svg or .pdf");
+  return [o] { return Plot(*o); };
+}
+
+}  // namespace kvsorv::cli

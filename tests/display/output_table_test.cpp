@@ -1,0 +1,101 @@
+// Reading an output file into the display's table, and the table as an item model: the
+// records kept, the values as the file holds them, the texts as the grid shows them.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "display/output_table.h"
+#include "display/output_table_model.h"
+#include "model/errors.h"
+#include "model/globals.h"
+#include "support/model_fixture.h"
+#include "support/output_file_writer.h"
+#include "support/temp_dir.h"
+
+namespace kvsorv {
+namespace {
+
+class OutputTableTest : public testing::ModelTest {
+ protected:
+  // Records at times 0..3; every value of record r is 100 r + column + 0.456.
+  void WriteFourRecords() {
+    testing::WriteOutputFile(file, {0, 1, 2, 3},
+                             [](int r, int c) { return 100.0 * r + c + 0.456; });
+  }
+  testing::TempWorkDir dir;
+  std::string file = dir.File("run.out");
+};
+
+TEST_F(OutputTableTest, KeepsRecordsFromStartTimeWithTheFilesValues) {
+  WriteFourRecords();
+  const statearray statesBefore = States;
+  struct Case {
+    double startTime;
+    std::vector<double> times;
+  };
+  const Case cases[] = {{.startTime = 0, .times = {0, 1, 2, 3}},
+                        {.startTime = 1.5, .times = {2, 3}},
+                        {.startTime = 3, .times = {3}},
+                        {.startTime = 4, .times = {}}};
+  for (const Case& c : cases) {
+    OutputTable table = OutputTable::ForCatalogue();
+    ReadOutputTable(table, file, c.startTime);
+    ASSERT_EQ(table.RowCount(), static_cast<int>(c.times.size())) << c.startTime;
+    for (int r = 0; r < table.RowCount(); ++r) {
+      EXPECT_EQ(table.Value(r, 0), c.times[static_cast<std::size_t>(r)]);
+      // 13 significant digits in the file give these values back exactly.
+      EXPECT_EQ(table.Value(r, 154), 100.0 * c.times[static_cast<std::size_t>(r)] + 154.456);
+    }
+  }
+  EXPECT_EQ(States, statesBefore);  // read into copies
+}
+
+TEST_F(OutputTableTest, AFailedReadKeepsTheRowsReadBeforeIt) {
+  WriteFourRecords();
+  dir.Write("run.out", dir.Read("run.out") + "4 not-a-number\r\n");
+  OutputTable table = OutputTable::ForCatalogue();
+  EXPECT_THROW(ReadOutputTable(table, file, 0), EInOutError);
+  EXPECT_EQ(table.RowCount(), 4);
+  EXPECT_THROW(ReadOutputTable(table, dir.File("missing.out"), 0), EInOutError);
+  EXPECT_EQ(table.RowCount(), 4);
+}
+
+TEST(OutputTableColumns, FindColumnTakesTheLastExactMatch) {
+  const OutputTable table({{"A", ""}, {"B", ""}, {"A", ""}});
+  EXPECT_EQ(table.FindColumn("A"), 2);
+  EXPECT_EQ(table.FindColumn("B"), 1);
+  EXPECT_EQ(table.FindColumn("a"), -1);
+  EXPECT_EQ(table.FindColumn(""), -1);
+}
+
+TEST(OutputTableModelRows, IndexNameUnitsThenFourDigitTexts) {
+  OutputTable table({{"Time", "year"}, {"Wood Carbon", "gC m-2ground"}});
+  const std::vector<std::pair<double, const char*>> values = {
+      {123.456, "123.5"}, {10000.4, "1E+04"}, {-0.0000012346, "-1.235E-06"}, {0, "0"}};
+  for (const auto& [value, text] : values) table.AppendRow({1600, value});
+  const OutputTableModel model(table, ',');
+  ASSERT_EQ(model.rowCount(), 3 + static_cast<int>(values.size()));
+  ASSERT_EQ(model.columnCount(), 2);
+  const auto cell = [&](int r, int c) {
+    return model.data(model.index(r, c), Qt::DisplayRole).toString().toStdString();
+  };
+  EXPECT_EQ(cell(0, 1), "1");
+  EXPECT_EQ(cell(1, 1), "Wood Carbon");
+  EXPECT_EQ(cell(2, 0), "year");
+  EXPECT_EQ(cell(2, 1), "gC m-2ground");
+  for (int r = 0; r < static_cast<int>(values.size()); ++r) {
+    std::string expected = values[static_cast<std::size_t>(r)].second;
+    for (char& ch : expected)
+      if (ch == '.') ch = ',';  // the separator the model was given
+    EXPECT_EQ(cell(3 + r, 1), expected);
+    EXPECT_EQ(cell(3 + r, 0), "1600");
+  }
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+            "1\nWood Carbon");
+}
+
+}  // namespace
+}  // namespace kvsorv
