@@ -233,16 +233,16 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
 
   if (data.contains("output")) {
     for (const toml::value& o : data.at("output").as_array()) {
-      OutputSpec spec;
-      spec.symbol = r.Text(o, "symbol", "output");
-      const std::string entry = "output '" + spec.symbol + "'";
-      if (!FindOutput(spec)) r.Fail(entry, "no state, process or driver has this symbol");
-      if (o.contains("times")) spec.times = r.Numbers(o, "times", entry);
-      spec.everyLine =
+      OutputSpec wanted;
+      wanted.symbol = r.Text(o, "symbol", "output");
+      const std::string entry = "output '" + wanted.symbol + "'";
+      if (!FindOutput(wanted)) r.Fail(entry, "no state, process or driver has this symbol");
+      if (o.contains("times")) wanted.times = r.Numbers(o, "times", entry);
+      wanted.everyLine =
           o.contains("yearly") && o.at("yearly").is_boolean() && o.at("yearly").as_boolean();
-      if (spec.times.empty() && !spec.everyLine)
+      if (wanted.times.empty() && !wanted.everyLine)
         r.Fail(entry, "give 'times = [...]' or 'yearly = true'");
-      plan.outputs.push_back(std::move(spec));
+      plan.outputs.push_back(std::move(wanted));
     }
   }
   return plan;

@@ -110,16 +110,6 @@ class DisplayGuiTest : public testing::GuiTest {
   static int TableRows(QWidget* display) {
     return Find<QTableView>(*display, "SgModelOutput")->model()->rowCount();
   }
-  // No two of the controls overlap in their window.
-  static void ExpectNoOverlap(QWidget* window, const std::vector<const char*>& names) {
-    std::vector<QRect> areas;
-    for (const char* name : names) {
-      QWidget* control = Find(*window, name);
-      areas.emplace_back(control->mapTo(window, QPoint()), control->size());
-      for (std::size_t i = 0; i + 1 < areas.size(); ++i)
-        EXPECT_FALSE(areas[i].intersects(areas.back())) << names[i] << " and " << name;
-    }
-  }
 
   std::string file = dir.File("run.out");
 };

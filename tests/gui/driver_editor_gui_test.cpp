@@ -39,16 +39,6 @@ class DriverEditorGuiTest : public testing::GuiTest {
   bool ShowsTypedLine(QWidget* note) {
     return Find<QPlainTextEdit>(*note, "MoDrivers")->toPlainText().endsWith(kRecord);
   }
-  // No two of the controls overlap in their window.
-  static void ExpectNoOverlap(QWidget* window, const std::vector<const char*>& names) {
-    std::vector<QRect> areas;
-    for (const char* name : names) {
-      QWidget* control = Find(*window, name);
-      areas.emplace_back(control->mapTo(window, QPoint()), control->size());
-      for (std::size_t i = 0; i + 1 < areas.size(); ++i)
-        EXPECT_FALSE(areas[i].intersects(areas.back())) << names[i] << " and " << name;
-    }
-  }
 };
 
 TEST_F(DriverEditorGuiTest, DriverEditorShowsTheFileAndSavesTheEditedText) {

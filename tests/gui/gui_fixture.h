@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRect>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -49,6 +50,17 @@ class GuiTest : public ModelTest {
   }
 
   std::string Example(const std::string& name) { return dir.CopyExample(name); }
+
+  // No two of the controls overlap in their window.
+  static void ExpectNoOverlap(QWidget* window, const std::vector<const char*>& names) {
+    std::vector<QRect> areas;
+    for (const char* name : names) {
+      QWidget* control = Find(*window, name);
+      areas.emplace_back(control->mapTo(window, QPoint()), control->size());
+      for (std::size_t i = 0; i + 1 < areas.size(); ++i)
+        EXPECT_FALSE(areas[i].intersects(areas.back())) << names[i] << " and " << name;
+    }
+  }
 
   // A window's control by its object name (a test failure when there is none).
   template <typename T = QWidget>
