@@ -105,9 +105,13 @@ TEST_F(EditorsGuiTest, CtrlTabAndCtrlShiftTab_MoveBetweenPagesWrappingAround) {
   std::vector<int> visited;
   OnNextModal([&](QWidget* modal) {
     auto* pages = Find<TMyPageControl>(*modal, "TMyPageControl");
+    // The editor's shortcuts act in the active window; on a busy machine the offscreen
+    // platform may not have made the modal editor active yet.
+    QApplication::setActiveWindow(modal);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
     const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m) {
       QWidget* focus = QApplication::focusWidget();
-      QTest::keyClick(focus != nullptr ? focus : modal, k, m);
+      QTest::keyClick(focus != nullptr && modal->isAncestorOf(focus) ? focus : modal, k, m);
       visited.push_back(pages->CurrentIndex());
     };
     key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);

@@ -99,6 +99,10 @@ class GuiTest : public ModelTest {
       timer->stop();
       timer->deleteLater();
       if (modal == nullptr) return;
+      // Keys and focus act in the active window; a busy machine may not have made the
+      // modal window active yet on the offscreen platform.
+      QApplication::setActiveWindow(modal);
+      EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
       inspect(modal);
       if (modal->isVisible()) modal->close();
     });
