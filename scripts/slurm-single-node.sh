@@ -30,10 +30,14 @@ mkdir -p "$work"/{spool,state,log,run}
 cp "$here"/examples/cell1.par "$here"/examples/cell1.drr "$here"/examples/cell1b.drr "$work"/
 host=$(hostname -s)
 cpus=$(nproc)
+# Ports of this Slurm alone, so that another one on the machine does not answer instead.
+port=$((20000 + $$ % 20000))
 
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+  # munged puts itself in the background: its pid file says which process to end.
+  [ -f "$work/munge/munged.pid" ] && kill "$(cat "$work/munge/munged.pid")" 2> /dev/null || true
   wait 2> /dev/null || true
 }
 trap cleanup EXIT
@@ -51,6 +55,8 @@ export MUNGE_SOCKET=$work/munge/socket
 cat > "$work/slurm.conf" << EOF
 ClusterName=kvsorv
 SlurmctldHost=$host
+SlurmctldPort=$port
+SlurmdPort=$((port + 1))
 SlurmUser=root
 SlurmdUser=root
 AuthType=auth/munge
@@ -109,9 +115,10 @@ EOF
 "$cli" sample plan.toml --method lhs -o design.csv
 "$cli" ensemble launch slurm plan.toml --design design.csv --shards 4 --max-running 2 -o results.nc
 ./results.slurm-submit.sh
-for _ in $(seq 300); do
+for _ in $(seq 120); do
   [ -z "$(squeue -h 2> /dev/null)" ] && [ -f results.nc ] && break
   sleep 1
 done
+[ -f results.nc ] || { echo "Slurm did not finish the ensemble within 2 minutes" >&2; exit 1; }
 "$cli" ensemble status results.nc  # exit status 3 while members are missing
 echo "Slurm ran the ensemble: $work/results.nc"
