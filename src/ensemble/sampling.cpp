@@ -60,14 +60,14 @@ Matrix LatinHypercube(const EnsemblePlan& plan, std::size_t k) {
   return unit;
 }
 
-// Rows A, AB_1 .. AB_k, B for each of the plan's `members` points of a 2k-dimensional Sobol
-// sequence (its first point, all zeros, skipped); AB_j is A with column j from B.
-Matrix SobolCrossSample(const EnsemblePlan& plan, std::size_t k) {
+}  // namespace
+
+Matrix SobolCrossSampleUnit(std::size_t k, int basePoints) {
   boost::random::sobol sequence(2 * k);
   sequence.discard(2 * k);
   Matrix unit;
   std::vector<double> point(2 * k);
-  for (int s = 0; s < plan.members; ++s) {
+  for (int s = 0; s < basePoints; ++s) {
     for (double& x : point) x = static_cast<double>(sequence()) * 0x1.0p-64;
     const std::vector<double> a(point.begin(), point.begin() + static_cast<std::ptrdiff_t>(k));
     const std::vector<double> b(point.begin() + static_cast<std::ptrdiff_t>(k), point.end());
@@ -81,6 +81,8 @@ Matrix SobolCrossSample(const EnsemblePlan& plan, std::size_t k) {
   }
   return unit;
 }
+
+namespace {
 
 // Trajectories on the grid of p levels 0, 1/(p-1), .., 1, each moving one parameter at a time
 // by delta = p / (2 (p - 1)); a level g stands for the probability (g (p - 1) + 0.5) / p.
@@ -151,7 +153,7 @@ Design SampleDesign(const EnsemblePlan& plan, Method method) {
       break;
     }
     case Method::kSobol:
-      d.rows = ToValues(plan, SobolCrossSample(plan, k));
+      d.rows = ToValues(plan, SobolCrossSampleUnit(k, plan.members));
       break;
     case Method::kMorris:
       d.rows = ToValues(plan, MorrisTrajectories(plan, k));

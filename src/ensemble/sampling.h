@@ -29,6 +29,11 @@ struct Design {
   Matrix rows;  // parameter values, a row per member
 };
 
+// Rows A, AB_1 .. AB_k, B in the unit cube for each of `basePoints` points of a
+// 2k-dimensional Sobol sequence (its first point, all zeros, skipped); AB_j is A with column j
+// from B. The layout Sobol indices are estimated from.
+Matrix SobolCrossSampleUnit(std::size_t k, int basePoints);
+
 // The design of a plan. Monte Carlo draws member i from a generator seeded by the master
 // seed and i alone; rank correlations, when the plan has any, reorder the columns of Monte
 // Carlo and Latin hypercube designs.
