@@ -14,6 +14,7 @@ CommandBody DeclareRun(CLI::App& command);
 CommandBody DeclareChain(CLI::App& command);
 CommandBody DeclareSample(CLI::App& command);
 CommandBody DeclareEnsemble(CLI::App& command);
+CommandBody DeclareAnalyze(CLI::App& command);
 CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
 CommandBody DeclareTable(CLI::App& command);
@@ -67,6 +68,12 @@ constexpr std::array kCommands = {
             "ensemble launch slurm|parallel PLAN --design FILE --shards K [--threads N]\n"
             "             [--max-running M] -o RESULTS.nc",
             DeclareEnsemble},
+    Command{"analyze", "Sensitivity or uncertainty of ensemble outputs.",
+            "analyze sobol|morris|envelope MEMBERS.csv --inputs K -o RESULT.csv\n"
+            "MEMBERS.csv: one row per member, the design's K columns first, then the outputs;\n"
+            "a cell that is not a number marks a failed member. sobol needs the rows in the\n"
+            "layout 'sample --method sobol' writes, morris the trajectories of '--method morris'.",
+            DeclareAnalyze},
     Command{"table", "Write an output file as comma-separated values.",
             "A row of names, a row of units, then every record with the file's values.",
             DeclareTable},

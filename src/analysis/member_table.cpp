@@ -1,0 +1,58 @@
+#include "analysis/member_table.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+
+namespace kvsorv::analysis {
+
+namespace {
+
+std::vector<std::string> Cells(const std::string& line) {
+  std::vector<std::string> cells;
+  std::stringstream in(line);
+  for (std::string cell; std::getline(in, cell, ',');) {
+    while (!cell.empty() && (cell.back() == '\r' || cell.back() == ' ')) cell.pop_back();
+    while (!cell.empty() && cell.front() == ' ') cell.erase(0, 1);
+    cells.push_back(cell);
+  }
+  return cells;
+}
+
+}  // namespace
+
+std::vector<double> MemberTable::Column(std::size_t c) const {
+  std::vector<double> values;
+  for (const auto& row : rows) values.push_back(row.at(c));
+  return values;
+}
+
+MemberTable ReadMemberTable(const std::string& fileName) {
+  std::ifstream in(fileName);
+  if (!in) throw std::runtime_error("Cannot open file '" + fileName + "'");
+  MemberTable t;
+  std::string line;
+  if (!std::getline(in, line)) throw std::runtime_error(fileName + ": the file is empty");
+  if (line.rfind("# ", 0) == 0) line.erase(0, 2);
+  t.names = Cells(line);
+  for (int n = 2; std::getline(in, line); ++n) {
+    if (line.empty() || line == "\r") continue;
+    const std::vector<std::string> cells = Cells(line);
+    if (cells.size() != t.names.size())
+      throw std::runtime_error(fileName + ", line " + std::to_string(n) + ": " +
+                               std::to_string(cells.size()) + " values where the header names " +
+                               std::to_string(t.names.size()) + " columns");
+    std::vector<double> row;
+    for (const std::string& cell : cells) {
+      char* end = nullptr;
+      const double x = std::strtod(cell.c_str(), &end);
+      row.push_back(cell.empty() || *end != '\0' ? std::numeric_limits<double>::quiet_NaN() : x);
+    }
+    t.rows.push_back(std::move(row));
+  }
+  return t;
+}
+
+}  // namespace kvsorv::analysis
