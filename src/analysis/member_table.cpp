@@ -6,22 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "files/csv_cells.h"
+
 namespace kvsorv::analysis {
-
-namespace {
-
-std::vector<std::string> Cells(const std::string& line) {
-  std::vector<std::string> cells;
-  std::stringstream in(line);
-  for (std::string cell; std::getline(in, cell, ',');) {
-    while (!cell.empty() && (cell.back() == '\r' || cell.back() == ' ')) cell.pop_back();
-    while (!cell.empty() && cell.front() == ' ') cell.erase(0, 1);
-    cells.push_back(cell);
-  }
-  return cells;
-}
-
-}  // namespace
 
 std::vector<double> MemberTable::Column(std::size_t c) const {
   std::vector<double> values;
@@ -36,10 +23,10 @@ MemberTable ReadMemberTable(const std::string& fileName) {
   std::string line;
   if (!std::getline(in, line)) throw std::runtime_error(fileName + ": the file is empty");
   if (line.rfind("# ", 0) == 0) line.erase(0, 2);
-  t.names = Cells(line);
+  t.names = CsvCells(line);
   for (int n = 2; std::getline(in, line); ++n) {
     if (line.empty() || line == "\r") continue;
-    const std::vector<std::string> cells = Cells(line);
+    const std::vector<std::string> cells = CsvCells(line);
     if (cells.size() != t.names.size())
       throw std::runtime_error(fileName + ", line " + std::to_string(n) + ": " +
                                std::to_string(cells.size()) + " values where the header names " +

@@ -70,12 +70,8 @@ int Chain(const ChainOptions& o) {
   if (!LoadParameters(o.params)) return 1;
   RepairOutputStep(s);
 
-  const int nd = ModelDef.numdrivers;
   RunInputs first = RunInputsOfProgram();
-  first.cellNumber = GetNextDriverFilename(o.drivers).cellNumber;
-  first.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(o.drivers, nd));
-  first.baseDrivers = std::make_shared<DriverSeries>(
-      ReadDriverSeries(DirectoryOf(o.drivers) + kBaseDriverFile, nd));
+  ReadCellDrivers(first, o.drivers);
   std::filesystem::create_directories(o.outputDirectory);
 
   TerminalRunObserver observer;

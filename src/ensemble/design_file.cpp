@@ -5,25 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/csv_cells.h"
 #include "files/file_errors.h"
 #include "files/text_writer.h"
 
 namespace kvsorv::ensemble {
-
-namespace {
-
-std::vector<std::string> SplitCommas(const std::string& line) {
-  std::vector<std::string> cells;
-  std::stringstream in(line);
-  for (std::string cell; std::getline(in, cell, ',');) {
-    while (!cell.empty() && (cell.back() == '\r' || cell.back() == ' ')) cell.pop_back();
-    while (!cell.empty() && cell.front() == ' ') cell.erase(0, 1);
-    cells.push_back(cell);
-  }
-  return cells;
-}
-
-}  // namespace
 
 void WriteDesign(const std::string& fileName, const Design& design) {
   TextWriter file(fileName);
@@ -58,14 +44,14 @@ Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
   std::string line;
   if (!std::getline(in, line) || line.rfind("# ", 0) != 0)
     fail(1, "the first line must name the columns, as \"# symbol,symbol,...\"");
-  if (SplitCommas(line.substr(2)) != d.symbols) {
+  if (CsvCells(line.substr(2)) != d.symbols) {
     std::string wanted;
     for (const auto& s : d.symbols) wanted += (wanted.empty() ? "" : ",") + s;
     fail(1, "the columns do not match the plan's parameters (" + wanted + ")");
   }
   for (int n = 2; std::getline(in, line); ++n) {
     if (line.empty() || line[0] == '#' || line == "\r") continue;
-    const std::vector<std::string> cells = SplitCommas(line);
+    const std::vector<std::string> cells = CsvCells(line);
     if (cells.size() != d.symbols.size())
       fail(n, std::to_string(cells.size()) + " values where the plan varies " +
                   std::to_string(d.symbols.size()) + " parameters");

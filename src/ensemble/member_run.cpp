@@ -90,11 +90,7 @@ EnsembleSite LoadSite(const EnsemblePlan& plan) {
     throw EPlanError(plan.file.string() + ": params: '" + plan.paramFile +
                      "' is not a parameter file of this model");
   in.times = plan.times;
-  const int nd = ModelDef.numdrivers;
-  in.cellNumber = GetNextDriverFilename(plan.driverFile).cellNumber;
-  in.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(plan.driverFile, nd));
-  in.baseDrivers = std::make_shared<DriverSeries>(
-      ReadDriverSeries(DirectoryOf(plan.driverFile) + kBaseDriverFile, nd));
+  ReadCellDrivers(in, plan.driverFile);
   site.times = OutputTimes(plan.times);
   for (int c = 0; c < plan.cells; ++c)
     for (const OutputSpec& o : plan.outputs)

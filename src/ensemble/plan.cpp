@@ -7,6 +7,7 @@
 #include <toml.hpp>
 
 #include "ensemble/rank_correlation.h"
+#include "files/csv_cells.h"
 #include "model/globals.h"
 
 namespace kvsorv::ensemble {
@@ -107,18 +108,16 @@ class PlanReader {
     if (!in) Fail(entry, "cannot read '" + file.string() + "'");
     std::string line;
     std::getline(in, line);
-    std::vector<std::string> header;
-    for (std::stringstream cells(line); std::getline(cells, line, ',');) header.push_back(line);
+    const std::vector<std::string> header = CsvCells(line);
     std::size_t at = header.size();
     for (std::size_t i = 0; i < header.size(); ++i)
       if (header[i] == column) at = i;
     if (at == header.size()) Fail(entry, "'" + file.string() + "' has no column '" + column + "'");
     std::vector<double> values;
     for (int row = 2; std::getline(in, line); ++row) {
-      std::stringstream cells(line);
-      std::string cell;
-      for (std::size_t i = 0; i <= at && std::getline(cells, cell, ','); ++i) {
-      }
+      const std::vector<std::string> cells = CsvCells(line);
+      // A row too short for the column is a missing value, not the row's last one.
+      const std::string cell = at < cells.size() ? cells[at] : std::string();
       char* end = nullptr;
       const double x = std::strtod(cell.c_str(), &end);
       if (cell.empty() || end == cell.c_str())

@@ -99,6 +99,14 @@ RunInputs RunInputsOfProgram() {
   return in;
 }
 
+void ReadCellDrivers(RunInputs& in, const std::string& driverFileName) {
+  const int nd = ModelDef.numdrivers;
+  in.cellNumber = GetNextDriverFilename(driverFileName).cellNumber;
+  in.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(driverFileName, nd));
+  in.baseDrivers = std::make_shared<DriverSeries>(
+      ReadDriverSeries(DirectoryOf(driverFileName) + kBaseDriverFile, nd));
+}
+
 std::string DirectoryOf(const std::string& fileName) {
   const auto slash = fileName.find_last_of('/');
   return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);

@@ -40,6 +40,11 @@ std::string DirectoryOf(const std::string& fileName);
 // and processes' names, the times and the water coefficient of a run (no driver series yet).
 RunInputs RunInputsOfProgram();
 
+// The driver series of a cell's driver file and of the base driver file beside it, read into
+// `in` with the cell number the file's name gives. Failures: those of ReadDriverSeries and
+// GetNextDriverFilename.
+void ReadCellDrivers(RunInputs& in, const std::string& driverFileName);
+
 // Performs one run with the global settings and model tables, telling the observer of start,
 // progress, completion and failure. A failure in the step loop comes after completion: in
 // interactive mode it is reported through the observer (the call then returns false),

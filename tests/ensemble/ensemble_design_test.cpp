@@ -85,7 +85,12 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
        "correlation: the rank correlations form a matrix that is not positive definite"},
       {std::string(kTwoParameters) + "[[output]]\nsymbol = \"Zz\"\nyearly = true\n",
        "output 'Zz': no state, process or driver has this symbol"},
+      // A chain file's row too short for its column has no value there.
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"chain.csv\"\n"
+       "column = \"b\"\n",
+       "parameter 'mf': '" + dir.File("chain.csv") + "', line 3: '' is not a number"},
   };
+  dir.Write("chain.csv", "a,b\n1,80\n3\n");
   for (const Case& c : cases) {
     const std::string file = Plan(c.body);
     try {
