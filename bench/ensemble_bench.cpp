@@ -64,7 +64,7 @@ void BM_EnsembleMembers(benchmark::State& state) {
   const std::string results = (s.directory / "results.nc").string();
   for (auto _ : state) {
     state.PauseTiming();  // once per ensemble, not per member
-    ResultsFile file = ResultsFile::Create(results, s.plan, s.site, s.design.rows, "bench");
+    ResultsFile file = ResultsFile::Create(results, s.plan, s.site, s.design, "bench");
     state.ResumeTiming();
     RunMembers(s.plan, s.site, s.design, ShardMembers(kMembers, 1, 1), threads, file);
   }

@@ -14,6 +14,7 @@ packages=(
   libcli11-dev
   libtoml11-dev
   libboost-dev
+  libeigen3-dev
   libnetcdf-c++4-dev
   parallel
   slurm-wlm

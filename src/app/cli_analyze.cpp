@@ -1,18 +1,24 @@
-// kvsorv-cli analyze: sensitivity and uncertainty of ensemble outputs from a plain table of
-// members (the design's columns, then the outputs), as any model's ensemble can give.
+// kvsorv-cli analyze: sensitivity and uncertainty of ensemble outputs over time, from a results
+// file, or from a plain table of members (the design's columns, then the outputs) as any
+// model's ensemble can give.
 
-#include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-#include "analysis/estimators.h"
+#include "analysis/analysis_csv.h"
+#include "analysis/collinearity.h"
+#include "analysis/envelope_over_time.h"
+#include "analysis/failures.h"
+#include "analysis/local_sensitivity.h"
 #include "analysis/member_table.h"
+#include "analysis/morris_over_time.h"
+#include "analysis/results_reader.h"
+#include "analysis/sobol_over_time.h"
+#include "analysis/table_source.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
-#include "files/text_writer.h"
 
 namespace kvsorv::cli {
 
@@ -22,75 +28,88 @@ using namespace kvsorv::analysis;
 
 struct AnalyzeOptions {
   std::string method;
-  std::string table;
+  std::string input;
+  std::vector<std::string> outputs;
+  std::vector<double> times;
   std::optional<double> inputs;
+  std::optional<std::string> design;
+  std::optional<double> resamples;
+  std::optional<double> tolerance;
   std::string output;
 };
 
-std::string Number(double x) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.10g", x);
-  return text;
+void Tell(const std::vector<std::string>& lines, const char* prefix = "note: ") {
+  for (const std::string& line : lines) std::cerr << prefix << line << '\n';
+}
+
+std::unique_ptr<SeriesSource> OpenInput(const AnalyzeOptions& o) {
+  if (!o.inputs) return OpenResults(o.input, {o.outputs, o.times});
+  if (!o.outputs.empty() || !o.times.empty())
+    throw std::invalid_argument("--outputs and --times choose from a results file, not a table");
+  const double k = *o.inputs;
+  if (!(k >= 1) || k != static_cast<double>(static_cast<std::size_t>(k)))
+    throw std::invalid_argument("--inputs must be the number of design columns, a whole number");
+  // A table analysed without --design is taken to have the design its analysis needs.
+  const std::string needed = o.method == "local" ? "oat" : o.method == "envelope" ? "mc" : o.method;
+  const std::string design = o.design.value_or(needed);
+  if (design != "mc" && design != "lhs" && design != "sobol" && design != "morris" &&
+      design != "oat")
+    throw std::invalid_argument("--design must be mc, lhs, sobol, morris or oat");
+  return TableSource(ReadMemberTable(o.input), o.input, static_cast<std::size_t>(k), design);
 }
 
 int Analyze(const AnalyzeOptions& o) {
-  const MemberTable t = ReadMemberTable(o.table);
-  const double given = o.inputs.value_or(0);
-  const auto k = static_cast<std::size_t>(given);
-  if (!(given >= 1) || given != static_cast<double>(k) || k >= t.names.size())
-    throw std::invalid_argument("--inputs must be the number of design columns, from 1 to " +
-                                std::to_string(t.names.size() - 1));
-  std::size_t failed = 0;
-  for (const auto& row : t.rows)
-    for (std::size_t c = k; c < row.size(); ++c)
-      if (!std::isfinite(row[c])) {
-        ++failed;
-        break;
-      }
+  if (o.method != "local" && o.method != "morris" && o.method != "sobol" &&
+      o.method != "envelope")
+    throw std::invalid_argument("the analysis must be local, morris, sobol or envelope");
+  const std::unique_ptr<SeriesSource> source = OpenInput(o);
+  const EnsembleLayout& layout = source->Layout();
+  const FailureReport failures = FailurePredictors(layout);
+  std::cerr << FailureSummary(failures) << '\n';
 
-  TextWriter out(o.output);
-  if (o.method == "sobol") {
-    out.Write("output,parameter,S1,S1_low,S1_high,ST,ST_low,ST_high,base_points\n");
-    for (std::size_t c = k; c < t.names.size(); ++c) {
-      const SobolIndices s = SobolFromCrossSample(t.Column(c), static_cast<int>(k));
-      for (std::size_t j = 0; j < k; ++j)
-        out.Write(t.names[c] + "," + t.names[j] + "," + Number(s.first[j]) + "," +
-                  Number(s.firstLow[j]) + "," + Number(s.firstHigh[j]) + "," + Number(s.total[j]) +
-                  "," + Number(s.totalLow[j]) + "," + Number(s.totalHigh[j]) + "," +
-                  std::to_string(s.usedBasePoints) + "\n");
+  if (o.method == "envelope") {
+    const EnvelopeResult r = EnvelopeOverTime(*source);
+    Tell(r.notes);
+    WriteEnvelopeCsv(o.output, r.rows);
+  } else if (o.method == "sobol") {
+    SobolOptions options;
+    if (o.resamples) {
+      if (!(*o.resamples >= 0 && *o.resamples <= 100000) ||
+          *o.resamples != static_cast<int>(*o.resamples))
+        throw std::invalid_argument("--resamples must be a whole number from 0 to 100000");
+      options.resamples = static_cast<int>(*o.resamples);
     }
+    const SobolResult r = SobolOverTime(*source, options);
+    std::cerr << r.completeBasePoints << " of " << r.basePoints
+              << " base points have all their members done\n";
+    Tell(r.notes);
+    WriteSobolCsv(o.output, r.rows);
+    WriteConvergenceCsv(CompanionFile(o.output, "convergence"), r.convergence);
   } else if (o.method == "morris") {
-    std::vector<std::vector<double>> design;
-    for (const auto& row : t.rows)
-      design.emplace_back(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(k));
-    std::vector<double> ranges(k);
-    for (std::size_t j = 0; j < k; ++j) {
-      double lo = INFINITY, hi = -INFINITY;
-      for (const auto& row : design) lo = std::min(lo, row[j]), hi = std::max(hi, row[j]);
-      ranges[j] = hi > lo ? hi - lo : 1.0;
-    }
-    out.Write("output,parameter,mu,mu_star,sigma,effects\n");
-    for (std::size_t c = k; c < t.names.size(); ++c) {
-      const MorrisEffects m = MorrisFromTrajectories(design, t.Column(c), ranges);
-      for (std::size_t j = 0; j < k; ++j)
-        out.Write(t.names[c] + "," + t.names[j] + "," + Number(m.mu[j]) + "," +
-                  Number(m.muStar[j]) + "," + Number(m.sigma[j]) + "," +
-                  std::to_string(m.effects[j]) + "\n");
-    }
-  } else if (o.method == "envelope") {
-    out.Write("output,mean,sd,min,max,q05,q25,q50,q75,q95,members\n");
-    for (std::size_t c = k; c < t.names.size(); ++c) {
-      const Envelope e = EnvelopeOf(t.Column(c));
-      out.Write(t.names[c] + "," + Number(e.mean) + "," + Number(e.sd) + "," + Number(e.min) + "," +
-                Number(e.max) + "," + Number(e.q05) + "," + Number(e.q25) + "," + Number(e.q50) +
-                "," + Number(e.q75) + "," + Number(e.q95) + "," + std::to_string(e.members) + "\n");
-    }
+    const MorrisResult r = MorrisOverTime(*source);
+    std::cerr << r.completeTrajectories << " of " << r.trajectories
+              << " trajectories have all their members done\n";
+    Tell(r.notes);
+    WriteMorrisCsv(o.output, r.rows);
   } else {
-    throw std::invalid_argument("the analysis must be sobol, morris or envelope");
+    LocalOptions options;
+    if (o.tolerance) {
+      if (!(*o.tolerance > 0)) throw std::invalid_argument("--tolerance must be above 0");
+      options.tolerance = *o.tolerance;
+    }
+    const LocalResult r = LocalOverTime(*source, options);
+    Tell(r.notes);
+    Tell(r.warnings, "warning: ");
+    const CollinearityResult c = CollinearityOf(r);
+    Tell(c.notes);
+    WriteLocalCsv(o.output, r.rows);
+    WriteLocalSummaryCsv(CompanionFile(o.output, "summary"), SummariseLocal(r));
+    WriteCollinearityCsv(CompanionFile(o.output, "collinearity"), c.rows);
   }
-  out.Close();
-  std::cerr << t.rows.size() << " members, " << failed << " failed; " << o.method << " written to "
-            << o.output << '\n';
+  WriteFailuresCsv(CompanionFile(o.output, "failures"), failures.predictors);
+  std::cerr << o.method << " of " << layout.outputs.size() << " outputs at "
+            << layout.times.size() << (layout.times.size() == 1 ? " time" : " times")
+            << " written to " << o.output << '\n';
   return 0;
 }
 
@@ -98,11 +117,26 @@ int Analyze(const AnalyzeOptions& o) {
 
 CommandBody DeclareAnalyze(CLI::App& command) {
   auto o = std::make_shared<AnalyzeOptions>();
-  command.add_option("method", o->method, "sobol, morris or envelope")->required();
-  command.add_option("table", o->table, "Members: the design's columns, then the outputs (CSV)")
+  command.add_option("method", o->method, "local, morris, sobol or envelope")->required();
+  command
+      .add_option("input", o->input,
+                  "A results file (netCDF), or with --inputs a table of members (CSV)")
       ->required()
       ->type_name("FILE");
-  AddNumber(command, "--inputs", "K", o->inputs, "How many of the first columns are the design's");
+  command.add_option("--outputs", o->outputs, "Outputs to analyse, all unless given")
+      ->delimiter(',')
+      ->type_name("SYM,...");
+  command.add_option("--times", o->times, "Times to analyse, all unless given")
+      ->delimiter(',')
+      ->type_name("T,...");
+  AddNumber(command, "--inputs", "K", o->inputs,
+            "A table: how many of the first columns are the design's");
+  AddText(command, "--design", "METHOD", o->design,
+          "A table's design: mc, lhs, sobol, morris or oat; the analysis's own unless given");
+  AddNumber(command, "--resamples", "B", o->resamples,
+            "sobol: bootstrap resamples, " + std::to_string(kDefaultResamples) + " unless given");
+  AddNumber(command, "--tolerance", "X", o->tolerance,
+            "local: largest |S_h - S_h/2| / max(1, |S_h/2|) that passes, 0.01 unless given");
   AddRequiredText(command, "-o,--output", "FILE", o->output, "Results to write (CSV)");
   return [o] { return Analyze(*o); };
 }

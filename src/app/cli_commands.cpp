@@ -69,10 +69,16 @@ constexpr std::array kCommands = {
             "             [--max-running M] -o RESULTS.nc",
             DeclareEnsemble},
     Command{"analyze", "Sensitivity or uncertainty of ensemble outputs.",
-            "analyze sobol|morris|envelope MEMBERS.csv --inputs K -o RESULT.csv\n"
-            "MEMBERS.csv: one row per member, the design's K columns first, then the outputs;\n"
-            "a cell that is not a number marks a failed member. sobol needs the rows in the\n"
-            "layout 'sample --method sobol' writes, morris the trajectories of '--method morris'.",
+            "analyze local|morris|sobol|envelope RESULTS.nc [--outputs SYM,...] [--times T,...]\n"
+            "        [--resamples B] [--tolerance X] -o RESULT.csv\n"
+            "analyze local|morris|sobol|envelope MEMBERS.csv --inputs K\n"
+            "        [--design mc|lhs|sobol|morris|oat] -o RESULT.csv\n"
+            "Every kept time of every chosen output of a results file; or a plain table: one\n"
+            "row per member, the design's K columns first, then the outputs (a cell that is not\n"
+            "a number marks a failed member). sobol needs a sobol design, morris a morris one,\n"
+            "local an oat one. Beside RESULT.csv: RESULT-failures.csv (which parameters\n"
+            "predict failure), RESULT-convergence.csv (sobol), RESULT-summary.csv and\n"
+            "RESULT-collinearity.csv (local).",
             DeclareAnalyze},
     Command{"table", "Write an output file as comma-separated values.",
             "A row of names, a row of units, then every record with the file's values.",

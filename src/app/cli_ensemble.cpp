@@ -93,7 +93,7 @@ int RunEnsemble(const EnsembleOptions& o) {
   ResultsFile results =
       o.resume && std::filesystem::exists(o.output)
           ? ResultsFile::Open(o.output, plan, design.rows.size())
-          : ResultsFile::Create(o.output, plan, site, design.rows, KVSORV_VERSION);
+          : ResultsFile::Create(o.output, plan, site, design, KVSORV_VERSION);
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
   ProgressLine line;

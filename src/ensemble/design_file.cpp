@@ -17,7 +17,7 @@ void WriteDesign(const std::string& fileName, const Design& design) {
   for (std::size_t j = 0; j < design.symbols.size(); ++j)
     line += (j > 0 ? "," : "") + design.symbols[j];
   file.Write(line);
-  file.Write("\n");
+  file.Write(std::string("\n# design: ") + MethodName(design.method) + "\n");
   std::array<char, 32> number{};
   for (const auto& row : design.rows) {
     line.clear();
@@ -50,6 +50,14 @@ Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
     fail(1, "the columns do not match the plan's parameters (" + wanted + ")");
   }
   for (int n = 2; std::getline(in, line); ++n) {
+    if (line.rfind("# design: ", 0) == 0) {
+      std::string name = line.substr(10);
+      if (!name.empty() && name.back() == '\r') name.pop_back();
+      const std::optional<Method> method = MethodNamed(name);
+      if (!method) fail(n, "'" + name + "' is not a design (mc, lhs, sobol, morris or oat)");
+      d.method = *method;
+      continue;
+    }
     if (line.empty() || line[0] == '#' || line == "\r") continue;
     const std::vector<std::string> cells = CsvCells(line);
     if (cells.size() != d.symbols.size())

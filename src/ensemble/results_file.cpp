@@ -1,7 +1,9 @@
 #include "ensemble/results_file.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <netcdf>
 
@@ -40,10 +42,10 @@ ResultsFile& ResultsFile::operator=(ResultsFile&&) noexcept = default;
 ResultsFile::~ResultsFile() = default;
 
 ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan& plan,
-                                const EnsembleSite& site, const Matrix& design,
+                                const EnsembleSite& site, const Design& design,
                                 const std::string& version) {
   auto file = std::make_unique<NcFile>(fileName, NcFile::replace, NcFile::nc4);
-  const NcDim member = file->addDim("member", design.size());
+  const NcDim member = file->addDim("member", design.rows.size());
   const NcDim time = file->addDim("time", site.times.size());
   const NcDim variable = file->addDim("variable", site.variables.size());
   const NcDim parameter = file->addDim("parameter", plan.parameters.size());
@@ -53,6 +55,11 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   file->putAtt("plan_fingerprint", FingerprintText(plan.hash));
   file->putAtt("program_version", version);
   file->putAtt("seed", std::to_string(plan.seed));
+  file->putAtt("design_method", MethodName(design.method));
+  if (design.method == Method::kOneAtATime)
+    file->putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
+  if (design.method == Method::kMorris)
+    file->putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
 
   NcVar times = file->addVar("time", netCDF::ncDouble, time);
   times.putAtt("units", "year");
@@ -113,6 +120,48 @@ std::size_t ResultsFile::Members() const {
 
 std::string ResultsFile::PlanFingerprint() const {
   return TextAttribute(*file_, "plan_fingerprint");
+}
+
+ResultsDescription ResultsFile::Describe() const {
+  ResultsDescription d;
+  const auto attributes = file_->getAtts();
+  if (attributes.count("design_method") != 0) d.designMethod = TextAttribute(*file_, "design_method");
+  if (attributes.count("oat_step") != 0) file_->getAtt("oat_step").getValues(&d.oatStep);
+  if (attributes.count("morris_levels") != 0) file_->getAtt("morris_levels").getValues(&d.morrisLevels);
+  d.times.resize(file_->getDim("time").getSize());
+  if (!d.times.empty()) file_->getVar("time").getVar(d.times.data());
+  const auto strings = [&](const char* var, const char* dim) {
+    std::vector<std::string> texts;
+    const std::size_t n = file_->getDim(dim).getSize();
+    std::vector<char*> raw(n, nullptr);
+    if (n > 0) file_->getVar(var).getVar(raw.data());
+    for (char* text : raw) {
+      texts.emplace_back(text != nullptr ? text : "");
+      std::free(text);
+    }
+    return texts;
+  };
+  d.variables = strings("variable_name", "variable");
+  d.parameters = strings("parameter_symbol", "parameter");
+  return d;
+}
+
+Matrix ResultsFile::Parameters() const {
+  const std::size_t members = Members();
+  const std::size_t k = file_->getDim("parameter").getSize();
+  std::vector<double> flat(members * k);
+  if (!flat.empty()) file_->getVar(kParameters).getVar(flat.data());
+  Matrix rows(members, std::vector<double>(k));
+  for (std::size_t m = 0; m < members; ++m)
+    std::copy_n(flat.begin() + static_cast<std::ptrdiff_t>(m * k), k, rows[m].begin());
+  return rows;
+}
+
+void ResultsFile::ReadValues(std::size_t first, std::size_t count, std::size_t firstVariable,
+                             std::size_t variables, double* out) const {
+  const std::size_t times = file_->getDim("time").getSize();
+  if (count * times * variables == 0) return;
+  file_->getVar(kValues).getVar({first, 0, firstVariable}, {count, times, variables}, out);
 }
 
 std::vector<MemberStatus> ResultsFile::Statuses() const {

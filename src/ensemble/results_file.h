@@ -1,8 +1,9 @@
 #pragma once
 // The results of an ensemble in a netCDF-4 file (CF conventions): the value of every kept
 // output of every member at every time of the time axis (member x time x variable,
-// compressed), each member's parameters, status and error text, and the plan's fingerprint,
-// the program's version and the master seed. Members are written as they finish, so a file
+// compressed, one member per chunk), each member's parameters, status and error text, and the
+// plan's fingerprint, the program's version, the master seed and the design (its method, and
+// the one-at-a-time step or the Morris levels its analysis needs). Members are written as they finish, so a file
 // of an interrupted ensemble holds every member finished before.
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include "ensemble/member_run.h"
 #include "ensemble/plan.h"
 #include "ensemble/rank_correlation.h"
+#include "ensemble/sampling.h"
 
 namespace netCDF {
 class NcFile;
@@ -22,11 +24,21 @@ namespace kvsorv::ensemble {
 
 enum class MemberStatus : signed char { kMissing = 0, kDone = 1, kFailed = 2 };
 
+// What a results file holds besides the members' values.
+struct ResultsDescription {
+  std::string designMethod;  // "mc", "lhs", "sobol", "morris", "oat"; empty in older files
+  double oatStep = 0.0;      // relative step of a one-at-a-time design, 0 for others
+  int morrisLevels = 0;      // grid levels of a Morris design, 0 for others
+  std::vector<double> times;              // the time axis (year)
+  std::vector<std::string> variables;     // the kept outputs, in the file's order
+  std::vector<std::string> parameters;    // the varied parameters' symbols
+};
+
 class ResultsFile {
  public:
   // A new file for every member of the design (replacing any file of that name).
   static ResultsFile Create(const std::string& fileName, const EnsemblePlan& plan,
-                            const EnsembleSite& site, const Matrix& design,
+                            const EnsembleSite& site, const Design& design,
                             const std::string& version);
   // An existing file, to add members to. EPlanError when it was made from another plan or
   // another design size.
@@ -52,6 +64,15 @@ class ResultsFile {
   // Copies every finished member of `other` (same plan, same size) into this file.
   void TakeFinishedMembers(const ResultsFile& other);
   std::string PlanFingerprint() const;
+  ResultsDescription Describe() const;
+  // Every member's parameters (members x parameters; NaN for a member never written).
+  Matrix Parameters() const;
+  // The values of members [first, first + count) at every time, of variables
+  // [firstVariable, firstVariable + variables): `out` gets count x times x variables values,
+  // in that order. Reads each member's chunk once.
+  void ReadValues(std::size_t first, std::size_t count, std::size_t firstVariable,
+                  std::size_t variables, double* out) const;
+  const std::string& Name() const { return name_; }
 
  private:
   explicit ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name);

@@ -117,7 +117,8 @@ Matrix OneAtATime(const EnsemblePlan& plan) {
   for (std::size_t j = 0; j < k; ++j) centre[j] = Median(plan.parameters[j].distribution);
   Matrix rows{centre};
   for (std::size_t j = 0; j < k; ++j) {
-    for (const double factor : {1.0 - plan.oatStep, 1.0 + plan.oatStep}) {
+    const double h = plan.oatStep;
+    for (const double factor : {1.0 - h, 1.0 + h, 1.0 - h / 2, 1.0 + h / 2}) {
       std::vector<double> row = centre;
       row[j] = centre[j] * factor;
       rows.push_back(row);

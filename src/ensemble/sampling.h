@@ -17,7 +17,10 @@ enum class Method {
   kLatinHypercube,  // "lhs": every column takes each of `members` equal-probability strata once
   kSobol,           // "sobol": the cross-sampled layout of Sobol indices, members x (k + 2) rows
   kMorris,          // "morris": `members` trajectories of k + 1 points on a grid of levels
-  kOneAtATime,      // "oat": the medians, then each parameter down and up by the plan's step
+  kOneAtATime,      // "oat": the medians, then for each parameter j the four rows of the
+                    // medians with parameter j times 1 - h, 1 + h, 1 - h/2, 1 + h/2 (h the
+                    // plan's oat_step): 1 + 4k rows, row 1 + 4j + {0, 1, 2, 3}; central
+                    // differences at h and at h/2 give a step-halving check
 };
 
 std::optional<Method> MethodNamed(std::string_view name);

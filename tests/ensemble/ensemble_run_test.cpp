@@ -46,7 +46,7 @@ class EnsembleRunTest : public testing::ModelTest {
 
   std::vector<std::vector<double>> Run(const std::string& name, int threads,
                                        const std::vector<std::vector<std::size_t>>& shards) {
-    ResultsFile results = ResultsFile::Create(dir.File(name), plan, site, design.rows, "test");
+    ResultsFile results = ResultsFile::Create(dir.File(name), plan, site, design, "test");
     for (const auto& members : shards) RunMembers(plan, site, design, members, threads, results);
     std::vector<std::vector<double>> values;
     for (std::size_t m = 0; m < results.Members(); ++m)

@@ -1,0 +1,69 @@
+#include "analysis/envelope_over_time.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kvsorv::analysis {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+}  // namespace
+
+EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
+  double* end = std::remove_if(values, values + n, [](double x) { return std::isnan(x); });
+  const auto count = static_cast<std::size_t>(end - values);
+  EnvelopeRow e;
+  e.members = static_cast<int>(count);
+  if (count == 0) {
+    e.mean = e.sd = e.min = e.max = e.q05 = e.q25 = e.q50 = e.q75 = e.q95 = kNaN;
+    return e;
+  }
+  const auto c = static_cast<double>(count);
+  double sum = 0;
+  for (std::size_t i = 0; i < count; ++i) sum += values[i];
+  e.mean = sum / c;
+  double squares = 0;
+  for (std::size_t i = 0; i < count; ++i) squares += (values[i] - e.mean) * (values[i] - e.mean);
+  e.sd = count > 1 ? std::sqrt(squares / (c - 1)) : kNaN;
+  // Quantiles in rising order, each selection confined to what lies above the last.
+  double* from = values;
+  double* quantiles[] = {&e.q05, &e.q25, &e.q50, &e.q75, &e.q95};
+  const double levels[] = {0.05, 0.25, 0.50, 0.75, 0.95};
+  for (int q = 0; q < 5; ++q) {
+    const double at = levels[q] * (c - 1);
+    const auto lo = static_cast<std::size_t>(std::floor(at));
+    double* nth = values + lo;
+    std::nth_element(from, nth, end);
+    const double next = lo + 1 < count ? *std::min_element(nth + 1, end) : *nth;
+    *quantiles[q] = *nth + (at - static_cast<double>(lo)) * (next - *nth);
+    from = nth;
+  }
+  e.min = *std::min_element(values, values + count);
+  e.max = *std::max_element(values, values + count);
+  return e;
+}
+
+EnvelopeResult EnvelopeOverTime(SeriesSource& source) {
+  const EnsembleLayout& layout = source.Layout();
+  EnvelopeResult r;
+  r.rows.resize(layout.Series());
+  SeriesNotes notes(layout);
+  notes.Resize(1);
+  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+    ParallelFor(batch.count, [&](std::size_t s) {
+      std::vector<double> values(batch.Series(s), batch.Series(s) + batch.members);
+      EnvelopeRow& row = r.rows[batch.first + s];
+      row = EnvelopeOfSeries(values.data(), values.size());
+      row.output = layout.OutputOf(batch.first + s);
+      row.time = layout.TimeOf(batch.first + s);
+      if (row.members == 0) notes.Mark(0, batch.first + s);
+    });
+  });
+  r.notes = notes.Lines({"no member has a value; the statistics are left empty"});
+  return r;
+}
+
+}  // namespace kvsorv::analysis

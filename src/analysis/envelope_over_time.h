@@ -1,0 +1,31 @@
+#pragma once
+// The envelope of every selected output at every selected time: mean, standard deviation,
+// range and quantiles over the members that are done.
+
+#include <string>
+#include <vector>
+
+#include "analysis/ensemble_series.h"
+
+namespace kvsorv::analysis {
+
+struct EnvelopeRow {
+  std::string output;
+  double time = 0;  // NaN for a plain table
+  double mean = 0, sd = 0, min = 0, max = 0;
+  double q05 = 0, q25 = 0, q50 = 0, q75 = 0, q95 = 0;  // linear between order statistics
+  int members = 0;  // finite values the statistics are of
+};
+
+struct EnvelopeResult {
+  std::vector<EnvelopeRow> rows;  // output-major, then time
+  std::vector<std::string> notes;  // series without values (their cells left empty)
+};
+
+EnvelopeResult EnvelopeOverTime(SeriesSource& source);
+
+// The statistics of the finite values in [values, values + n), reordering them. NaN
+// statistics when none is finite; sd NaN with a single value.
+EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n);
+
+}  // namespace kvsorv::analysis

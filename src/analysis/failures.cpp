@@ -1,0 +1,88 @@
+#include "analysis/failures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace kvsorv::analysis {
+
+namespace {
+
+FailureRow Compare(const std::string& parameter, const std::vector<double>& failed,
+                   const std::vector<double>& done) {
+  // Mid-ranks of the pooled values.
+  struct Value {
+    double x;
+    bool failed;
+  };
+  std::vector<Value> pooled;
+  for (const double x : failed) pooled.push_back({x, true});
+  for (const double x : done) pooled.push_back({x, false});
+  std::sort(pooled.begin(), pooled.end(), [](const Value& a, const Value& b) { return a.x < b.x; });
+  const double n1 = static_cast<double>(failed.size()), n2 = static_cast<double>(done.size());
+  const double n = n1 + n2;
+  double rankSum = 0, ties = 0;
+  for (std::size_t i = 0; i < pooled.size();) {
+    std::size_t j = i;
+    while (j < pooled.size() && pooled[j].x == pooled[i].x) ++j;
+    const double rank = (static_cast<double>(i + j) + 1) / 2;  // mean of ranks i+1 .. j
+    for (std::size_t m = i; m < j; ++m)
+      if (pooled[m].failed) rankSum += rank;
+    const double t = static_cast<double>(j - i);
+    ties += t * t * t - t;
+    i = j;
+  }
+  const double u = rankSum - n1 * (n1 + 1) / 2;
+  const double variance = n1 * n2 / 12 * ((n + 1) - ties / (n * (n - 1)));
+  FailureRow row;
+  row.parameter = parameter;
+  row.failedMean = std::accumulate(failed.begin(), failed.end(), 0.0) / n1;
+  row.doneMean = std::accumulate(done.begin(), done.end(), 0.0) / n2;
+  row.rankBiserial = 2 * u / (n1 * n2) - 1;
+  row.pValue = variance > 0 ? std::erfc(std::fabs(u - n1 * n2 / 2) / std::sqrt(variance) /
+                                        std::sqrt(2.0))
+                            : 1.0;
+  return row;
+}
+
+}  // namespace
+
+FailureReport FailurePredictors(const EnsembleLayout& layout) {
+  FailureReport report;
+  report.members = layout.Members();
+  for (const MemberState s : layout.states) {
+    if (s == MemberState::kDone) ++report.done;
+    if (s == MemberState::kFailed) ++report.failed;
+    if (s == MemberState::kMissing) ++report.missing;
+  }
+  if (report.failed < kMinimumFailuresForPredictors || report.done < kMinimumFailuresForPredictors)
+    return report;
+  for (std::size_t j = 0; j < layout.parameters.size(); ++j) {
+    std::vector<double> failed, done;
+    for (std::size_t m = 0; m < layout.Members(); ++m) {
+      const double x = layout.design[m][j];
+      if (!std::isfinite(x)) continue;
+      if (layout.states[m] == MemberState::kFailed) failed.push_back(x);
+      if (layout.states[m] == MemberState::kDone) done.push_back(x);
+    }
+    if (!failed.empty() && !done.empty())
+      report.predictors.push_back(Compare(layout.parameters[j], failed, done));
+  }
+  std::stable_sort(report.predictors.begin(), report.predictors.end(),
+                   [](const FailureRow& a, const FailureRow& b) {
+                     return std::fabs(a.rankBiserial) > std::fabs(b.rankBiserial);
+                   });
+  return report;
+}
+
+std::string FailureSummary(const FailureReport& report) {
+  std::string text = std::to_string(report.members) + " members: " + std::to_string(report.done) +
+                     " done, " + std::to_string(report.failed) + " failed, " +
+                     std::to_string(report.missing) + " missing";
+  if (report.failed > 0 && report.predictors.empty())
+    text += " (too few failed or done members to rank the parameters by failure; " +
+            std::to_string(kMinimumFailuresForPredictors) + " of each needed)";
+  return text;
+}
+
+}  // namespace kvsorv::analysis

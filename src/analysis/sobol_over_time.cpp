@@ -1,0 +1,194 @@
+#include "analysis/sobol_over_time.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "analysis/analysis_error.h"
+
+namespace kvsorv::analysis {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr std::size_t kLanes = 8;
+
+// Column sums of the chosen rows of x (rows of `width` doubles, a multiple of kLanes), four
+// rows at a time into separate accumulators so the additions overlap.
+__attribute__((target_clones("avx2", "default"))) void SumRows(const double* x,
+                                                                std::size_t width,
+                                                                const std::uint32_t* rows,
+                                                                std::size_t count, double* sums) {
+  for (std::size_t c0 = 0; c0 < width; c0 += kLanes) {
+    double acc[4][kLanes] = {};
+    std::size_t r = 0;
+    for (; r + 4 <= count; r += 4)
+      for (std::size_t u = 0; u < 4; ++u) {
+        const double* row = x + std::size_t{rows[r + u]} * width + c0;
+        for (std::size_t c = 0; c < kLanes; ++c) acc[u][c] += row[c];
+      }
+    for (; r < count; ++r) {
+      const double* row = x + std::size_t{rows[r]} * width + c0;
+      for (std::size_t c = 0; c < kLanes; ++c) acc[0][c] += row[c];
+    }
+    for (std::size_t c = 0; c < kLanes; ++c)
+      sums[c0 + c] = (acc[0][c] + acc[1][c]) + (acc[2][c] + acc[3][c]);
+  }
+}
+
+// The terms whose sums give the estimators, per base point: [1, a, b, a², b², then for each j
+// b (ab_j - a), then for each j (a - ab_j)²], all zero for a base point that does not count.
+struct Terms {
+  std::size_t k = 0, width = 0;
+  std::vector<double> x;  // base points x width
+
+  void Fill(const double* y, std::size_t points) {
+    const std::size_t stride = k + 2;
+    double centre = 0;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < points; ++i) {
+      const double* p = y + i * stride;
+      if (std::all_of(p, p + stride, [](double v) { return std::isfinite(v); }))
+        centre += p[0] + p[k + 1], used += 2;
+    }
+    centre = used > 0 ? centre / static_cast<double>(used) : 0.0;
+    x.assign(points * width, 0.0);
+    for (std::size_t i = 0; i < points; ++i) {
+      const double* p = y + i * stride;
+      if (!std::all_of(p, p + stride, [](double v) { return std::isfinite(v); })) continue;
+      double* row = x.data() + i * width;
+      const double a = p[0] - centre, b = p[k + 1] - centre;
+      row[0] = 1, row[1] = a, row[2] = b, row[3] = a * a, row[4] = b * b;
+      for (std::size_t j = 0; j < k; ++j) {
+        const double ab = p[j + 1] - centre;
+        row[5 + j] = b * (ab - a);
+        row[5 + k + j] = (a - ab) * (a - ab);
+      }
+    }
+  }
+};
+
+// Indices from the sums; false when fewer than two base points count or the variance is
+// zero (within rounding of the values' size).
+bool Estimate(const double* sums, std::size_t k, double scale, double* s1, double* st) {
+  const double n = sums[0];
+  if (n < 2) return false;
+  const double mean = (sums[1] + sums[2]) / (2 * n);
+  const double variance = (sums[3] + sums[4]) / (2 * n) - mean * mean;
+  if (!(variance > 1e-24 * scale * scale) || !(variance > 0)) return false;
+  for (std::size_t j = 0; j < k; ++j) {
+    s1[j] = sums[5 + j] / n / variance;
+    st[j] = sums[5 + k + j] / (2 * n) / variance;
+  }
+  return true;
+}
+
+double Percentile(std::vector<double>& values, double q) {
+  if (values.empty()) return kNaN;
+  const double at = q * static_cast<double>(values.size() - 1);
+  const auto lo = static_cast<std::size_t>(std::floor(at));
+  std::nth_element(values.begin(), values.begin() + static_cast<long>(lo), values.end());
+  const double low = values[lo];
+  const double high =
+      lo + 1 < values.size()
+          ? *std::min_element(values.begin() + static_cast<long>(lo) + 1, values.end())
+          : low;
+  return low + (at - static_cast<double>(lo)) * (high - low);
+}
+
+}  // namespace
+
+SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
+  const EnsembleLayout& layout = source.Layout();
+  RequireDesign(layout, "sobol", "sobol");
+  const std::size_t k = layout.parameters.size(), stride = k + 2;
+  const std::size_t members = layout.Members();
+  if (k == 0 || members % stride != 0)
+    throw EAnalysisError(layout.source + ": " + std::to_string(members) +
+                         " members do not fill whole base points of " + std::to_string(stride) +
+                         " members (A, AB_1 .. AB_k, B)");
+  const std::size_t points = members / stride;
+  SobolResult r;
+  r.basePoints = static_cast<int>(points);
+  for (std::size_t i = 0; i < points; ++i) {
+    const auto first = layout.states.begin() + static_cast<long>(i * stride);
+    if (std::all_of(first, first + static_cast<long>(stride),
+                    [](MemberState s) { return s == MemberState::kDone; }))
+      ++r.completeBasePoints;
+  }
+  if (r.completeBasePoints < kMinimumBasePoints)
+    throw EAnalysisError(layout.source + ": only " + std::to_string(r.completeBasePoints) +
+                         " of " + std::to_string(points) +
+                         " base points have all their members done; Sobol indices need at least " +
+                         std::to_string(kMinimumBasePoints));
+
+  // Shared resamples of the base points, each sorted so its rows are read in memory order.
+  std::mt19937_64 random(options.seed);
+  std::uniform_int_distribution<std::uint32_t> pick(0, static_cast<std::uint32_t>(points - 1));
+  const auto resamples = static_cast<std::size_t>(std::max(options.resamples, 0));
+  std::vector<std::uint32_t> drawn(resamples * points);
+  for (std::size_t b = 0; b < resamples; ++b) {
+    for (std::size_t i = 0; i < points; ++i) drawn[b * points + i] = pick(random);
+    std::sort(drawn.begin() + static_cast<long>(b * points),
+              drawn.begin() + static_cast<long>((b + 1) * points));
+  }
+  std::vector<std::uint32_t> prefix(points);
+  for (std::size_t i = 0; i < points; ++i) prefix[i] = static_cast<std::uint32_t>(i);
+  const std::size_t sizes[] = {points, points / 2, points / 4};
+  const double tail = (1.0 - options.confidence) / 2.0;
+
+  r.rows.resize(layout.Series() * k);
+  r.convergence.resize(layout.Series() * k * 3);
+  SeriesNotes notes(layout);
+  notes.Resize(1);
+  const std::size_t width = (5 + 2 * k + kLanes - 1) / kLanes * kLanes;
+  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+    ParallelFor(batch.count, [&](std::size_t s) {
+      const std::size_t series = batch.first + s;
+      const double* y = batch.Series(s);
+      thread_local Terms terms;
+      terms.k = k, terms.width = width;
+      terms.Fill(y, points);
+      double scale = 0;
+      for (std::size_t m = 0; m < members; ++m)
+        if (std::isfinite(y[m])) scale = std::max(scale, std::fabs(y[m]));
+      std::vector<double> sums(width), s1(k, kNaN), st(k, kNaN);
+      for (std::size_t c = 0; c < 3; ++c) {
+        SumRows(terms.x.data(), width, prefix.data(), sizes[c], sums.data());
+        std::fill(s1.begin(), s1.end(), kNaN);
+        std::fill(st.begin(), st.end(), kNaN);
+        const bool ok = Estimate(sums.data(), k, scale, s1.data(), st.data());
+        if (c == 0 && !ok) notes.Mark(0, series);
+        for (std::size_t j = 0; j < k; ++j) {
+          ConvergenceRow& row = r.convergence[(series * k + j) * 3 + c];
+          row = {layout.OutputOf(series), layout.TimeOf(series), layout.parameters[j],
+                 static_cast<int>(sums[0]), s1[j], st[j]};
+        }
+      }
+      const bool whole = std::isfinite(r.convergence[series * k * 3].s1) || k == 0;
+      std::vector<std::vector<double>> firsts(k), totals(k);
+      if (whole) {
+        std::vector<double> bs1(k), bst(k);
+        for (std::size_t b = 0; b < resamples; ++b) {
+          SumRows(terms.x.data(), width, drawn.data() + b * points, points, sums.data());
+          if (!Estimate(sums.data(), k, scale, bs1.data(), bst.data())) continue;
+          for (std::size_t j = 0; j < k; ++j) firsts[j].push_back(bs1[j]), totals[j].push_back(bst[j]);
+        }
+      }
+      for (std::size_t j = 0; j < k; ++j) {
+        const ConvergenceRow& full = r.convergence[(series * k + j) * 3];
+        SobolRow& row = r.rows[series * k + j];
+        row.output = full.output, row.time = full.time, row.parameter = full.parameter;
+        row.s1 = full.s1, row.st = full.st, row.basePoints = full.basePoints;
+        row.s1Low = Percentile(firsts[j], tail), row.s1High = Percentile(firsts[j], 1 - tail);
+        row.stLow = Percentile(totals[j], tail), row.stHigh = Percentile(totals[j], 1 - tail);
+      }
+    });
+  });
+  r.notes = notes.Lines({"zero variance (a constant output) or fewer than two base points; "
+                         "its indices are left empty"});
+  return r;
+}
+
+}  // namespace kvsorv::analysis

@@ -1,0 +1,19 @@
+#pragma once
+// A plain table of members (see member_table.h) as series for the analyses: the first
+// `inputs` columns are the design, named by `designMethod`; every other column is an output
+// at a single time (written as an empty time cell). A member with any output that is not a
+// number counts as failed.
+
+#include <memory>
+#include <string>
+
+#include "analysis/ensemble_series.h"
+#include "analysis/member_table.h"
+
+namespace kvsorv::analysis {
+
+// Failures: EAnalysisError naming the file when `inputs` leaves no output column.
+std::unique_ptr<SeriesSource> TableSource(const MemberTable& table, const std::string& fileName,
+                                          std::size_t inputs, const std::string& designMethod);
+
+}  // namespace kvsorv::analysis
