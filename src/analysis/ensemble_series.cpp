@@ -60,13 +60,14 @@ std::vector<std::string> SeriesNotes::Lines(const std::vector<std::string>& what
         last = t;
       }
       if (count == 0) continue;
-      std::string line = layout_.outputs[o] + ": " + what[kind];
+      std::string line = layout_.outputs[o];
       if (!std::isnan(layout_.times[first])) {
         line += " at " + std::to_string(count) + " of " + std::to_string(times) + " times (" +
                 CellText(layout_.times[first]);
         if (count > 1) line += " to " + CellText(layout_.times[last]);
         line += ")";
       }
+      line += ": " + what[kind];
       lines.push_back(line);
     }
   }

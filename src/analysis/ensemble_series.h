@@ -63,8 +63,8 @@ void RequireDesign(const EnsembleLayout& layout, const std::string& analysis,
 // raised again once all have stopped.
 void ParallelFor(std::size_t n, const std::function<void(std::size_t)>& body);
 
-// Per-series troubles summarised one line per output and kind, e.g. "Cw: zero variance at 12
-// of 400 times (1590 to 1601); S1, ST left empty".
+// Per-series troubles summarised one line per output and kind, e.g. "Cw at 12 of 400 times
+// (1590 to 1601): zero variance ...".
 class SeriesNotes {
  public:
   explicit SeriesNotes(const EnsembleLayout& layout) : layout_(layout) {}

@@ -12,6 +12,7 @@ namespace kvsorv::analysis {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kZeroRatio = 1e-8;
 
 }  // namespace
 
@@ -47,11 +48,18 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
     ParallelFor(batch.count, [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);
+      // y_0 counts as zero beside the other members' values: a normalised coefficient
+      // would then be rounding noise blown up.
+      double largest = 0;
+      for (std::size_t m = 0; m < members; ++m)
+        if (std::isfinite(y[m])) largest = std::max(largest, std::fabs(y[m]));
+      const bool zero = std::fabs(y[0]) <= kZeroRatio * largest;
+      if (std::isfinite(y[0]) && zero) notes.Mark(0, series);
       for (std::size_t j = 0; j < k; ++j) {
         const double theta = layout.design[0][j], row = 1 + 4 * j;
         const auto coefficient = [&](std::size_t down) {
           const double dtheta = change(j, down);
-          if (y[0] == 0 || dtheta == 0) return kNaN;
+          if (zero || dtheta == 0) return kNaN;
           return (y[down + 1] - y[down]) / dtheta * theta / y[0];
         };
         LocalRow& out = r.rows[series * k + j];
@@ -60,7 +68,6 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
         out.coefficient = coefficient(static_cast<std::size_t>(row));
         out.halfStep = coefficient(static_cast<std::size_t>(row) + 2);
         out.difference = out.coefficient - out.halfStep;
-        if (std::isfinite(y[0]) && y[0] == 0) notes.Mark(0, series);
         if (std::isfinite(out.difference))
           out.withinTolerance = std::fabs(out.difference) <=
                                 options.tolerance * std::max(1.0, std::fabs(out.halfStep));
@@ -68,7 +75,7 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
       }
     });
   });
-  for (const std::string& line : notes.Lines({"zero at the medians; its coefficients are left empty"}))
+  for (const std::string& line : notes.Lines({"zero at the medians (within 1e-8 of the largest member value); its coefficients are left empty"}))
     r.notes.push_back(line);
   // One warning per output and parameter, naming the times where the check fails.
   for (std::size_t o = 0; o < layout.outputs.size(); ++o)

@@ -23,7 +23,9 @@ struct LocalRow {
   std::string output;
   double time = 0;
   std::string parameter;
-  double coefficient = 0;    // S at step h; NaN where y_0 = 0 or a member is not done
+  // S at step h; NaN where y_0 is zero (|y_0| <= 1e-8 max |y| over the members) or a
+  // member is not done
+  double coefficient = 0;
   double halfStep = 0;       // S at step h/2
   double difference = 0;     // coefficient - halfStep
   bool withinTolerance = true;

@@ -1,0 +1,132 @@
+// Analyses of results files: a tiny file made with ResultsFile read over time (a failed
+// member's values left out), and the messages of input an analysis cannot use.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_error.h"
+#include "analysis/envelope_over_time.h"
+#include "analysis/local_sensitivity.h"
+#include "analysis/morris_over_time.h"
+#include "analysis/results_reader.h"
+#include "analysis/sobol_over_time.h"
+#include "ensemble/results_file.h"
+#include "support/temp_dir.h"
+
+namespace kvsorv::analysis {
+namespace {
+
+using namespace kvsorv::ensemble;
+
+// A results file of `members` members of two parameters, outputs A and B at times 10, 20,
+// 30: A = m + t, B = 100 m (member m), or `value` for every member when given.
+std::string MakeResults(const testing::TempWorkDir& dir, const std::string& name, Method method,
+                        std::size_t members, std::vector<std::size_t> failed = {},
+                        std::optional<double> value = {}) {
+  EnsemblePlan plan;
+  plan.file = "plan.toml";
+  plan.parameters = {{"a", 0, Uniform{0, 1}}, {"b", 0, Uniform{0, 1}}};
+  EnsembleSite site;
+  site.times = {10, 20, 30};
+  site.variables = {"A", "B"};
+  Design design;
+  design.method = method;
+  design.symbols = {"a", "b"};
+  for (std::size_t m = 0; m < members; ++m)
+    design.rows.push_back({0.5 + 0.01 * static_cast<double>(m), 0.25});
+  ResultsFile file = ResultsFile::Create(dir.File(name), plan, site, design, "test");
+  for (std::size_t m = 0; m < members; ++m) {
+    MemberResult r;
+    const auto x = static_cast<double>(m);
+    for (const double t : site.times) r.values.insert(r.values.end(), {x + t, 100 * x});
+    if (value) r.values.assign(r.values.size(), *value);
+    r.failed = std::find(failed.begin(), failed.end(), m) != failed.end();
+    file.WriteMember(m, design.rows[m], r);
+  }
+  return dir.File(name);
+}
+
+TEST(ResultsReader, ReadsEveryChosenOutputOverTimeLeavingFailedMembersOut) {
+  testing::TempWorkDir dir;
+  const std::string file = MakeResults(dir, "r.nc", Method::kLatinHypercube, 4, {2});
+  auto source = OpenResults(file, {.outputs = {"B", "A"}, .times = {20, 30}});
+  const EnsembleLayout& layout = source->Layout();
+  EXPECT_EQ(layout.designMethod, "lhs");
+  EXPECT_EQ(layout.outputs, (std::vector<std::string>{"B", "A"}));
+  ASSERT_EQ(layout.Series(), 4u);
+  EXPECT_EQ(layout.design[3][0], 0.53);
+  std::vector<double> values;
+  source->ForEachBatch(1, [&](const SeriesBatch& b) {  // a batch per output
+    values.insert(values.end(), b.values.begin(), b.values.end());
+  });
+  ASSERT_EQ(values.size(), 16u);
+  EXPECT_EQ(values[1], 100.0);     // B of member 1 at 20
+  EXPECT_TRUE(std::isnan(values[2]));  // member 2 failed
+  EXPECT_EQ(values[8 + 4 + 3], 33.0);  // A of member 3 at 30
+  const EnvelopeResult e = EnvelopeOverTime(*OpenResults(file));
+  ASSERT_EQ(e.rows.size(), 6u);
+  EXPECT_EQ(e.rows[1].output, "A");
+  EXPECT_EQ(e.rows[1].time, 20.0);
+  EXPECT_EQ(e.rows[1].members, 3);
+  EXPECT_NEAR(e.rows[1].mean, 20 + 4.0 / 3, 1e-12);
+}
+
+TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
+  testing::TempWorkDir dir;
+  const std::string mc = MakeResults(dir, "mc.nc", Method::kMonteCarlo, 8);
+  // 20 base points of 4 members; all but 3 have a failed member.
+  std::vector<std::size_t> broken;
+  for (std::size_t i = 3; i < 20; ++i) broken.push_back(4 * i + 1);
+  const std::string sobol = MakeResults(dir, "sobol.nc", Method::kSobol, 80, broken);
+  dir.Write("text.nc", "not a netCDF file\n");
+  struct Case {
+    const char* name;
+    std::function<void()> analyse;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"Monte Carlo given to sobol", [&] { SobolOverTime(*OpenResults(mc)); },
+       "mc.nc: holds a mc design; the sobol analysis needs a sobol design"},
+      {"Monte Carlo given to morris", [&] { MorrisOverTime(*OpenResults(mc)); },
+       "the morris analysis needs a morris design"},
+      {"Monte Carlo given to local", [&] { LocalOverTime(*OpenResults(mc)); },
+       "the local analysis needs a oat design"},
+      {"output not in the file", [&] { OpenResults(mc, {.outputs = {"Cw"}}); },
+       "mc.nc: no output 'Cw'; it holds A, B"},
+      {"time not in the file", [&] { OpenResults(mc, {.times = {25}}); },
+       "mc.nc: no time 25; it holds 3 times from 10 to 30"},
+      {"too many failed members", [&] { SobolOverTime(*OpenResults(sobol)); },
+       "only 3 of 20 base points have all their members done; Sobol indices need at least 16"},
+      {"missing file", [&] { OpenResults(dir.File("none.nc")); }, "none.nc: no such results file"},
+      {"unreadable file", [&] { OpenResults(dir.File("text.nc")); },
+       "text.nc: cannot be read as a results file"},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.analyse();
+      ADD_FAILURE() << c.name << ": accepted";
+    } catch (const EAnalysisError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+          << c.name << ": " << e.what();
+    }
+  }
+}
+
+TEST(ResultsAnalysis, ConstantOutputLeavesIndicesEmptyWithANote) {
+  testing::TempWorkDir dir;
+  const std::string file = MakeResults(dir, "flat.nc", Method::kSobol, 80, {}, 7.0);
+  const SobolResult r = SobolOverTime(*OpenResults(file, {.outputs = {"A"}}), {.resamples = 10});
+  ASSERT_EQ(r.rows.size(), 3u * 2u);
+  EXPECT_TRUE(std::isnan(r.rows[0].s1));
+  EXPECT_TRUE(std::isnan(r.rows[0].stHigh));
+  ASSERT_EQ(r.notes.size(), 1u);
+  EXPECT_NE(r.notes[0].find("A at 3 of 3 times (10 to 30): zero variance"), std::string::npos)
+      << r.notes[0];
+}
+
+}  // namespace
+}  // namespace kvsorv::analysis
