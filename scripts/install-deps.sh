@@ -16,6 +16,8 @@ packages=(
   libboost-dev
   libeigen3-dev
   libnetcdf-c++4-dev
+  libhdf5-dev  # the results file's chunks read directly, decompressed on every core
+  zlib1g-dev
   parallel
   slurm-wlm
   munge

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <cstring>
 #include <random>
 
 #include "analysis/analysis_error.h"
@@ -14,27 +15,61 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::size_t kLanes = 8;
 
-// Column sums of the chosen rows of x (rows of `width` doubles, a multiple of kLanes), four
-// rows at a time into separate accumulators so the additions overlap.
-__attribute__((target_clones("avx2", "default"))) void SumRows(const double* x,
-                                                                std::size_t width,
-                                                                const std::uint32_t* rows,
-                                                                std::size_t count, double* sums) {
-  for (std::size_t c0 = 0; c0 < width; c0 += kLanes) {
-    double acc[4][kLanes] = {};
-    std::size_t r = 0;
-    for (; r + 4 <= count; r += 4)
-      for (std::size_t u = 0; u < 4; ++u) {
-        const double* row = x + std::size_t{rows[r + u]} * width + c0;
-        for (std::size_t c = 0; c < kLanes; ++c) acc[u][c] += row[c];
-      }
-    for (; r < count; ++r) {
-      const double* row = x + std::size_t{rows[r]} * width + c0;
-      for (std::size_t c = 0; c < kLanes; ++c) acc[0][c] += row[c];
+// Sums of `lanes` columns from c0 over the chosen rows, `unroll` rows at a time into
+// separate accumulators so the additions overlap.
+template <std::size_t lanes, std::size_t unroll>
+inline void SumBlock(const double* x, const std::uint32_t* offsets, std::size_t count,
+                     double* sums) {
+  double acc[unroll][lanes] = {};
+  std::size_t r = 0;
+  for (; r + unroll <= count; r += unroll)
+    for (std::size_t u = 0; u < unroll; ++u) {
+      const double* row = x + offsets[r + u];
+      for (std::size_t c = 0; c < lanes; ++c) acc[u][c] += row[c];
     }
-    for (std::size_t c = 0; c < kLanes; ++c)
-      sums[c0 + c] = (acc[0][c] + acc[1][c]) + (acc[2][c] + acc[3][c]);
+  for (; r < count; ++r)
+    for (std::size_t c = 0; c < lanes; ++c) acc[0][c] += x[offsets[r] + c];
+  for (std::size_t c = 0; c < lanes; ++c) {
+    double total = 0;
+    for (std::size_t u = 0; u < unroll; ++u) total += acc[u][c];
+    sums[c] = total;
   }
+}
+
+// Column sums of the chosen rows of x (`offsets`: each row's first element; rows of `width`
+// doubles, a multiple of kLanes): 16 columns per pass over the rows, then 8.
+void SumRows(const double* x, std::size_t width, const std::uint32_t* offsets, std::size_t count,
+             double* sums) {
+  std::size_t c0 = 0;
+  for (; c0 + 16 <= width; c0 += 16) SumBlock<16, 2>(x + c0, offsets, count, sums + c0);
+  if (c0 < width) SumBlock<8, 4>(x + c0, offsets, count, sums + c0);
+}
+
+// Every resample's column sums at once, as the product of the resamples' weights (how often
+// each drew each base point; resamples x points, a multiple of kBlock rows) and the terms:
+// kBlock resamples and kLanes columns at a time in registers, each term row read once per
+// block.
+constexpr std::size_t kBlock = 8;
+
+// kLanes doubles as one value (GCC's vector extension): the compiler keeps each in one
+// register of the widest kind the machine has, or splits it.
+using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
+
+__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void BootstrapSums(
+    const double* x, std::size_t width, std::size_t points, const double* weights,
+    std::size_t resamples, double* sums) {
+  for (std::size_t b0 = 0; b0 < resamples; b0 += kBlock)
+    for (std::size_t c0 = 0; c0 < width; c0 += kLanes) {
+      Lanes acc[kBlock] = {};
+      const double* w = weights + b0 * points;
+      for (std::size_t i = 0; i < points; ++i) {
+        Lanes row;
+        std::memcpy(&row, x + i * width + c0, sizeof row);
+        for (std::size_t r = 0; r < kBlock; ++r) acc[r] += w[r * points + i] * row;
+      }
+      for (std::size_t r = 0; r < kBlock; ++r)
+        std::memcpy(sums + (b0 + r) * width + c0, &acc[r], sizeof acc[r]);
+    }
 }
 
 // The terms whose sums give the estimators, per base point: [1, a, b, a², b², then for each j
@@ -123,18 +158,23 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
                          " base points have all their members done; Sobol indices need at least " +
                          std::to_string(kMinimumBasePoints));
 
-  // Shared resamples of the base points, each sorted so its rows are read in memory order.
+  // Shared resamples of the base points.
   std::mt19937_64 random(options.seed);
   std::uniform_int_distribution<std::uint32_t> pick(0, static_cast<std::uint32_t>(points - 1));
   const auto resamples = static_cast<std::size_t>(std::max(options.resamples, 0));
   std::vector<std::uint32_t> drawn(resamples * points);
   for (std::size_t b = 0; b < resamples; ++b) {
     for (std::size_t i = 0; i < points; ++i) drawn[b * points + i] = pick(random);
-    std::sort(drawn.begin() + static_cast<long>(b * points),
-              drawn.begin() + static_cast<long>((b + 1) * points));
   }
+  const std::size_t width = (5 + 2 * k + kLanes - 1) / kLanes * kLanes;
+  // Resamples padded with empty ones to whole blocks (their sums are zero and unused).
+  const std::size_t blocks = (resamples + kBlock - 1) / kBlock * kBlock;
+  std::vector<double> weights(blocks * points, 0.0);
+  for (std::size_t b = 0; b < resamples; ++b)
+    for (std::size_t r = b * points; r < (b + 1) * points; ++r) weights[b * points + drawn[r]] += 1;
+  drawn = {};
   std::vector<std::uint32_t> prefix(points);
-  for (std::size_t i = 0; i < points; ++i) prefix[i] = static_cast<std::uint32_t>(i);
+  for (std::size_t i = 0; i < points; ++i) prefix[i] = static_cast<std::uint32_t>(i * width);
   const std::size_t sizes[] = {points, points / 2, points / 4};
   const double tail = (1.0 - options.confidence) / 2.0;
 
@@ -142,7 +182,6 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
   r.convergence.resize(layout.Series() * k * 3);
   SeriesNotes notes(layout);
   notes.Resize(1);
-  const std::size_t width = (5 + 2 * k + kLanes - 1) / kLanes * kLanes;
   source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
     ParallelFor(batch.count, [&](std::size_t s) {
       const std::size_t series = batch.first + s;
@@ -168,11 +207,13 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
       }
       const bool whole = std::isfinite(r.convergence[series * k * 3].s1) || k == 0;
       std::vector<std::vector<double>> firsts(k), totals(k);
-      if (whole) {
+      if (whole && resamples > 0) {
+        thread_local std::vector<double> all;
+        all.resize(blocks * width);
+        BootstrapSums(terms.x.data(), width, points, weights.data(), blocks, all.data());
         std::vector<double> bs1(k), bst(k);
         for (std::size_t b = 0; b < resamples; ++b) {
-          SumRows(terms.x.data(), width, drawn.data() + b * points, points, sums.data());
-          if (!Estimate(sums.data(), k, scale, bs1.data(), bst.data())) continue;
+          if (!Estimate(all.data() + b * width, k, scale, bs1.data(), bst.data())) continue;
           for (std::size_t j = 0; j < k; ++j) firsts[j].push_back(bs1[j]), totals[j].push_back(bst[j]);
         }
       }
