@@ -1,8 +1,8 @@
 // Analyses of a large results file made here, without model runs: 10,000 members, 20 outputs
 // at 400 times (640 MB of values as doubles), a Sobol design of 8 parameters (1000 base
-// points) and a Morris design of 9 (1000 trajectories), made once in the temporary directory; the envelope, Sobol indices with
-// their bootstrap, and Morris effects of every output at every time. Reports each analysis's
-// time and the process's peak resident memory.
+// points) and a Morris design of 9 (1000 trajectories), made once in the temporary directory; the
+// envelope, Sobol indices with their bootstrap, and Morris effects of every output at every time.
+// Reports each analysis's time and the process's peak resident memory.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -40,8 +40,9 @@ void Outputs(const std::vector<double>& theta, std::vector<double>& values) {
 }
 
 std::string MakeFile(Method method, int k) {
-  const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                     ("kvsorv-analysis-bench-" + std::string(MethodName(method)) + ".nc");
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() /
+      ("kvsorv-analysis-bench-" + std::string(MethodName(method)) + ".nc");
   if (std::filesystem::exists(file)) {  // made by an earlier run: reused while it matches
     try {
       const ResultsFile old = ResultsFile::OpenToRead(file.string());

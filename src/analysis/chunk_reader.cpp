@@ -67,9 +67,12 @@ std::unique_ptr<ChunkReader> ChunkReader::Open(const std::string& fileName, std:
       const H5Z_filter_t f = H5Pget_filter2(plist, static_cast<unsigned>(i), &flags, &count,
                                             nullptr, 0, nullptr, &config);
       // Shuffle first, then deflate, as the results file writes them.
-      if (f == H5Z_FILTER_SHUFFLE && i == 0) shuffled = true;
-      else if (f == H5Z_FILTER_DEFLATE && !deflated) deflated = true;
-      else usable = false;
+      if (f == H5Z_FILTER_SHUFFLE && i == 0)
+        shuffled = true;
+      else if (f == H5Z_FILTER_DEFLATE && !deflated)
+        deflated = true;
+      else
+        usable = false;
     }
     H5Pclose(plist);
   }
@@ -130,15 +133,17 @@ void ChunkReader::Read(std::size_t first, std::size_t count, double* out) {
       uLongf length = bytes;
       if (uncompress(plain.data(), &length, raw[i].data(), raw[i].size()) != Z_OK ||
           length != bytes)
-        throw std::runtime_error(fileName_ + ": the values of member " +
-                                 std::to_string(first + i) + " cannot be decompressed");
+        throw std::runtime_error(fileName_ + ": the values of member " + std::to_string(first + i) +
+                                 " cannot be decompressed");
       data = plain.data();
     } else if (raw[i].size() != bytes) {
       throw std::runtime_error(fileName_ + ": the values of member " + std::to_string(first + i) +
                                " have the wrong size");
     }
-    if (unshuffle) Unshuffle(data, values_, values);
-    else std::memcpy(values, data, bytes);
+    if (unshuffle)
+      Unshuffle(data, values_, values);
+    else
+      std::memcpy(values, data, bytes);
   });
 }
 

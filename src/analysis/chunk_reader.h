@@ -26,8 +26,8 @@ class ChunkReader {
   void Read(std::size_t first, std::size_t count, double* out);
 
  private:
-  ChunkReader(std::string fileName, long long file, long long dataset, bool shuffled,
-              bool deflated, std::size_t values);
+  ChunkReader(std::string fileName, long long file, long long dataset, bool shuffled, bool deflated,
+              std::size_t values);
   std::string fileName_;
   long long file_, dataset_;  // HDF5 identifiers
   bool shuffled_, deflated_;

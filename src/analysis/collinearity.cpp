@@ -27,7 +27,8 @@ Eigen::MatrixXd UnitColumns(Eigen::MatrixXd s) {
 
 double Binomial(std::size_t n, std::size_t r) {
   double c = 1;
-  for (std::size_t i = 1; i <= r; ++i) c = c * static_cast<double>(n - r + i) / static_cast<double>(i);
+  for (std::size_t i = 1; i <= r; ++i)
+    c = c * static_cast<double>(n - r + i) / static_cast<double>(i);
   return c;
 }
 
@@ -55,8 +56,10 @@ CollinearityResult CollinearityOf(const LocalResult& local) {
       row[j] = local.rows[i + j].coefficient;
       whole = whole && std::isfinite(row[j]);
     }
-    if (whole) kept.push_back(std::move(row));
-    else ++left;
+    if (whole)
+      kept.push_back(std::move(row));
+    else
+      ++left;
   }
   if (left > 0)
     r.notes.push_back("collinearity: " + std::to_string(left) +

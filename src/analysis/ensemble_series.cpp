@@ -17,9 +17,9 @@ void RequireDesign(const EnsembleLayout& layout, const std::string& analysis,
   if (layout.designMethod == wanted) return;
   throw EAnalysisError(layout.source + ": holds " +
                        (layout.designMethod.empty() ? std::string("no recorded design")
-                                                    : "a " + layout.designMethod + " design") +
-                       "; the " + analysis + " analysis needs a " + wanted +
-                       " design (kvsorv-cli sample --method " + wanted + ")");
+                                                    : "the design '" + layout.designMethod + "'") +
+                       "; the " + analysis + " analysis needs the design '" + wanted +
+                       "' (kvsorv-cli sample --method " + wanted + ")");
 }
 
 void ParallelFor(std::size_t n, const std::function<void(std::size_t)>& body) {

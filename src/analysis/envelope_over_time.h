@@ -14,11 +14,11 @@ struct EnvelopeRow {
   double time = 0;  // NaN for a plain table
   double mean = 0, sd = 0, min = 0, max = 0;
   double q05 = 0, q25 = 0, q50 = 0, q75 = 0, q95 = 0;  // linear between order statistics
-  int members = 0;  // finite values the statistics are of
+  int members = 0;                                     // finite values the statistics are of
 };
 
 struct EnvelopeResult {
-  std::vector<EnvelopeRow> rows;  // output-major, then time
+  std::vector<EnvelopeRow> rows;   // output-major, then time
   std::vector<std::string> notes;  // series without values (their cells left empty)
 };
 

@@ -39,9 +39,9 @@ FailureRow Compare(const std::string& parameter, const std::vector<double>& fail
   row.failedMean = std::accumulate(failed.begin(), failed.end(), 0.0) / n1;
   row.doneMean = std::accumulate(done.begin(), done.end(), 0.0) / n2;
   row.rankBiserial = 2 * u / (n1 * n2) - 1;
-  row.pValue = variance > 0 ? std::erfc(std::fabs(u - n1 * n2 / 2) / std::sqrt(variance) /
-                                        std::sqrt(2.0))
-                            : 1.0;
+  row.pValue = variance > 0
+                   ? std::erfc(std::fabs(u - n1 * n2 / 2) / std::sqrt(variance) / std::sqrt(2.0))
+                   : 1.0;
   return row;
 }
 

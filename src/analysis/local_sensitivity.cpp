@@ -75,7 +75,8 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
       }
     });
   });
-  for (const std::string& line : notes.Lines({"zero at the medians (within 1e-8 of the largest member value); its coefficients are left empty"}))
+  for (const std::string& line : notes.Lines({"zero at the medians (within 1e-8 of the largest "
+                                              "member value); its coefficients are left empty"}))
     r.notes.push_back(line);
   // One warning per output and parameter, naming the times where the check fails.
   for (std::size_t o = 0; o < layout.outputs.size(); ++o)
@@ -90,12 +91,16 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
       }
       if (times.empty()) continue;
       std::string line = layout.outputs[o] + ", " + layout.parameters[j] +
-                         ": the step-halving check fails (|S_h - S_h/2| up to " +
-                         CellText(worst) + ", tolerance " + CellText(options.tolerance) + ")";
+                         ": the step-halving check fails (|S_h - S_h/2| up to " + CellText(worst) +
+                         ", tolerance " + CellText(options.tolerance) + ")";
       if (!std::isnan(times.front())) {
-        line += " at " + std::to_string(times.size()) + " times:";
-        for (std::size_t i = 0; i < std::min<std::size_t>(times.size(), 8); ++i)
-          line += " " + CellText(times[i]);
+        line += " at ";
+        line += std::to_string(times.size());
+        line += " times:";
+        for (std::size_t i = 0; i < std::min<std::size_t>(times.size(), 8); ++i) {
+          line += ' ';
+          line += CellText(times[i]);
+        }
         if (times.size() > 8) line += " ...";
       }
       r.warnings.push_back(line);

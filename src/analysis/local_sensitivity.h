@@ -26,8 +26,8 @@ struct LocalRow {
   // S at step h; NaN where y_0 is zero (|y_0| <= 1e-8 max |y| over the members) or a
   // member is not done
   double coefficient = 0;
-  double halfStep = 0;       // S at step h/2
-  double difference = 0;     // coefficient - halfStep
+  double halfStep = 0;    // S at step h/2
+  double difference = 0;  // coefficient - halfStep
   bool withinTolerance = true;
 };
 

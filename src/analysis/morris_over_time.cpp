@@ -57,8 +57,7 @@ MorrisResult MorrisOverTime(SeriesSource& source) {
   for (std::size_t j = 0; j < k; ++j)
     if (perParameter[j] < kMinimumEffects)
       throw EAnalysisError(layout.source + ": parameter " + layout.parameters[j] + " has " +
-                           std::to_string(perParameter[j]) +
-                           " steps between members done (" +
+                           std::to_string(perParameter[j]) + " steps between members done (" +
                            std::to_string(r.completeTrajectories) + " of " +
                            std::to_string(r.trajectories) +
                            " trajectories complete); Morris effects need at least " +
@@ -85,9 +84,13 @@ MorrisResult MorrisOverTime(SeriesSource& source) {
       }
       for (std::size_t j = 0; j < k; ++j) {
         MorrisRow& row = r.rows[series * k + j];
-        row = {layout.OutputOf(series), layout.TimeOf(series), layout.parameters[j],
-               count[j] > 0 ? mean[j] : kNaN, count[j] > 0 ? absolute[j] / count[j] : kNaN,
-               count[j] > 1 ? std::sqrt(squares[j] / (count[j] - 1)) : kNaN, count[j]};
+        row = {layout.OutputOf(series),
+               layout.TimeOf(series),
+               layout.parameters[j],
+               count[j] > 0 ? mean[j] : kNaN,
+               count[j] > 0 ? absolute[j] / count[j] : kNaN,
+               count[j] > 1 ? std::sqrt(squares[j] / (count[j] - 1)) : kNaN,
+               count[j]};
         if (count[j] < 2) notes.Mark(0, series);
       }
     });

@@ -60,12 +60,11 @@ class ResultsSource : public SeriesSource {
         return std::fabs(x - time) <= 1e-9 * std::max(1.0, std::fabs(time));
       });
       if (at == d.times.end())
-        throw EAnalysisError(
-            fileName + ": no time " + CellText(time) + "; it holds " +
-            std::to_string(d.times.size()) + " times" +
-            (d.times.empty() ? std::string()
-                             : " from " + CellText(d.times.front()) + " to " +
-                                   CellText(d.times.back())));
+        throw EAnalysisError(fileName + ": no time " + CellText(time) + "; it holds " +
+                             std::to_string(d.times.size()) + " times" +
+                             (d.times.empty() ? std::string()
+                                              : " from " + CellText(d.times.front()) + " to " +
+                                                    CellText(d.times.back())));
       times_.push_back(static_cast<std::size_t>(at - d.times.begin()));
     }
     for (const std::size_t v : variables_) layout_.outputs.push_back(d.variables[v]);
@@ -80,7 +79,8 @@ class ResultsSource : public SeriesSource {
                     const std::function<void(const SeriesBatch&)>& use) override {
     const std::size_t members = layout_.Members();
     const std::size_t perOutput = times_.size() * members * sizeof(double);
-    const std::size_t outputsPerBatch = std::max<std::size_t>(1, maxBytes / std::max<std::size_t>(perOutput, 1));
+    const std::size_t outputsPerBatch =
+        std::max<std::size_t>(1, maxBytes / std::max<std::size_t>(perOutput, 1));
     SeriesBatch batch;
     batch.members = members;
     for (std::size_t o0 = 0; o0 < variables_.size(); o0 += outputsPerBatch) {
@@ -114,8 +114,10 @@ class ResultsSource : public SeriesSource {
     for (std::size_t m0 = 0; m0 < members; m0 += block) {
       const std::size_t count = std::min(block, members - m0);
       buffer.resize(count * memberValues);
-      if (chunks_) chunks_->Read(m0, count, buffer.data());
-      else file_->ReadValues(m0, count, 0, allVariables_, buffer.data());
+      if (chunks_)
+        chunks_->Read(m0, count, buffer.data());
+      else
+        file_->ReadValues(m0, count, 0, allVariables_, buffer.data());
       // Each output on its own thread; eight members (a cache line of each series) at a
       // time, so each series' line is written whole at once.
       ParallelFor(o1 - o0, [&](std::size_t o) {

@@ -12,8 +12,8 @@
 namespace kvsorv::analysis {
 
 struct ResultsSelection {
-  std::vector<std::string> outputs;  // symbols as the file names them; empty: every output
-  std::vector<double> times;         // times of the file's axis (year); empty: every time
+  std::vector<std::string> outputs{};  // symbols as the file names them; empty: every output
+  std::vector<double> times{};         // times of the file's axis (year); empty: every time
 };
 
 // Failures: EAnalysisError naming the file when it is missing or not a results file, when an

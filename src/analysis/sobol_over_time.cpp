@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "analysis/analysis_error.h"
@@ -153,8 +153,8 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
       ++r.completeBasePoints;
   }
   if (r.completeBasePoints < kMinimumBasePoints)
-    throw EAnalysisError(layout.source + ": only " + std::to_string(r.completeBasePoints) +
-                         " of " + std::to_string(points) +
+    throw EAnalysisError(layout.source + ": only " + std::to_string(r.completeBasePoints) + " of " +
+                         std::to_string(points) +
                          " base points have all their members done; Sobol indices need at least " +
                          std::to_string(kMinimumBasePoints));
 
@@ -201,8 +201,12 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
         if (c == 0 && !ok) notes.Mark(0, series);
         for (std::size_t j = 0; j < k; ++j) {
           ConvergenceRow& row = r.convergence[(series * k + j) * 3 + c];
-          row = {layout.OutputOf(series), layout.TimeOf(series), layout.parameters[j],
-                 static_cast<int>(sums[0]), s1[j], st[j]};
+          row = {layout.OutputOf(series),
+                 layout.TimeOf(series),
+                 layout.parameters[j],
+                 static_cast<int>(sums[0]),
+                 s1[j],
+                 st[j]};
         }
       }
       const bool whole = std::isfinite(r.convergence[series * k * 3].s1) || k == 0;
@@ -214,7 +218,8 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
         std::vector<double> bs1(k), bst(k);
         for (std::size_t b = 0; b < resamples; ++b) {
           if (!Estimate(all.data() + b * width, k, scale, bs1.data(), bst.data())) continue;
-          for (std::size_t j = 0; j < k; ++j) firsts[j].push_back(bs1[j]), totals[j].push_back(bst[j]);
+          for (std::size_t j = 0; j < k; ++j)
+            firsts[j].push_back(bs1[j]), totals[j].push_back(bst[j]);
         }
       }
       for (std::size_t j = 0; j < k; ++j) {
@@ -227,8 +232,9 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
       }
     });
   });
-  r.notes = notes.Lines({"zero variance (a constant output) or fewer than two base points; "
-                         "its indices are left empty"});
+  r.notes =
+      notes.Lines({"zero variance (a constant output) or fewer than two base points; "
+                   "its indices are left empty"});
   return r;
 }
 

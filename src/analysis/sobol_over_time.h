@@ -47,11 +47,11 @@ struct ConvergenceRow {
 };
 
 struct SobolResult {
-  std::vector<SobolRow> rows;                // output, time, then parameter
-  std::vector<ConvergenceRow> convergence;   // output, time, parameter, then N, N/2, N/4
-  std::vector<std::string> notes;            // series whose indices are left empty, and why
-  int basePoints = 0;                        // N, in the design
-  int completeBasePoints = 0;                // whose members are all done
+  std::vector<SobolRow> rows;               // output, time, then parameter
+  std::vector<ConvergenceRow> convergence;  // output, time, parameter, then N, N/2, N/4
+  std::vector<std::string> notes;           // series whose indices are left empty, and why
+  int basePoints = 0;                       // N, in the design
+  int completeBasePoints = 0;               // whose members are all done
 };
 
 // Failures: EAnalysisError when the design is not a Sobol design, when its members do not fill

@@ -59,8 +59,7 @@ std::unique_ptr<SeriesSource> OpenInput(const AnalyzeOptions& o) {
 }
 
 int Analyze(const AnalyzeOptions& o) {
-  if (o.method != "local" && o.method != "morris" && o.method != "sobol" &&
-      o.method != "envelope")
+  if (o.method != "local" && o.method != "morris" && o.method != "sobol" && o.method != "envelope")
     throw std::invalid_argument("the analysis must be local, morris, sobol or envelope");
   const std::unique_ptr<SeriesSource> source = OpenInput(o);
   const EnsembleLayout& layout = source->Layout();
@@ -107,9 +106,9 @@ int Analyze(const AnalyzeOptions& o) {
     WriteCollinearityCsv(CompanionFile(o.output, "collinearity"), c.rows);
   }
   WriteFailuresCsv(CompanionFile(o.output, "failures"), failures.predictors);
-  std::cerr << o.method << " of " << layout.outputs.size() << " outputs at "
-            << layout.times.size() << (layout.times.size() == 1 ? " time" : " times")
-            << " written to " << o.output << '\n';
+  std::cerr << o.method << " of " << layout.outputs.size() << " outputs at " << layout.times.size()
+            << (layout.times.size() == 1 ? " time" : " times") << " written to " << o.output
+            << '\n';
   return 0;
 }
 

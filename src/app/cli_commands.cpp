@@ -56,9 +56,10 @@ constexpr std::array kCommands = {
             "Exit status: 0 when steady, 3 when not, 1 when the last solve failed.",
             DeclareSteadyState},
     Command{"sample", "Write the design matrix of an ensemble plan.",
-            "One row per member and one column per varied parameter, comma-separated, after a\n"
-            "comment line naming the columns. For sobol the plan's members are the base\n"
-            "points (members x (k + 2) rows); for morris, the trajectories (k + 1 rows each).",
+            "One row per member and one column per varied parameter, comma-separated, after\n"
+            "comment lines naming the columns and the design. For sobol the plan's members are\n"
+            "the base points (members x (k + 2) rows); for morris, the trajectories (k + 1 rows\n"
+            "each); oat has the medians, then each parameter at -h, +h, -h/2, +h/2.",
             DeclareSample},
     Command{"ensemble", "Run the members of a design; merge shards; count what is done.",
             "ensemble run PLAN --design FILE [--threads N] [--shard k/K] [--resume]\n"

@@ -1,7 +1,7 @@
 #include "ensemble/results_file.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -125,9 +125,11 @@ std::string ResultsFile::PlanFingerprint() const {
 ResultsDescription ResultsFile::Describe() const {
   ResultsDescription d;
   const auto attributes = file_->getAtts();
-  if (attributes.count("design_method") != 0) d.designMethod = TextAttribute(*file_, "design_method");
+  if (attributes.count("design_method") != 0)
+    d.designMethod = TextAttribute(*file_, "design_method");
   if (attributes.count("oat_step") != 0) file_->getAtt("oat_step").getValues(&d.oatStep);
-  if (attributes.count("morris_levels") != 0) file_->getAtt("morris_levels").getValues(&d.morrisLevels);
+  if (attributes.count("morris_levels") != 0)
+    file_->getAtt("morris_levels").getValues(&d.morrisLevels);
   d.times.resize(file_->getDim("time").getSize());
   if (!d.times.empty()) file_->getVar("time").getVar(d.times.data());
   const auto strings = [&](const char* var, const char* dim) {

@@ -3,8 +3,8 @@
 // output of every member at every time of the time axis (member x time x variable,
 // compressed, one member per chunk), each member's parameters, status and error text, and the
 // plan's fingerprint, the program's version, the master seed and the design (its method, and
-// the one-at-a-time step or the Morris levels its analysis needs). Members are written as they finish, so a file
-// of an interrupted ensemble holds every member finished before.
+// the one-at-a-time step or the Morris levels its analysis needs). Members are written as they
+// finish, so a file of an interrupted ensemble holds every member finished before.
 
 #include <chrono>
 #include <memory>
@@ -26,12 +26,12 @@ enum class MemberStatus : signed char { kMissing = 0, kDone = 1, kFailed = 2 };
 
 // What a results file holds besides the members' values.
 struct ResultsDescription {
-  std::string designMethod;  // "mc", "lhs", "sobol", "morris", "oat"; empty in older files
-  double oatStep = 0.0;      // relative step of a one-at-a-time design, 0 for others
-  int morrisLevels = 0;      // grid levels of a Morris design, 0 for others
-  std::vector<double> times;              // the time axis (year)
-  std::vector<std::string> variables;     // the kept outputs, in the file's order
-  std::vector<std::string> parameters;    // the varied parameters' symbols
+  std::string designMethod;   // "mc", "lhs", "sobol", "morris", "oat"; empty in older files
+  double oatStep = 0.0;       // relative step of a one-at-a-time design, 0 for others
+  int morrisLevels = 0;       // grid levels of a Morris design, 0 for others
+  std::vector<double> times;  // the time axis (year)
+  std::vector<std::string> variables;   // the kept outputs, in the file's order
+  std::vector<std::string> parameters;  // the varied parameters' symbols
 };
 
 class ResultsFile {

@@ -64,7 +64,7 @@ TEST(ResultsReader, ReadsEveryChosenOutputOverTimeLeavingFailedMembersOut) {
     values.insert(values.end(), b.values.begin(), b.values.end());
   });
   ASSERT_EQ(values.size(), 16u);
-  EXPECT_EQ(values[1], 100.0);     // B of member 1 at 20
+  EXPECT_EQ(values[1], 100.0);         // B of member 1 at 20
   EXPECT_TRUE(std::isnan(values[2]));  // member 2 failed
   EXPECT_EQ(values[8 + 4 + 3], 33.0);  // A of member 3 at 30
   const EnvelopeResult e = EnvelopeOverTime(*OpenResults(file));
@@ -90,11 +90,11 @@ TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
   };
   const Case cases[] = {
       {"Monte Carlo given to sobol", [&] { SobolOverTime(*OpenResults(mc)); },
-       "mc.nc: holds a mc design; the sobol analysis needs a sobol design"},
+       "mc.nc: holds the design 'mc'; the sobol analysis needs the design 'sobol'"},
       {"Monte Carlo given to morris", [&] { MorrisOverTime(*OpenResults(mc)); },
-       "the morris analysis needs a morris design"},
+       "the morris analysis needs the design 'morris'"},
       {"Monte Carlo given to local", [&] { LocalOverTime(*OpenResults(mc)); },
-       "the local analysis needs a oat design"},
+       "the local analysis needs the design 'oat'"},
       {"output not in the file", [&] { OpenResults(mc, {.outputs = {"Cw"}}); },
        "mc.nc: no output 'Cw'; it holds A, B"},
       {"time not in the file", [&] { OpenResults(mc, {.times = {25}}); },

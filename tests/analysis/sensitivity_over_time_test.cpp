@@ -38,14 +38,18 @@ ensemble::Matrix OneAtATime(double step, std::vector<double> medians) {
   ensemble::EnsemblePlan plan;
   plan.oatStep = step;
   for (std::size_t j = 0; j < medians.size(); ++j)
-    plan.parameters.push_back({"p" + std::to_string(j + 1), 0,
-                               ensemble::Uniform{medians[j] - 1, medians[j] + 1}});
+    plan.parameters.push_back(
+        {"p" + std::to_string(j + 1), 0, ensemble::Uniform{medians[j] - 1, medians[j] + 1}});
   return ensemble::SampleDesign(plan, ensemble::Method::kOneAtATime).rows;
 }
 
 constexpr double kA = 3.0;
-double Quadratic(const std::vector<double>& p) { return kA * p[0] * p[0] + p[1]; }
-double Steep(const std::vector<double>& p) { return std::exp(10 * p[0]) + p[1]; }
+double Quadratic(const std::vector<double>& p) {
+  return kA * p[0] * p[0] + p[1];
+}
+double Steep(const std::vector<double>& p) {
+  return std::exp(10 * p[0]) + p[1];
+}
 
 TEST(LocalSensitivity, QuadraticModelGivesExactNormalisedCoefficients) {
   const auto design = OneAtATime(0.1, {2.0, 5.0});
@@ -122,7 +126,9 @@ TEST(FailurePredictors, TheParameterThatDrivesFailureRanksFirst) {
   EXPECT_LT(std::fabs(r.predictors[1].rankBiserial), 0.5);
 }
 
-double Linear(const std::vector<double>& u) { return 2 * u[0] + u[1]; }
+double Linear(const std::vector<double>& u) {
+  return 2 * u[0] + u[1];
+}
 
 TEST(SobolOverTime, LinearModelGivesItsIndicesAndConvergenceRowsAtNHalfAndQuarter) {
   const auto unit = ensemble::SobolCrossSampleUnit(2, 256);

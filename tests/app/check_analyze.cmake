@@ -19,7 +19,7 @@ expect_contains("${err}" "base points")
 cli(1 out err analyze envelope members.csv --inputs 2 -o x.csv)
 expect_contains("${err}" "--inputs must be the number of design columns")
 cli(1 out err analyze sobol members.csv --inputs 1 --design lhs -o x.csv)
-expect_contains("${err}" "holds a lhs design; the sobol analysis needs a sobol design")
+expect_contains("${err}" "holds the design 'lhs'; the sobol analysis needs the design 'sobol'")
 
 # Results files of short ensembles: Sobol indices and the envelope over time, local
 # sensitivities of a one-at-a-time design, and what the analyses refuse.
@@ -46,7 +46,7 @@ file(READ ${WORK}/envelope.csv envelope)
 expect_contains("${envelope}" "\nNEP,1603,")
 expect_contains("${envelope}" ",64\n")
 cli(1 out err analyze morris sobol.nc -o x.csv)
-expect_contains("${err}" "sobol.nc: holds a sobol design; the morris analysis needs a morris design")
+expect_contains("${err}" "sobol.nc: holds the design 'sobol'; the morris analysis needs the design 'morris'")
 cli(1 out err analyze envelope sobol.nc --outputs Cw -o x.csv)
 expect_contains("${err}" "no output 'Cw'; it holds Cf, NEP")
 cli(1 out err analyze envelope sobol.nc --times 1700 -o x.csv)

@@ -129,6 +129,15 @@ TEST_F(PlanTest, DesignsHaveTheirDefiningProperties) {
         (morris.rows[r][0] != morris.rows[r - 1][0]) + (morris.rows[r][1] != morris.rows[r - 1][1]);
     EXPECT_EQ(moved, 1);
   }
+  // One at a time: the medians, then each parameter at 1 - h, 1 + h, 1 - h/2, 1 + h/2.
+  const Design oat = SampleDesign(plan, Method::kOneAtATime);
+  ASSERT_EQ(oat.rows.size(), 1u + 4u * 2u);
+  const double h = plan.oatStep, median = oat.rows[0][1];
+  const double factors[] = {1 - h, 1 + h, 1 - h / 2, 1 + h / 2};
+  for (std::size_t r = 0; r < 4; ++r) {
+    EXPECT_DOUBLE_EQ(oat.rows[5 + r][1], median * factors[r]) << r;
+    EXPECT_EQ(oat.rows[5 + r][0], oat.rows[0][0]) << r;
+  }
 }
 
 TEST_F(PlanTest, DesignFileReadsBackExactlyAndOnlyForItsPlan) {
@@ -136,6 +145,8 @@ TEST_F(PlanTest, DesignFileReadsBackExactlyAndOnlyForItsPlan) {
   const Design design = SampleDesign(plan, Method::kMonteCarlo);
   WriteDesign(dir.File("design.csv"), design);
   EXPECT_EQ(ReadDesign(dir.File("design.csv"), plan).rows, design.rows);
+  WriteDesign(dir.File("oat.csv"), SampleDesign(plan, Method::kOneAtATime));
+  EXPECT_EQ(ReadDesign(dir.File("oat.csv"), plan).method, Method::kOneAtATime);
 
   dir.Write("other.csv", "# rg,mf\n1,2\n");
   EXPECT_THROW(ReadDesign(dir.File("other.csv"), plan), EPlanError);
