@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/analysis_error.h"
+#include "analysis/chunk_reader.h"
 #include "analysis/envelope_over_time.h"
 #include "analysis/local_sensitivity.h"
 #include "analysis/morris_over_time.h"
@@ -23,10 +24,11 @@ namespace {
 using namespace kvsorv::ensemble;
 
 // A results file of `members` members of two parameters, outputs A and B at times 10, 20,
-// 30: A = m + t, B = 100 m (member m), or `value` for every member when given.
+// 30: A = m + t, B = 100 m (member m), or `value` for every member when given; members
+// `unwritten` are left missing.
 std::string MakeResults(const testing::TempWorkDir& dir, const std::string& name, Method method,
                         std::size_t members, std::vector<std::size_t> failed = {},
-                        std::optional<double> value = {}) {
+                        std::optional<double> value = {}, std::vector<std::size_t> unwritten = {}) {
   EnsemblePlan plan;
   plan.file = "plan.toml";
   plan.parameters = {{"a", 0, Uniform{0, 1}}, {"b", 0, Uniform{0, 1}}};
@@ -40,6 +42,7 @@ std::string MakeResults(const testing::TempWorkDir& dir, const std::string& name
     design.rows.push_back({0.5 + 0.01 * static_cast<double>(m), 0.25});
   ResultsFile file = ResultsFile::Create(dir.File(name), plan, site, design, "test");
   for (std::size_t m = 0; m < members; ++m) {
+    if (std::find(unwritten.begin(), unwritten.end(), m) != unwritten.end()) continue;
     MemberResult r;
     const auto x = static_cast<double>(m);
     for (const double t : site.times) r.values.insert(r.values.end(), {x + t, 100 * x});
@@ -82,6 +85,7 @@ TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
   std::vector<std::size_t> broken;
   for (std::size_t i = 3; i < 20; ++i) broken.push_back(4 * i + 1);
   const std::string sobol = MakeResults(dir, "sobol.nc", Method::kSobol, 80, broken);
+  const std::string morris = MakeResults(dir, "morris.nc", Method::kMorris, 9);  // b never moves
   dir.Write("text.nc", "not a netCDF file\n");
   struct Case {
     const char* name;
@@ -101,6 +105,8 @@ TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
        "mc.nc: no time 25; it holds 3 times from 10 to 30"},
       {"too many failed members", [&] { SobolOverTime(*OpenResults(sobol)); },
        "only 3 of 20 base points have all their members done; Sobol indices need at least 16"},
+      {"Morris steps that never move a parameter", [&] { MorrisOverTime(*OpenResults(morris)); },
+       "parameter b has 0 steps between members done (3 of 3 trajectories complete)"},
       {"missing file", [&] { OpenResults(dir.File("none.nc")); }, "none.nc: no such results file"},
       {"unreadable file", [&] { OpenResults(dir.File("text.nc")); },
        "text.nc: cannot be read as a results file"},
@@ -113,6 +119,22 @@ TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
           << c.name << ": " << e.what();
     }
+  }
+}
+
+TEST(ChunkReader, ReadsWhatNetCdfReadsAndNaNForAMemberNeverWritten) {
+  testing::TempWorkDir dir;
+  const std::string file = MakeResults(dir, "r.nc", Method::kMonteCarlo, 6, {}, {}, {4});
+  std::vector<double> expected(6 * 6), direct(6 * 6);
+  ResultsFile::OpenToRead(file).ReadValues(0, 6, 0, 2, expected.data());
+  auto reader = ChunkReader::Open(file, 3, 2);
+  ASSERT_NE(reader, nullptr);
+  reader->Read(0, 6, direct.data());
+  for (std::size_t i = 0; i < direct.size(); ++i) {
+    if (i / 6 == 4)
+      EXPECT_TRUE(std::isnan(direct[i])) << i;  // netCDF's fill value, NaN too
+    else
+      EXPECT_EQ(direct[i], expected[i]) << i;
   }
 }
 
