@@ -1,0 +1,326 @@
+#include "windows/display/ensemble_charts.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHorizontalBarSeries>
+#include <QHorizontalStackedBarSeries>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "windows/common/qt_text.h"
+#include "windows/display/chart_export.h"
+
+namespace kvsorv {
+
+namespace {
+
+const QColor kBandOuter(70, 130, 180, 70);   // 5-95 %
+const QColor kBandInner(70, 130, 180, 140);  // 25-75 %
+const QColor kMedian(20, 60, 120);
+const QColor kMean(200, 80, 20);
+const QColor kObserved(0, 0, 0);
+const QColor kLow(66, 133, 200);
+const QColor kHigh(214, 96, 77);
+
+QChart* NewChart(const ChartTitles& titles) {
+  auto* chart = new QChart;
+  chart->setTitle(Q(titles.chart));
+  QFont font = chart->titleFont();
+  font.setPointSizeF(font.pointSizeF() * 1.2);
+  font.setBold(true);
+  chart->setTitleFont(font);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  return chart;
+}
+
+QValueAxis* ValueAxis(QChart* chart, const std::string& title, Qt::Alignment side) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(Q(title));
+  axis->setLabelFormat("%.4g");
+  chart->addAxis(axis, side);
+  return axis;
+}
+
+void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
+  chart->addSeries(series);
+  series->attachAxis(x);
+  series->attachAxis(y);
+}
+
+QLineSeries* Line(const std::vector<double>& x, const std::vector<double>& y) {
+  auto* line = new QLineSeries;
+  for (std::size_t i = 0; i < std::min(x.size(), y.size()); ++i)
+    if (std::isfinite(x[i]) && std::isfinite(y[i])) line->append(x[i], y[i]);
+  return line;
+}
+
+// The smallest and largest finite values of several series, widened a little.
+std::pair<double, double> Range(std::initializer_list<const std::vector<double>*> series,
+                                bool includeZero = false) {
+  double low = std::numeric_limits<double>::infinity(), high = -low;
+  for (const auto* s : series)
+    for (const double v : *s)
+      if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
+  if (includeZero) low = std::min(low, 0.0), high = std::max(high, 0.0);
+  if (!std::isfinite(low)) return {0.0, 1.0};
+  const double margin = high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 0.05, 1.0);
+  return {low - (includeZero && low == 0 ? 0 : margin), high + (includeZero && high == 0 ? 0 : margin)};
+}
+
+void HideLegendOf(QChart* chart, QAbstractSeries* series) {
+  for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
+}
+
+}  // namespace
+
+QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  x->setLabelFormat("%.0f");
+  const auto band = [&](const std::vector<double>& low, const std::vector<double>& high,
+                        const QString& name, const QColor& colour) {
+    auto* area = new QAreaSeries(Line(data.times, high), Line(data.times, low));
+    area->setName(name);
+    area->setColor(colour);
+    area->setBorderColor(colour);
+    area->setPen(QPen(colour.darker(110), 0.5));
+    Attach(chart, area, x, y);
+  };
+  band(data.q05, data.q95, "5–95 %", kBandOuter);
+  band(data.q25, data.q75, "25–75 %", kBandInner);
+  QLineSeries* median = Line(data.times, data.q50);
+  median->setName("median");
+  median->setPen(QPen(kMedian, 2));
+  Attach(chart, median, x, y);
+  QLineSeries* mean = Line(data.times, data.mean);
+  mean->setName("mean");
+  mean->setPen(QPen(kMean, 1.5, Qt::DashLine));
+  Attach(chart, mean, x, y);
+  std::vector<double> values;
+  if (!data.observed.times.empty()) {
+    auto* points = new QScatterSeries;
+    points->setName(Q(data.observed.legend.empty() ? "observed" : data.observed.legend));
+    points->setMarkerSize(8);
+    points->setColor(kObserved);
+    for (std::size_t i = 0; i < std::min(data.observed.times.size(), data.observed.values.size());
+         ++i)
+      points->append(data.observed.times[i], data.observed.values[i]);
+    Attach(chart, points, x, y);
+    values = data.observed.values;
+  }
+  std::vector<double> allTimes = data.times;
+  allTimes.insert(allTimes.end(), data.observed.times.begin(), data.observed.times.end());
+  if (!allTimes.empty()) {
+    const auto [lo, hi] = std::minmax_element(allTimes.begin(), allTimes.end());
+    x->setRange(*lo, *hi > *lo ? *hi : *lo + 1);
+  }
+  const auto [v0, v1] = Range({&data.q05, &data.q95, &data.mean, &values});
+  y->setRange(v0, v1);
+  x->applyNiceNumbers();
+  y->applyNiceNumbers();
+  return chart;
+}
+
+QChart* MakeTornadoChart(const TornadoChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  std::vector<TornadoBar> bars = data.bars;
+  const auto size = [](const TornadoBar& b) {
+    const double s = std::max(std::fabs(b.low), std::fabs(b.high));
+    return std::isfinite(s) ? s : -1.0;
+  };
+  // Bars are listed bottom up: the largest last, on top.
+  std::stable_sort(bars.begin(), bars.end(),
+                   [&](const TornadoBar& a, const TornadoBar& b) { return size(a) < size(b); });
+  auto* low = new QBarSet(Q(data.lowLegend));
+  auto* high = new QBarSet(Q(data.highLegend));
+  low->setColor(kLow);
+  high->setColor(kHigh);
+  QStringList names;
+  std::vector<double> values;
+  for (const TornadoBar& b : bars) {
+    names << Q(b.parameter);
+    const double l = std::isfinite(b.low) ? b.low : 0.0, h = std::isfinite(b.high) ? b.high : 0.0;
+    // Each side drawn where its sign puts it: a stacked series stacks negatives leftwards.
+    *low << l;
+    *high << h;
+    values.push_back(l);
+    values.push_back(h);
+  }
+  auto* series = new QHorizontalStackedBarSeries;
+  series->append(low);
+  series->append(high);
+  series->setBarWidth(0.6);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(names);
+  categories->setTitleText(Q(data.titles.y));
+  chart->addAxis(categories, Qt::AlignLeft);
+  series->attachAxis(categories);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  series->attachAxis(x);
+  const auto [v0, v1] = Range({&values}, true);
+  const double reach = std::max(std::fabs(v0), std::fabs(v1));
+  x->setRange(-reach, reach);  // symmetric, so the zero line sits in the middle
+  x->applyNiceNumbers();
+  return chart;
+}
+
+QChart* MakeSobolChart(const SobolChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  auto* first = new QBarSet("S1 (first order)");
+  auto* total = new QBarSet("ST (total)");
+  first->setColor(kLow);
+  total->setColor(kHigh);
+  QStringList names;
+  std::vector<double> values;
+  for (const SobolBar& b : data.bars) {
+    names << Q(b.parameter);
+    *first << (std::isfinite(b.first) ? b.first : 0.0);
+    *total << (std::isfinite(b.total) ? b.total : 0.0);
+    for (const double v : {b.first, b.firstLow, b.firstHigh, b.total, b.totalLow, b.totalHigh})
+      values.push_back(v);
+  }
+  auto* series = new QBarSeries;
+  constexpr double kWidth = 0.7;
+  series->setBarWidth(kWidth);
+  series->append(first);
+  series->append(total);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(names);
+  categories->setTitleText(Q(data.titles.x));
+  chart->addAxis(categories, Qt::AlignBottom);
+  series->attachAxis(categories);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  series->attachAxis(y);
+  const auto [v0, v1] = Range({&values}, true);
+  y->setRange(std::min(v0, 0.0), std::max(v1, 1.0));
+  y->applyNiceNumbers();
+  // Whiskers on a hidden axis of category positions: category i spans i - 0.5 .. i + 0.5 and
+  // its two bars share kWidth of it.
+  auto* positions = new QValueAxis;
+  positions->setRange(-0.5, static_cast<double>(data.bars.size()) - 0.5);
+  positions->setVisible(false);
+  chart->addAxis(positions, Qt::AlignBottom);
+  const auto whisker = [&](double at, double lowEnd, double highEnd) {
+    if (!std::isfinite(lowEnd) || !std::isfinite(highEnd)) return;
+    auto* line = new QLineSeries;
+    const double cap = kWidth / 12;
+    line->append(at - cap, lowEnd);
+    line->append(at + cap, lowEnd);
+    line->append(at, lowEnd);
+    line->append(at, highEnd);
+    line->append(at - cap, highEnd);
+    line->append(at + cap, highEnd);
+    line->setPen(QPen(Qt::black, 1.2));
+    Attach(chart, line, positions, y);
+    HideLegendOf(chart, line);
+  };
+  for (std::size_t i = 0; i < data.bars.size(); ++i) {
+    const double centre = static_cast<double>(i);
+    whisker(centre - kWidth / 4, data.bars[i].firstLow, data.bars[i].firstHigh);
+    whisker(centre + kWidth / 4, data.bars[i].totalLow, data.bars[i].totalHigh);
+  }
+  return chart;
+}
+
+QChart* MakeMorrisChart(const MorrisChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  std::vector<double> mu, sigma;
+  for (const MorrisPoint& p : data.points) {
+    if (!std::isfinite(p.muStar) || !std::isfinite(p.sigma)) continue;
+    auto* point = new QScatterSeries;
+    point->setName(Q(p.parameter));
+    point->append(p.muStar, p.sigma);
+    point->setMarkerSize(10);
+    // A format without placeholders shows its own text: the parameter's symbol.
+    point->setPointLabelsFormat(Q(p.parameter));
+    point->setPointLabelsVisible(true);
+    point->setPointLabelsClipping(false);
+    Attach(chart, point, x, y);
+    mu.push_back(p.muStar);
+    sigma.push_back(p.sigma);
+  }
+  const auto [x0, x1] = Range({&mu}, true);
+  const auto [y0, y1] = Range({&sigma}, true);
+  x->setRange(x0, x1 + 0.1 * (x1 - x0));
+  y->setRange(y0, y1 + 0.1 * (y1 - y0));
+  x->applyNiceNumbers();
+  y->applyNiceNumbers();
+  chart->legend()->setVisible(false);  // every point carries its name
+  return chart;
+}
+
+QChart* MakeConvergenceChart(const ConvergenceChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  x->setLabelFormat("%.0f");
+  std::vector<double> all;
+  for (const ConvergenceLine& l : data.lines) {
+    QLineSeries* line = Line(data.basePoints, l.values);
+    line->setName(Q(l.parameter));
+    line->setPointsVisible(true);
+    Attach(chart, line, x, y);
+    all.insert(all.end(), l.values.begin(), l.values.end());
+  }
+  const auto [x0, x1] = Range({&data.basePoints});
+  const auto [y0, y1] = Range({&all}, true);
+  x->setRange(std::max(0.0, x0), x1);
+  y->setRange(y0, y1);
+  x->applyNiceNumbers();
+  y->applyNiceNumbers();
+  return chart;
+}
+
+QChart* MakeFailuresChart(const FailuresChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  auto* set = new QBarSet("failed members");
+  set->setColor(kHigh);
+  QStringList reasons;
+  double most = 0;
+  for (const FailureCount& c : data.counts) {
+    reasons << Q(c.reason);
+    *set << c.members;
+    most = std::max(most, static_cast<double>(c.members));
+  }
+  auto* series = new QHorizontalBarSeries;
+  series->append(set);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(reasons);
+  categories->setTitleText(Q(data.titles.y));
+  chart->addAxis(categories, Qt::AlignLeft);
+  series->attachAxis(categories);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  x->setLabelFormat("%.0f");
+  x->setRange(0, std::max(1.0, most));
+  x->applyNiceNumbers();
+  series->attachAxis(x);
+  chart->legend()->setVisible(false);
+  return chart;
+}
+
+void SaveEnsembleChart(QChart* chart, QSize size, const std::string& fileName) {
+  QChartView view(chart);
+  view.setRenderHint(QPainter::Antialiasing);
+  view.setAttribute(Qt::WA_DontShowOnScreen);
+  view.resize(size);
+  view.show();  // lays the chart out at its size
+  SaveChartFile(view, fileName);
+}
+
+}  // namespace kvsorv
