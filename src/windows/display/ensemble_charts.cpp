@@ -73,8 +73,12 @@ std::pair<double, double> Range(std::initializer_list<const std::vector<double>*
       if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
   if (includeZero) low = std::min(low, 0.0), high = std::max(high, 0.0);
   if (!std::isfinite(low)) return {0.0, 1.0};
-  const double margin = high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 0.05, 1.0);
-  return {low - (includeZero && low == 0 ? 0 : margin), high + (includeZero && high == 0 ? 0 : margin)};
+  if (high == low) {
+    const double pad = low == 0 ? 1.0 : 0.05 * std::fabs(low);
+    return {low - pad, high + pad};
+  }
+  const double margin = 0.05 * (high - low);
+  return {includeZero && low == 0 ? 0.0 : low - margin, includeZero && high == 0 ? 0.0 : high + margin};
 }
 
 void HideLegendOf(QChart* chart, QAbstractSeries* series) {
