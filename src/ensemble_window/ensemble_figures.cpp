@@ -48,9 +48,9 @@ std::vector<double> Ranks(const std::vector<double>& x) {
 analysis::SobolIndices IndicesOf(const EnsembleLayout& layout, const std::vector<double>& y,
                                  int basePoints) {
   const std::size_t k = layout.plan.parameters.size();
-  const std::vector<double> first(y.begin(),
-                                  y.begin() + static_cast<std::ptrdiff_t>(
-                                                  static_cast<std::size_t>(basePoints) * (k + 2)));
+  const std::vector<double> first(
+      y.begin(),
+      y.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(basePoints) * (k + 2)));
   return analysis::SobolFromCrossSample(first, static_cast<int>(k));
 }
 
@@ -99,8 +99,7 @@ EnvelopeChartData EnvelopeSoFar(const EnsembleLayout& layout, const FinishedMemb
   return data;
 }
 
-std::optional<std::size_t> LastRecordedTime(const FinishedMembers& members,
-                                             std::size_t variable) {
+std::optional<std::size_t> LastRecordedTime(const FinishedMembers& members, std::size_t variable) {
   for (std::size_t t = members.Times(); t-- > 0;)
     for (std::size_t m = 0; m < members.Members(); ++m)
       if (std::isfinite(members.Value(m, t, variable))) return t;
@@ -163,9 +162,8 @@ TornadoChartData TornadoAt(const EnsembleLayout& layout, const FinishedMembers& 
   return data;
 }
 
-std::optional<SobolChartData> SobolAt(const EnsembleLayout& layout,
-                                      const FinishedMembers& members, std::size_t time,
-                                      std::size_t variable) {
+std::optional<SobolChartData> SobolAt(const EnsembleLayout& layout, const FinishedMembers& members,
+                                      std::size_t time, std::size_t variable) {
   if (layout.design.method != Method::kSobol) return std::nullopt;
   const std::vector<double> y = ValuesAt(members, time, variable);
   const std::size_t k = layout.plan.parameters.size();
@@ -192,9 +190,8 @@ std::optional<SobolChartData> SobolAt(const EnsembleLayout& layout,
 }
 
 std::optional<ConvergenceChartData> ConvergenceAt(const EnsembleLayout& layout,
-                                                  const FinishedMembers& members,
-                                                  std::size_t time, std::size_t variable,
-                                                  int steps) {
+                                                  const FinishedMembers& members, std::size_t time,
+                                                  std::size_t variable, int steps) {
   if (layout.design.method != Method::kSobol) return std::nullopt;
   const std::vector<double> y = ValuesAt(members, time, variable);
   const std::size_t k = layout.plan.parameters.size();
@@ -227,11 +224,12 @@ std::optional<MorrisChartData> MorrisAt(const EnsembleLayout& layout,
   std::vector<double> ranges(k, 0.0);
   for (std::size_t j = 0; j < k; ++j) {
     double low = std::numeric_limits<double>::infinity(), high = -low;
-    for (const auto& row : layout.design.rows) low = std::min(low, row[j]), high = std::max(high, row[j]);
+    for (const auto& row : layout.design.rows)
+      low = std::min(low, row[j]), high = std::max(high, row[j]);
     ranges[j] = high > low ? high - low : 1.0;
   }
-  const analysis::MorrisEffects e =
-      analysis::MorrisFromTrajectories(layout.design.rows, ValuesAt(members, time, variable), ranges);
+  const analysis::MorrisEffects e = analysis::MorrisFromTrajectories(
+      layout.design.rows, ValuesAt(members, time, variable), ranges);
   MorrisChartData data;
   data.titles = {.chart = "Morris effects on " + AtTime(layout, variable, time),
                  .x = "μ* (mean absolute effect)",

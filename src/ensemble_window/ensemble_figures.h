@@ -47,15 +47,13 @@ TornadoChartData TornadoAt(const EnsembleLayout& layout, const FinishedMembers& 
 
 // Sobol design: first-order and total indices with 95 % bootstrap intervals. Nullopt for
 // another design, or when fewer than two base points have all their rows finished.
-std::optional<SobolChartData> SobolAt(const EnsembleLayout& layout,
-                                      const FinishedMembers& members, std::size_t time,
-                                      std::size_t variable);
+std::optional<SobolChartData> SobolAt(const EnsembleLayout& layout, const FinishedMembers& members,
+                                      std::size_t time, std::size_t variable);
 
 // Sobol design: the total indices from the first n base points, for up to `steps` growing n.
 std::optional<ConvergenceChartData> ConvergenceAt(const EnsembleLayout& layout,
-                                                  const FinishedMembers& members,
-                                                  std::size_t time, std::size_t variable,
-                                                  int steps = 10);
+                                                  const FinishedMembers& members, std::size_t time,
+                                                  std::size_t variable, int steps = 10);
 
 // Morris design: mu* and sigma of each parameter (ranges: the design's spread of each).
 std::optional<MorrisChartData> MorrisAt(const EnsembleLayout& layout,

@@ -96,7 +96,8 @@ TEST_F(EnsembleSessionTest, RowThatMakesNoParameter_NamesItsRowAndWhatIsWrong) {
 TEST_F(EnsembleSessionTest, SavedPlan_ReadsBackAsEdited) {
   EnsembleSession session;
   ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 4)));
-  session.SetRow(1, {.symbol = "Q10d", .distribution = "truncated-normal",
+  session.SetRow(1, {.symbol = "Q10d",
+                     .distribution = "truncated-normal",
                      .arguments = {"2", "0.1", "1.8", "2.2"}});
   session.AddRow();
   session.SetRow(2, {.symbol = "rg", .distribution = "table", .arguments = {"0.2 0.25, 0.3"}});

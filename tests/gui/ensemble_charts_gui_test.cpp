@@ -43,8 +43,8 @@ TEST(EnsembleChartsTest, EachChart_BuildsFromItsDataAndSavesAsPngAndSvg) {
       {"envelope", [] { return MakeEnvelopeChart(Envelope()); }, 5},
       {"tornado",
        [&] {
-         return MakeTornadoChart({.titles = titles,
-                                  .bars = {{"mf", -2, 3}, {"Q10d", -0.5, 0.1}, {"rg", 1, -1}}});
+         return MakeTornadoChart(
+             {.titles = titles, .bars = {{"mf", -2, 3}, {"Q10d", -0.5, 0.1}, {"rg", 1, -1}}});
        },
        1},
       {"sobol",
@@ -55,7 +55,9 @@ TEST(EnsembleChartsTest, EachChart_BuildsFromItsDataAndSavesAsPngAndSvg) {
        },
        1 + 4},  // the bars and a whisker per index
       {"morris",
-       [&] { return MakeMorrisChart({.titles = titles, .points = {{"mf", 2, 1}, {"rg", 0.5, 0.2}}}); },
+       [&] {
+         return MakeMorrisChart({.titles = titles, .points = {{"mf", 2, 1}, {"rg", 0.5, 0.2}}});
+       },
        2},
       {"convergence",
        [&] {
@@ -64,7 +66,10 @@ TEST(EnsembleChartsTest, EachChart_BuildsFromItsDataAndSavesAsPngAndSvg) {
        },
        1},
       {"failures",
-       [&] { return MakeFailuresChart({.titles = titles, .counts = {{"overflow", 3}}}); }, 1},
+       [&] {
+         return MakeFailuresChart({.titles = titles, .counts = {{"overflow", 3}}});
+       },
+       1},
   };
   const testing::TempWorkDir dir;
   for (const Case& c : cases) {

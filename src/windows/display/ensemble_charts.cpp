@@ -78,11 +78,42 @@ std::pair<double, double> Range(std::initializer_list<const std::vector<double>*
     return {low - pad, high + pad};
   }
   const double margin = 0.05 * (high - low);
-  return {includeZero && low == 0 ? 0.0 : low - margin, includeZero && high == 0 ? 0.0 : high + margin};
+  return {includeZero && low == 0 ? 0.0 : low - margin,
+          includeZero && high == 0 ? 0.0 : high + margin};
 }
 
 void HideLegendOf(QChart* chart, QAbstractSeries* series) {
   for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
+}
+
+// Index ranges [first, last) of runs of times without a gap: a step more than ten times the
+// usual one (such as from the start to the first output year) breaks the bands and lines.
+std::vector<std::pair<std::size_t, std::size_t>> Runs(const std::vector<double>& times) {
+  std::vector<double> steps;
+  for (std::size_t i = 1; i < times.size(); ++i) steps.push_back(times[i] - times[i - 1]);
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  if (times.empty()) return runs;
+  double usual = 0;
+  if (!steps.empty()) {
+    std::vector<double> sorted = steps;
+    std::nth_element(sorted.begin(),
+                     sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    usual = sorted[sorted.size() / 2];
+  }
+  std::size_t first = 0;
+  for (std::size_t i = 1; i < times.size(); ++i) {
+    if (usual > 0 && steps[i - 1] > 10 * usual) {
+      runs.emplace_back(first, i);
+      first = i;
+    }
+  }
+  runs.emplace_back(first, times.size());
+  return runs;
+}
+
+std::vector<double> Slice(const std::vector<double>& v, std::size_t first, std::size_t last) {
+  return {v.begin() + static_cast<std::ptrdiff_t>(std::min(first, v.size())),
+          v.begin() + static_cast<std::ptrdiff_t>(std::min(last, v.size()))};
 }
 
 }  // namespace
@@ -92,25 +123,33 @@ QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
   QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
   QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
   x->setLabelFormat("%.0f");
-  const auto band = [&](const std::vector<double>& low, const std::vector<double>& high,
-                        const QString& name, const QColor& colour) {
-    auto* area = new QAreaSeries(Line(data.times, high), Line(data.times, low));
-    area->setName(name);
-    area->setColor(colour);
-    area->setBorderColor(colour);
-    area->setPen(QPen(colour.darker(110), 0.5));
-    Attach(chart, area, x, y);
+  bool named = false;  // each kind of series enters the legend once
+  const auto add = [&](QAbstractSeries* series, const QString& name) {
+    series->setName(name);
+    Attach(chart, series, x, y);
+    if (named) HideLegendOf(chart, series);
   };
-  band(data.q05, data.q95, "5–95 %", kBandOuter);
-  band(data.q25, data.q75, "25–75 %", kBandInner);
-  QLineSeries* median = Line(data.times, data.q50);
-  median->setName("median");
-  median->setPen(QPen(kMedian, 2));
-  Attach(chart, median, x, y);
-  QLineSeries* mean = Line(data.times, data.mean);
-  mean->setName("mean");
-  mean->setPen(QPen(kMean, 1.5, Qt::DashLine));
-  Attach(chart, mean, x, y);
+  for (const auto& [first, last] : Runs(data.times)) {
+    const std::vector<double> t = Slice(data.times, first, last);
+    const auto band = [&](const std::vector<double>& low, const std::vector<double>& high,
+                          const QString& name, const QColor& colour) {
+      auto* area =
+          new QAreaSeries(Line(t, Slice(high, first, last)), Line(t, Slice(low, first, last)));
+      area->setColor(colour);
+      area->setBorderColor(colour);
+      area->setPen(QPen(colour.darker(110), 0.5));
+      add(area, name);
+    };
+    band(data.q05, data.q95, "5–95 %", kBandOuter);
+    band(data.q25, data.q75, "25–75 %", kBandInner);
+    QLineSeries* median = Line(t, Slice(data.q50, first, last));
+    median->setPen(QPen(kMedian, 2));
+    add(median, "median");
+    QLineSeries* mean = Line(t, Slice(data.mean, first, last));
+    mean->setPen(QPen(kMean, 1.5, Qt::DashLine));
+    add(mean, "mean");
+    named = true;
+  }
   std::vector<double> values;
   if (!data.observed.times.empty()) {
     auto* points = new QScatterSeries;
@@ -123,13 +162,28 @@ QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
     Attach(chart, points, x, y);
     values = data.observed.values;
   }
-  std::vector<double> allTimes = data.times;
+  // The time axis spans the runs drawn as bands (a lone point, such as the start before the
+  // first output year, would only squeeze them) and the observations.
+  std::vector<double> allTimes, shown;
+  for (const auto& [first, last] : Runs(data.times)) {
+    if (last - first < 2) continue;
+    for (const std::vector<double>* v : {&data.times, &data.q05, &data.q95, &data.mean}) {
+      const std::vector<double> part = Slice(*v, first, last);
+      (v == &data.times ? allTimes : shown)
+          .insert((v == &data.times ? allTimes : shown).end(), part.begin(), part.end());
+    }
+  }
+  if (allTimes.empty()) {
+    allTimes = data.times;
+    for (const std::vector<double>* v : {&data.q05, &data.q95, &data.mean})
+      shown.insert(shown.end(), v->begin(), v->end());
+  }
   allTimes.insert(allTimes.end(), data.observed.times.begin(), data.observed.times.end());
   if (!allTimes.empty()) {
     const auto [lo, hi] = std::minmax_element(allTimes.begin(), allTimes.end());
     x->setRange(*lo, *hi > *lo ? *hi : *lo + 1);
   }
-  const auto [v0, v1] = Range({&data.q05, &data.q95, &data.mean, &values});
+  const auto [v0, v1] = Range({&shown, &values});
   y->setRange(v0, v1);
   x->applyNiceNumbers();
   y->applyNiceNumbers();
@@ -187,13 +241,10 @@ QChart* MakeSobolChart(const SobolChartData& data) {
   first->setColor(kLow);
   total->setColor(kHigh);
   QStringList names;
-  std::vector<double> values;
   for (const SobolBar& b : data.bars) {
     names << Q(b.parameter);
     *first << (std::isfinite(b.first) ? b.first : 0.0);
     *total << (std::isfinite(b.total) ? b.total : 0.0);
-    for (const double v : {b.first, b.firstLow, b.firstHigh, b.total, b.totalLow, b.totalHigh})
-      values.push_back(v);
   }
   auto* series = new QBarSeries;
   constexpr double kWidth = 0.7;
@@ -208,8 +259,18 @@ QChart* MakeSobolChart(const SobolChartData& data) {
   series->attachAxis(categories);
   QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
   series->attachAxis(y);
-  const auto [v0, v1] = Range({&values}, true);
-  y->setRange(std::min(v0, 0.0), std::max(v1, 1.0));
+  // The axis shows every estimate and 0 to 1; intervals reach beyond it only as far as
+  // -0.5 to 1.5 (a wider whisker is cut at the plot's edge: the estimate is that uncertain).
+  double low = 0.0, high = 1.0;
+  for (const SobolBar& b : data.bars) {
+    for (const double v : {b.first, b.total})
+      if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
+    for (const double v : {b.firstLow, b.totalLow})
+      if (std::isfinite(v)) low = std::min(low, std::max(v, -0.5));
+    for (const double v : {b.firstHigh, b.totalHigh})
+      if (std::isfinite(v)) high = std::max(high, std::min(v, 1.5));
+  }
+  y->setRange(low, high);
   y->applyNiceNumbers();
   // Whiskers on a hidden axis of category positions: category i spans i - 0.5 .. i + 0.5 and
   // its two bars share kWidth of it.

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
+#include <filesystem>
 
 #include "windows/common/qt_text.h"
 #include "windows/display/ensemble_charts.h"
@@ -54,6 +55,13 @@ QChartView* ChartView(const char* name) {
   return view;
 }
 
+// A label whose accelerator moves the focus to its control.
+QLabel* Labelling(const char* text, QWidget* control) {
+  auto* label = new QLabel(text);
+  label->setBuddy(control);
+  return label;
+}
+
 QChart* Placeholder(const QString& text) {
   auto* chart = new QChart;
   chart->setTitle(text);
@@ -85,7 +93,8 @@ TFmEnsemble::TFmEnsemble(QWidget* owner) : QWidget(owner, Qt::Window) {
   setWindowTitle("Ensemble");
   Build();
   session_.SetProgressObserver([this](const ensemble::RunProgress&) {
-    QMetaObject::invokeMethod(this, [this] { MembersFinished(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { MembersFinished(); }, Qt::QueuedConnection);
   });
   ShowPlan();
 }
@@ -100,7 +109,7 @@ void TFmEnsemble::Build() {
   BtnOpenPlan = new QPushButton("&Open plan…");
   BtnSavePlan = new QPushButton("&Save plan…");
   BtnAddParameter = new QPushButton("&Add parameter");
-  BtnRemoveParameter = new QPushButton("Re&move parameter");
+  BtnRemoveParameter = new QPushButton("Remo&ve parameter");
   for (QPushButton* b : {BtnOpenPlan, BtnSavePlan, BtnAddParameter, BtnRemoveParameter})
     planBar->addWidget(b);
   planBar->addStretch();
@@ -115,8 +124,7 @@ void TFmEnsemble::Build() {
   EdMembers->setRange(1, 100000000);
   EdSeed = new QLineEdit;
   EdSeed->setObjectName("EdSeed");
-  EdSeed->setValidator(
-      new QRegularExpressionValidator(QRegularExpression("[0-9]{1,15}"), EdSeed));
+  EdSeed->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{1,15}"), EdSeed));
   CbMethod = new QComboBox;
   CbMethod->setObjectName("CbMethod");
   for (const char* caption : kMethodCaptions) CbMethod->addItem(caption);
@@ -128,11 +136,11 @@ void TFmEnsemble::Build() {
   LblOutputs->setWordWrap(true);
   settings->addWidget(new QLabel("Plan:"), 0, 0);
   settings->addWidget(LblPlanFile, 0, 1, 1, 5);
-  settings->addWidget(new QLabel("&Members:"), 1, 0);
+  settings->addWidget(Labelling("&Members:", EdMembers), 1, 0);
   settings->addWidget(EdMembers, 1, 1);
-  settings->addWidget(new QLabel("S&eed:"), 1, 2);
+  settings->addWidget(Labelling("S&eed:", EdSeed), 1, 2);
   settings->addWidget(EdSeed, 1, 3);
-  settings->addWidget(new QLabel("&Design:"), 1, 4);
+  settings->addWidget(Labelling("&Design:", CbMethod), 1, 4);
   settings->addWidget(CbMethod, 1, 5);
   settings->addWidget(new QLabel("Outputs kept:"), 2, 0);
   settings->addWidget(LblOutputs, 2, 1, 1, 5);
@@ -167,17 +175,17 @@ void TFmEnsemble::Build() {
   ChConvergence = ChartView("ChConvergence");
   ChMorris = ChartView("ChMorris");
   ChFailures = ChartView("ChFailures");
-  TabCharts->addTab(ChEnvelope, "&Envelope");
+  TabCharts->addTab(ChEnvelope, "Enve&lope");
   TabCharts->addTab(ChTornado, "&Tornado");
   TabCharts->addTab(ChSobol, "Sobol &indices");
   TabCharts->addTab(ChConvergence, "&Convergence");
-  TabCharts->addTab(ChMorris, "Mo&rris");
+  TabCharts->addTab(ChMorris, "Morris scree&ning");
   TabCharts->addTab(ChFailures, "&Failures");
   auto* chartSide = new QWidget;
   auto* chartLayout = new QVBoxLayout(chartSide);
   chartLayout->setContentsMargins(0, 0, 0, 0);
   auto* outputRow = new QHBoxLayout;
-  outputRow->addWidget(new QLabel("O&utput:"));
+  outputRow->addWidget(Labelling("Output s&hown:", CbOutput));
   outputRow->addWidget(CbOutput);
   outputRow->addStretch();
   chartLayout->addLayout(outputRow);
@@ -190,8 +198,8 @@ void TFmEnsemble::Build() {
   split->setStretchFactor(1, 3);
 
   BtnRun = new QPushButton("&Run");
-  BtnStop = new QPushButton("S&top");
-  BtnResume = new QPushButton("Resu&me");
+  BtnStop = new QPushButton("Sto&p");
+  BtnResume = new QPushButton("Res&ume");
   BtnRun->setObjectName("BtnRun");
   BtnStop->setObjectName("BtnStop");
   BtnResume->setObjectName("BtnResume");
@@ -244,8 +252,9 @@ void TFmEnsemble::Build() {
     session_.SetSeed(text.toULongLong());
     EnableCommands();
   });
-  connect(CbMethod, &QComboBox::activated, this,
-          [this](int i) { session_.SetMethod(kMethods[i]); });
+  connect(CbMethod, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i >= 0) session_.SetMethod(kMethods[i]);
+  });
   connect(BtnRun, &QPushButton::clicked, this, [this] { Start(false); });
   connect(BtnResume, &QPushButton::clicked, this, [this] { Start(true); });
   connect(BtnStop, &QPushButton::clicked, this, [this] {
@@ -253,7 +262,7 @@ void TFmEnsemble::Build() {
     BtnStop->setEnabled(false);
     LblProgress->setText(LblProgress->text() + " – stopping after the members in flight");
   });
-  connect(CbOutput, &QComboBox::activated, this, [this] {
+  connect(CbOutput, &QComboBox::currentIndexChanged, this, [this] {
     DrawEnvelope();
     if (!session_.Running()) DrawFigures();
   });
@@ -316,23 +325,25 @@ void TFmEnsemble::ShowProgress(const ensemble::RunProgress& p) {
   PbMembers->setValue(static_cast<int>(p.finished));
   QString text = QString("%1 of %2 members, %3 failed").arg(p.finished).arg(p.total).arg(p.failed);
   if (p.membersPerSecond > 0)
-    text += QString(", %1 members/s").arg(p.membersPerSecond, 0, 'f', p.membersPerSecond < 10 ? 2 : 1);
+    text +=
+        QString(", %1 members/s").arg(p.membersPerSecond, 0, 'f', p.membersPerSecond < 10 ? 2 : 1);
   if (p.running) text += ", " + Duration(p.secondsLeft) + " left";
   LblProgress->setText(text);
 }
 
 void TFmEnsemble::EnableCommands() {
   const bool running = session_.Running();
-  for (QWidget* w : std::initializer_list<QWidget*>{BtnOpenPlan, BtnSavePlan, BtnAddParameter,
-                                                    BtnRemoveParameter, EdMembers, EdSeed,
-                                                    CbMethod, GrdPlan})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{BtnOpenPlan, BtnSavePlan, BtnAddParameter,
+                                       BtnRemoveParameter, EdMembers, EdSeed, CbMethod, GrdPlan})
     w->setEnabled(!running);
   BtnRun->setEnabled(!running && !session_.PlanFile().empty());
   BtnStop->setEnabled(running);
   BtnResume->setEnabled(session_.CanResume() && !session_.Changed());
-  setWindowTitle(session_.PlanFile().empty()
-                     ? "Ensemble"
-                     : "Ensemble – " + Q(session_.PlanFile()) + (session_.Changed() ? " *" : ""));
+  const QString plan = Q(std::filesystem::path(session_.PlanFile()).filename().string());
+  setWindowTitle(plan.isEmpty() ? "Ensemble"
+                                : "Ensemble – " + plan + (session_.Changed() ? " *" : "") +
+                                      (running ? " – running" : ""));
 }
 
 void TFmEnsemble::MembersFinished() {
@@ -350,6 +361,7 @@ void TFmEnsemble::MembersFinished() {
 }
 
 void TFmEnsemble::FillOutputs() {
+  const QSignalBlocker quiet(CbOutput);
   const int at = CbOutput->currentIndex();
   CbOutput->clear();
   for (const std::string& v : session_.Variables()) CbOutput->addItem(Q(v));
@@ -373,7 +385,8 @@ void TFmEnsemble::DrawFigures() {
   if (CbOutput->currentIndex() < 0) return;
   const auto v = static_cast<std::size_t>(CbOutput->currentIndex());
   const auto tornado = session_.Tornado(v);
-  Replace(ChTornado, tornado ? MakeTornadoChart(*tornado) : Placeholder("No member has this output"));
+  Replace(ChTornado,
+          tornado ? MakeTornadoChart(*tornado) : Placeholder("No member has this output"));
   const auto sobol = session_.Sobol(v);
   Replace(ChSobol, sobol ? MakeSobolChart(*sobol)
                          : Placeholder("Sobol indices need a finished run of the Sobol design"));

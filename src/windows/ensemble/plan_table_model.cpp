@@ -59,8 +59,7 @@ Qt::ItemFlags PlanTableModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   const PlanRow& r = session_.Rows().at(static_cast<std::size_t>(index.row()));
   const int a = index.column() - kFirstArgumentColumn;
-  if (a < 0 || a < static_cast<int>(ArgumentNames(r.distribution).size()))
-    f |= Qt::ItemIsEditable;
+  if (a < 0 || a < static_cast<int>(ArgumentNames(r.distribution).size())) f |= Qt::ItemIsEditable;
   return f;
 }
 

@@ -268,7 +268,8 @@ void TMainForm::BuildMenus() {
 
   QMenu* ensemble = menuBar()->addMenu("E&nsemble");
   ensemble->setObjectName("MIEnsembleMenu");
-  MIEnsemble = AddItem(ensemble, "MIEnsemble", "&Plan and Run...", [this] { MIEnsembleClick(*this); });
+  MIEnsemble =
+      AddItem(ensemble, "MIEnsemble", "&Plan and Run...", [this] { MIEnsembleClick(*this); });
 
   MIAbout = AddItem(nullptr, "MIAbout", "&About", [this] { MIAboutClick(*this); });
 }
