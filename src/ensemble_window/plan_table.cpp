@@ -118,7 +118,10 @@ PlanRow RowOf(const VariedParameter& parameter) {
         } else {
           row.distribution = "table";
           std::string values;
-          for (const double v : d.values) values += (values.empty() ? "" : " ") + NumberText(v);
+          for (const double v : d.values) {
+            if (!values.empty()) values += ' ';
+            values += NumberText(v);
+          }
           row.arguments.push_back(values);
         }
       },

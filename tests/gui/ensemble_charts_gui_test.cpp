@@ -16,7 +16,8 @@ namespace kvsorv {
 namespace {
 
 EnvelopeChartData Envelope() {
-  EnvelopeChartData d{.titles = {.chart = "Envelope of Cf", .x = "Time (year)", .y = "Cf (g m-2)"}};
+  EnvelopeChartData d;
+  d.titles = {.chart = "Envelope of Cf", .x = "Time (year)", .y = "Cf (g m-2)"};
   for (int t = 0; t < 20; ++t) {
     d.times.push_back(1600 + t);
     d.q05.push_back(t);
