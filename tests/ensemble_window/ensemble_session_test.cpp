@@ -180,6 +180,34 @@ TEST_F(EnsembleSessionTest, StopThenResume_EqualsAnUninterruptedRun) {
   for (std::size_t m = 0; m < a.size(); ++m) EXPECT_TRUE(SameBits(a[m], b[m])) << m;
 }
 
+TEST_F(EnsembleSessionTest, ResumeWithAnotherDesign_IsRefusedAndRunAsksBeforeReplacing) {
+  EnsembleSession session;
+  ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 8)));
+  session.SetMethod(Method::kLatinHypercube);
+  session.SetProgressObserver([&](const RunProgress&) { session.Stop(); });
+  ASSERT_TRUE(session.Run());
+  session.FinishRun();
+  ASSERT_TRUE(session.CanResume());
+  const auto before = Stored(session.ResultsFileName());
+
+  session.SetMethod(Method::kMonteCarlo);
+  EXPECT_FALSE(session.Resume());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].text.find("was made with another design than mc"),
+            std::string::npos)
+      << prompter.messages[0].text;
+
+  prompter.QueueAnswer(Answer::kNo);
+  EXPECT_FALSE(session.Run());
+  ASSERT_EQ(prompter.messages.size(), 2u);
+  EXPECT_EQ(prompter.messages[1].kind, MessageKind::kConfirmation);
+  const auto after = Stored(session.ResultsFileName());  // nothing lost, nothing added
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t m = 0; m < after.size(); ++m) EXPECT_TRUE(SameBits(after[m], before[m])) << m;
+  session.SetMethod(Method::kLatinHypercube);
+  EXPECT_TRUE(session.CanResume());  // the stopped members are still there to resume
+}
+
 TEST_F(EnsembleSessionTest, EnvelopeSoFar_IsTheEnvelopeOfTheFinishedMembers) {
   EnsembleSession session;
   ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 8)));
