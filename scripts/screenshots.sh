@@ -384,6 +384,61 @@ rsvg-convert -o "$shots/36-exported-chart-svg.png" "$work/chart.svg"
 cp "$work/chart.png" "$shots/37-exported-chart.png"
 ls "$shots"/2[89]-* "$shots"/30-*
 
+# The ensemble window: the example plan (Latin hypercube), a run stopped while the envelope
+# fills in, resumed to the end with its tornado of rank correlations; then a Sobol design of
+# the same plan with its indices and their convergence.
+cp "$here"/examples/ensemble.toml "$work"/ensemble.toml
+sed 's/^members = .*/members = 100/' "$here"/examples/ensemble.toml > "$work"/ensemble-sobol.toml
+# Waits up to two minutes for a window title (a run's end) and prints the window's id.
+wait_title() {
+  for _ in $(seq 1200); do
+    local id
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no window '$1'" >&2
+  return 1
+}
+activate "$main"
+keys alt+n p
+ensemble=$(wait_window "Ensemble")
+xdotool windowsize "$ensemble" 1260 820 windowmove "$ensemble" 0 0
+activate "$ensemble"
+keys alt+o
+answer_dialog "Open ensemble plan" "$work/ensemble.toml"
+activate "$ensemble"
+shot 40-ensemble-plan "$ensemble"
+keys alt+r
+sleep 4
+shot 41-ensemble-running "$ensemble"
+keys alt+p
+wait_title "Ensemble – ensemble.toml" > /dev/null
+shot 42-ensemble-stopped "$ensemble"
+keys alt+u
+wait_title "Ensemble – ensemble.toml" > /dev/null
+keys alt+h End
+shot 43-ensemble-finished-envelope "$ensemble"
+keys alt+t
+shot 44-ensemble-tornado "$ensemble"
+keys alt+o
+answer_dialog "Open ensemble plan" "$work/ensemble-sobol.toml"
+activate "$ensemble"
+keys alt+d S Tab alt+r
+sleep 1
+wait_title "Ensemble – ensemble-sobol.toml" > /dev/null
+shot 45-ensemble-sobol-envelope "$ensemble"
+keys alt+i
+shot 46-ensemble-sobol-indices "$ensemble"
+keys alt+c
+shot 47-ensemble-sobol-convergence "$ensemble"
+keys alt+h Down
+keys alt+i
+shot 48-ensemble-sobol-indices-second-output "$ensemble"
+
 echo "The driver file saved from the editor: $work/cell1-edited.drr"
 echo "Output of the run with the small time step: $work/cell1-fine.out"
 echo "Its chart and table as exported from the output display: $work/chart.{png,svg,pdf}, $work/table.csv"

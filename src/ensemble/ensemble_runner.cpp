@@ -31,7 +31,8 @@ std::vector<std::size_t> UnfinishedMembers(const ResultsFile& file,
 EnsembleTally RunMembers(
     const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
     const std::vector<std::size_t>& members, int threads, ResultsFile& results,
-    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress) {
+    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress,
+    const RunControl& control) {
   std::atomic<std::size_t> next{0};
   std::mutex writing;  // the results file and the tally
   EnsembleTally tally;
@@ -39,6 +40,7 @@ EnsembleTally RunMembers(
   std::exception_ptr writeFailure;
   const auto work = [&] {
     for (std::size_t k = next++; k < members.size(); k = next++) {
+      if (control.stop != nullptr && control.stop->load()) return;
       const std::size_t i = members[k];
       const std::vector<double> parameters = MemberParameters(design.rows.at(i));
       const MemberResult result = RunMember(plan, site, parameters);
@@ -50,6 +52,7 @@ EnsembleTally RunMembers(
         writeFailure = std::current_exception();
         return;
       }
+      if (control.memberWritten) control.memberWritten(i, result);
       ++(result.failed ? tally.failed : tally.done);
       ++finished;
       if (progress) progress(finished, members.size(), tally);

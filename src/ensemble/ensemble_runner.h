@@ -3,6 +3,7 @@
 // file as it finishes. A member that fails is recorded with its error and never stops the
 // others. Member i's values depend only on the plan, the design and i.
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -28,11 +29,21 @@ struct EnsembleTally {
   std::size_t failed = 0;
 };
 
+// How a caller steers a run and follows it member by member.
+struct RunControl {
+  // Once set, no further member starts; the members in flight finish and are written.
+  const std::atomic<bool>* stop = nullptr;
+  // Called with a member's index and result after it is written, from one thread at a time;
+  // it must not throw.
+  std::function<void(std::size_t, const MemberResult&)> memberWritten;
+};
+
 // Runs `members` on `threads` threads (at least 1). `progress(finished, total, tally)` is
 // called after each member is written, from one thread at a time.
 EnsembleTally RunMembers(
     const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
     const std::vector<std::size_t>& members, int threads, ResultsFile& results,
-    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress = {});
+    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress = {},
+    const RunControl& control = {});
 
 }  // namespace kvsorv::ensemble

@@ -89,6 +89,9 @@ EnsembleSite LoadSite(const EnsemblePlan& plan) {
                      residual))
     throw EPlanError(plan.file.string() + ": params: '" + plan.paramFile +
                      "' is not a parameter file of this model");
+  // The site comes from the plan's files alone: states held in the program's tables (a flag no
+  // file stores) are not held in the members.
+  for (int i = 1; i <= ModelDef.numstate; ++i) in.states[i].HoldConstant = false;
   in.times = plan.times;
   ReadCellDrivers(in, plan.driverFile);
   site.times = OutputTimes(plan.times);

@@ -18,7 +18,8 @@ struct EnsembleSite {
   std::vector<std::string> variables;  // "Cf", or "cell2/Cf" in a chain of several cells
 };
 
-// Reads the plan's files (global tables: the catalogue). Failures: those of ReadParamFile,
+// Reads the plan's files (global tables: the catalogue; no state is held, whatever the
+// program's tables hold). Failures: those of ReadParamFile,
 // ReadDriverSeries and GetNextDriverFilename; EPlanError when the parameter file is rejected.
 EnsembleSite LoadSite(const EnsemblePlan& plan);
 

@@ -2,7 +2,10 @@
 // The windows the main window's commands open besides itself, one method per window. The
 // desktop program implements it with its dialogs; tests with a log.
 
+#include <optional>
 #include <string>
+
+#include "ensemble/sampling.h"
 
 namespace kvsorv {
 
@@ -27,6 +30,9 @@ class ProgramWindows {
   virtual void ShowSteadyState() = 0;      // TFmCalculate
   // TFmDisplayData as a table (true) or a chart (false).
   virtual void ShowOutputDisplay(bool tableMode) = 0;
+  // TFmEnsemble, shown without waiting (a run goes on while the other windows are used),
+  // with its design method preset when one is given.
+  virtual void ShowEnsemble(std::optional<ensemble::Method> design) = 0;
 };
 
 }  // namespace kvsorv

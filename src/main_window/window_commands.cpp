@@ -3,6 +3,7 @@
 #include "main_window/file_dialogs.h"
 #include "main_window/main_form_update.h"
 #include "program/prompter.h"
+#include "program/run_modes.h"
 #include "program/run_settings.h"
 
 namespace kvsorv {
@@ -45,6 +46,15 @@ void MIViewOutFileClick(MainView& view) {
 
 void MIAboutClick(MainView& view) {
   view.Windows().ShowAbout();
+}
+
+void MIEnsembleClick(MainView& view) {
+  view.Windows().ShowEnsemble(std::nullopt);
+}
+
+void OpenStartUpWindows(MainView& view) {
+  if (RunModes.SensitivityMode) view.Windows().ShowEnsemble(ensemble::Method::kSobol);
+  if (RunModes.MonteCarloMode) view.Windows().ShowEnsemble(ensemble::Method::kLatinHypercube);
 }
 
 void BtnReloadClick(MainView& view) {

@@ -23,6 +23,11 @@ void DisplayOutput(MainView& view, bool fromTableItem);
 void MIViewOutFileClick(MainView& view);
 // The about window, modal.
 void MIAboutClick(MainView& view);
+// The ensemble window, with the design method it had.
+void MIEnsembleClick(MainView& view);
+// The windows a run mode opens at start-up: in SensitivityMode the ensemble window with a
+// Sobol design, in MonteCarloMode with a Latin hypercube; none in the other modes.
+void OpenStartUpWindows(MainView& view);
 // Without a parameter file the warning "Invalid parameter file. No values reloaded.";
 // otherwise the reload dialog, whose OK clears OutputAvailable and refreshes.
 void BtnReloadClick(MainView& view);

@@ -116,5 +116,14 @@ TEST_F(EnsembleRunTest, AMemberEqualsAPlainRunOfItsParameterFile) {
   }
 }
 
+TEST_F(EnsembleRunTest, StatesHeldInTheProgram_AreNotHeldInTheMembers) {
+  const MemberResult plain = RunMember(plan, site, MemberParameters(design.rows[0]));
+  for (int i = 1; i <= ModelDef.numstate; ++i) States[i].HoldConstant = true;
+  const EnsembleSite again = LoadSite(plan);
+  for (int i = 1; i <= ModelDef.numstate; ++i) EXPECT_FALSE(again.base.states[i].HoldConstant) << i;
+  EXPECT_TRUE(
+      SameBits(RunMember(plan, again, MemberParameters(design.rows[0])).values, plain.values));
+}
+
 }  // namespace
 }  // namespace kvsorv::ensemble

@@ -99,6 +99,7 @@ TEST_F(MainFormTest, MenusAsTabled) {
       {"MITable", "Ta&ble", false},
       {"MIViewOutFile", "From &File", true},
       {"MIOutTimeStep", "&Time Step", true},
+      {"MIEnsemble", "&Plan and Run...", true},
       {"MIAbout", "&About", true},
   };
   for (const Row& r : rows) {
@@ -110,7 +111,7 @@ TEST_F(MainFormTest, MenusAsTabled) {
   EXPECT_EQ(Item("MISaveParam")->shortcut(), QKeySequence("Ctrl+S"));
   QStringList top;
   for (QAction* a : form->menuBar()->actions()) top << a->text();
-  EXPECT_EQ(top, (QStringList{"&Files", "&Edit", "&Calculate", "&Output", "&About"}));
+  EXPECT_EQ(top, (QStringList{"&Files", "&Edit", "&Calculate", "&Output", "E&nsemble", "&About"}));
 }
 
 TEST_F(MainFormTest, FieldsLabelsAndButtonsAsTabled) {

@@ -80,6 +80,9 @@ class FakeMainView : public MainView {
     bool ShowReloadDialog() override { return Modal("reload dialog"); }
     void ShowSteadyState() override { view_.Log("steady state"); }
     void ShowOutputDisplay(bool tableMode) override { view_.Log(tableMode ? "table" : "chart"); }
+    void ShowEnsemble(std::optional<ensemble::Method> design) override {
+      view_.Log(std::string("ensemble") + (design ? std::string(" ") + MethodName(*design) : ""));
+    }
 
    private:
     bool Modal(const std::string& name) {

@@ -18,6 +18,7 @@
 #include "windows/editors/driver_editor.h"
 #include "windows/editors/parameter_window.h"
 #include "windows/editors/reload_dialog.h"
+#include "windows/ensemble/ensemble_window.h"
 #include "windows/main/main_form.h"
 
 namespace kvsorv {
@@ -63,6 +64,7 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
       trouble_ = new TFmTrouble(owner),
       progress_ = new TFmProgress(owner),
   };
+  OpenStartUpWindows(*mainForm_);
 }
 
 ApplicationWindows::~ApplicationWindows() = default;
@@ -120,6 +122,11 @@ void ApplicationWindows::ShowSteadyState() {
 
 void ApplicationWindows::ShowOutputDisplay(bool tableMode) {
   display_->Open(tableMode);
+}
+
+void ApplicationWindows::ShowEnsemble(std::optional<ensemble::Method> design) {
+  if (ensemble_ == nullptr) ensemble_ = new TFmEnsemble(mainForm_.get());
+  ensemble_->Open(design);
 }
 
 void ApplicationWindows::ShowProcessList() {

@@ -26,6 +26,7 @@ class TDataForm;
 class TDlgScale;
 class TFmDisplayData;
 class TFmSeries;
+class TFmEnsemble;
 
 class ApplicationWindows : public ProgramWindows, public ProcessList {
  public:
@@ -44,6 +45,8 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   TDlgReload& ReloadDialog() { return *reload_; }
   TFmParameter& Parameter() { return *parameter_; }
   TDataForm& Data() { return *data_; }
+  // Made when first shown; nullptr until then.
+  TFmEnsemble* Ensemble() { return ensemble_; }
 
   // The windows in the order they were created.
   const std::vector<QWidget*>& CreationOrder() const { return created_; }
@@ -60,6 +63,7 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   bool ShowReloadDialog() override;
   void ShowSteadyState() override;
   void ShowOutputDisplay(bool tableMode) override;
+  void ShowEnsemble(std::optional<ensemble::Method> design) override;
 
   // ProcessList: TDataForm as the process list.
   void ShowProcessList() override;
@@ -79,6 +83,7 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   TFmSeries* series_ = nullptr;
   TFmTrouble* trouble_ = nullptr;
   TFmProgress* progress_ = nullptr;
+  TFmEnsemble* ensemble_ = nullptr;  // made on first use, after the windows of start-up
   std::vector<QWidget*> created_;
 };
 

@@ -266,6 +266,11 @@ void TMainForm::BuildMenus() {
   MIOutTimeStep =
       AddItem(output, "MIOutTimeStep", "&Time Step", [this] { MIOutTimeStepClick(*this); });
 
+  QMenu* ensemble = menuBar()->addMenu("E&nsemble");
+  ensemble->setObjectName("MIEnsembleMenu");
+  MIEnsemble =
+      AddItem(ensemble, "MIEnsemble", "&Plan and Run...", [this] { MIEnsembleClick(*this); });
+
   MIAbout = AddItem(nullptr, "MIAbout", "&About", [this] { MIAboutClick(*this); });
 }
 

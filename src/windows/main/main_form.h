@@ -88,6 +88,7 @@ class TMainForm : public QMainWindow, public MainView {
   QAction* MITable;
   QAction* MIViewOutFile;
   QAction* MIOutTimeStep;
+  QAction* MIEnsemble;
   QAction* MIAbout;
 
   ApplicationWindows& windows_;

@@ -1,0 +1,147 @@
+#pragma once
+// The rules of the ensemble window: the plan as an editable table of varied parameters with
+// its members, seed and design method; opening and saving the plan (TOML); running the
+// members on a worker thread into a results file beside the plan, with stop and resume; the
+// progress; and the figures of the members finished so far. Messages go through
+// CurrentPrompter(), on the thread that calls the session (the user-interface thread).
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "display/ensemble_charts_data.h"
+#include "ensemble/member_run.h"
+#include "ensemble/sampling.h"
+#include "ensemble_window/finished_members.h"
+#include "ensemble_window/plan_table.h"
+
+namespace kvsorv::ensemble {
+
+inline constexpr const char* kSaveBeforeRunMessage =
+    "Save the plan before running it: its results file is kept beside it.";
+inline constexpr const char* kReplaceResultsQuestion =
+    "Replace the results file '%s' and the members it holds?";
+inline constexpr const char* kNothingToResumeMessage = "Every member of '%s' has finished.";
+
+// How far a run has come. Members count over the whole design, those finished by earlier
+// runs of a resumed file included.
+struct RunProgress {
+  std::size_t finished = 0;
+  std::size_t total = 0;
+  std::size_t failed = 0;
+  double membersPerSecond = 0.0;  // of this run so far
+  double secondsLeft = 0.0;       // at that rate; 0 when unknown
+  bool running = false;
+};
+
+class EnsembleSession {
+ public:
+  EnsembleSession();
+  // Stops a run and waits for the members in flight.
+  ~EnsembleSession();
+  EnsembleSession(const EnsembleSession&) = delete;
+  EnsembleSession& operator=(const EnsembleSession&) = delete;
+
+  // The plan as edited. Edits mark the plan changed since it was opened or saved.
+  const std::vector<PlanRow>& Rows() const { return rows_; }
+  void SetRow(std::size_t row, PlanRow value);
+  void AddRow();
+  void RemoveRow(std::size_t row);
+  int Members() const { return base_.members; }
+  void SetMembers(int members);
+  std::uint64_t Seed() const { return base_.seed; }
+  void SetSeed(std::uint64_t seed);
+  const std::vector<OutputSpec>& Outputs() const { return base_.outputs; }
+  Method DesignMethod() const { return method_; }
+  void SetMethod(Method method) { method_ = method; }
+  const std::string& PlanFile() const { return planFile_; }
+  bool Changed() const { return changed_; }
+
+  // The edited plan: the opened plan with the table's parameters, members and seed (rank
+  // correlations kept for parameters still varied). EPlanError naming the row and what is
+  // wrong when a row makes no parameter, or when there are no rows or no outputs.
+  EnsemblePlan EditedPlan() const;
+
+  // Reads a plan; a plan that cannot be read is reported as an error box naming the file and
+  // the entry, and nothing changes. Returns whether it was opened.
+  bool OpenPlan(const std::string& fileName);
+  // Writes the edited plan (a problem is reported as an error box naming the row, and nothing
+  // is written), then reads it back as the plan. Returns whether it was saved.
+  bool SavePlan(const std::string& fileName);
+  // The same through the file dialogs; false when cancelled.
+  bool OpenPlanDialog();
+  bool SavePlanDialog();
+
+  // The results file beside the plan: "<plan without .toml>.results.nc".
+  std::string ResultsFileName() const;
+
+  // Starts every member of the design on a worker thread (threads: every core), into a new
+  // results file; an existing one is replaced only after the question "Replace the results
+  // file ...?". A plan not saved is refused with kSaveBeforeRunMessage. Returns whether a
+  // run started; failures (a site that cannot be read, a file that cannot be created) are
+  // reported as error boxes.
+  bool Run();
+  // Starts the members the results file is missing. Returns whether a run started.
+  bool Resume();
+  // No further member starts; those in flight finish and are written. Returns at once.
+  void Stop();
+  bool Running() const;
+  // Whether the results file of the plan has members left to run (known after opening a
+  // plan and after each run).
+  bool CanResume() const { return !Running() && resumable_; }
+  // Waits for the run to end and reports its failure, if any, as an error box. Call on the
+  // user-interface thread once the progress says it no longer runs (or to wait for it).
+  void FinishRun();
+
+  // Called from the worker thread after each member and once when the run ends.
+  void SetProgressObserver(std::function<void(const RunProgress&)> observer);
+  RunProgress Progress() const;
+
+  // The outputs of the run's plan ("Cf", "cell2/Cf"), the figures' variables.
+  std::vector<std::string> Variables() const;
+  // Figures of the members finished so far (of the last run or resumed file), at the last
+  // time the variable was recorded. Empty or nullopt before any run.
+  EnvelopeChartData Envelope(std::size_t variable) const;
+  std::optional<TornadoChartData> Tornado(std::size_t variable) const;
+  std::optional<SobolChartData> Sobol(std::size_t variable) const;
+  std::optional<ConvergenceChartData> Convergence(std::size_t variable) const;
+  std::optional<MorrisChartData> Morris(std::size_t variable) const;
+  FailuresChartData Failures() const;
+  // A copy of the finished members' outcomes.
+  FinishedMembers Finished() const;
+
+ private:
+  bool Start(bool resume);
+  void Edited() { changed_ = true; }
+
+  // The plan as opened, and its table.
+  EnsemblePlan base_;
+  std::vector<PlanRow> rows_;
+  std::string planFile_;
+  Method method_ = Method::kLatinHypercube;
+  bool changed_ = false;
+  bool resumable_ = false;
+
+  // The run: read-only while the worker runs.
+  bool haveRun_ = false;
+  EnsemblePlan runPlan_;
+  EnsembleSite site_;
+  Design design_;
+  std::thread worker_;
+  std::atomic<bool> stop_{false};
+
+  mutable std::mutex mutex_;  // guards what follows
+  FinishedMembers finished_;
+  bool running_ = false;
+  std::size_t finishedThisRun_ = 0;
+  std::chrono::steady_clock::time_point started_;
+  std::string failure_;
+  std::function<void(const RunProgress&)> observer_;
+};
+
+}  // namespace kvsorv::ensemble

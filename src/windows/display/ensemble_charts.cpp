@@ -1,0 +1,391 @@
+#include "windows/display/ensemble_charts.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHorizontalBarSeries>
+#include <QHorizontalStackedBarSeries>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "windows/common/qt_text.h"
+#include "windows/display/chart_export.h"
+
+namespace kvsorv {
+
+namespace {
+
+const QColor kBandOuter(70, 130, 180, 70);   // 5-95 %
+const QColor kBandInner(70, 130, 180, 140);  // 25-75 %
+const QColor kMedian(20, 60, 120);
+const QColor kMean(200, 80, 20);
+const QColor kObserved(0, 0, 0);
+const QColor kLow(66, 133, 200);
+const QColor kHigh(214, 96, 77);
+
+QChart* NewChart(const ChartTitles& titles) {
+  auto* chart = new QChart;
+  chart->setTitle(Q(titles.chart));
+  QFont font = chart->titleFont();
+  font.setPointSizeF(font.pointSizeF() * 1.2);
+  font.setBold(true);
+  chart->setTitleFont(font);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  return chart;
+}
+
+QValueAxis* ValueAxis(QChart* chart, const std::string& title, Qt::Alignment side) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(Q(title));
+  axis->setLabelFormat("%.4g");
+  chart->addAxis(axis, side);
+  return axis;
+}
+
+void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
+  chart->addSeries(series);
+  series->attachAxis(x);
+  series->attachAxis(y);
+}
+
+QLineSeries* Line(const std::vector<double>& x, const std::vector<double>& y) {
+  auto* line = new QLineSeries;
+  for (std::size_t i = 0; i < std::min(x.size(), y.size()); ++i)
+    if (std::isfinite(x[i]) && std::isfinite(y[i])) line->append(x[i], y[i]);
+  return line;
+}
+
+// The smallest and largest finite values of several series, widened a little.
+std::pair<double, double> Range(std::initializer_list<const std::vector<double>*> series,
+                                bool includeZero = false) {
+  double low = std::numeric_limits<double>::infinity(), high = -low;
+  for (const auto* s : series)
+    for (const double v : *s)
+      if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
+  if (includeZero) low = std::min(low, 0.0), high = std::max(high, 0.0);
+  if (!std::isfinite(low)) return {0.0, 1.0};
+  if (high == low) {
+    const double pad = low == 0 ? 1.0 : 0.05 * std::fabs(low);
+    return {low - pad, high + pad};
+  }
+  const double margin = 0.05 * (high - low);
+  return {includeZero && low == 0 ? 0.0 : low - margin,
+          includeZero && high == 0 ? 0.0 : high + margin};
+}
+
+void HideLegendOf(QChart* chart, QAbstractSeries* series) {
+  for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
+}
+
+// Index ranges [first, last) of runs of times without a gap: a step more than ten times the
+// usual one (such as from the start to the first output year) breaks the bands and lines.
+std::vector<std::pair<std::size_t, std::size_t>> Runs(const std::vector<double>& times) {
+  std::vector<double> steps;
+  for (std::size_t i = 1; i < times.size(); ++i) steps.push_back(times[i] - times[i - 1]);
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  if (times.empty()) return runs;
+  double usual = 0;
+  if (!steps.empty()) {
+    std::vector<double> sorted = steps;
+    std::nth_element(sorted.begin(),
+                     sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    usual = sorted[sorted.size() / 2];
+  }
+  std::size_t first = 0;
+  for (std::size_t i = 1; i < times.size(); ++i) {
+    if (usual > 0 && steps[i - 1] > 10 * usual) {
+      runs.emplace_back(first, i);
+      first = i;
+    }
+  }
+  runs.emplace_back(first, times.size());
+  return runs;
+}
+
+std::vector<double> Slice(const std::vector<double>& v, std::size_t first, std::size_t last) {
+  return {v.begin() + static_cast<std::ptrdiff_t>(std::min(first, v.size())),
+          v.begin() + static_cast<std::ptrdiff_t>(std::min(last, v.size()))};
+}
+
+}  // namespace
+
+QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  x->setLabelFormat("%.0f");
+  bool named = false;  // each kind of series enters the legend once
+  const auto add = [&](QAbstractSeries* series, const QString& name) {
+    series->setName(name);
+    Attach(chart, series, x, y);
+    if (named) HideLegendOf(chart, series);
+  };
+  for (const auto& [first, last] : Runs(data.times)) {
+    const std::vector<double> t = Slice(data.times, first, last);
+    const auto band = [&](const std::vector<double>& low, const std::vector<double>& high,
+                          const QString& name, const QColor& colour) {
+      auto* area =
+          new QAreaSeries(Line(t, Slice(high, first, last)), Line(t, Slice(low, first, last)));
+      area->setColor(colour);
+      area->setBorderColor(colour);
+      area->setPen(QPen(colour.darker(110), 0.5));
+      add(area, name);
+    };
+    band(data.q05, data.q95, "5–95 %", kBandOuter);
+    band(data.q25, data.q75, "25–75 %", kBandInner);
+    QLineSeries* median = Line(t, Slice(data.q50, first, last));
+    median->setPen(QPen(kMedian, 2));
+    add(median, "median");
+    QLineSeries* mean = Line(t, Slice(data.mean, first, last));
+    mean->setPen(QPen(kMean, 1.5, Qt::DashLine));
+    add(mean, "mean");
+    named = true;
+  }
+  std::vector<double> values;
+  if (!data.observed.times.empty()) {
+    auto* points = new QScatterSeries;
+    points->setName(Q(data.observed.legend.empty() ? "observed" : data.observed.legend));
+    points->setMarkerSize(8);
+    points->setColor(kObserved);
+    for (std::size_t i = 0; i < std::min(data.observed.times.size(), data.observed.values.size());
+         ++i)
+      points->append(data.observed.times[i], data.observed.values[i]);
+    Attach(chart, points, x, y);
+    values = data.observed.values;
+  }
+  // The time axis spans the runs drawn as bands (a lone point, such as the start before the
+  // first output year, would only squeeze them) and the observations.
+  std::vector<double> allTimes, shown;
+  for (const auto& [first, last] : Runs(data.times)) {
+    if (last - first < 2) continue;
+    for (const std::vector<double>* v : {&data.times, &data.q05, &data.q95, &data.mean}) {
+      const std::vector<double> part = Slice(*v, first, last);
+      (v == &data.times ? allTimes : shown)
+          .insert((v == &data.times ? allTimes : shown).end(), part.begin(), part.end());
+    }
+  }
+  if (allTimes.empty()) {
+    allTimes = data.times;
+    for (const std::vector<double>* v : {&data.q05, &data.q95, &data.mean})
+      shown.insert(shown.end(), v->begin(), v->end());
+  }
+  allTimes.insert(allTimes.end(), data.observed.times.begin(), data.observed.times.end());
+  if (!allTimes.empty()) {
+    const auto [lo, hi] = std::minmax_element(allTimes.begin(), allTimes.end());
+    x->setRange(*lo, *hi > *lo ? *hi : *lo + 1);
+  }
+  const auto [v0, v1] = Range({&shown, &values});
+  y->setRange(v0, v1);
+  x->applyNiceNumbers();
+  y->applyNiceNumbers();
+  return chart;
+}
+
+QChart* MakeTornadoChart(const TornadoChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  std::vector<TornadoBar> bars = data.bars;
+  const auto size = [](const TornadoBar& b) {
+    const double s = std::max(std::fabs(b.low), std::fabs(b.high));
+    return std::isfinite(s) ? s : -1.0;
+  };
+  // Bars are listed bottom up: the largest last, on top.
+  std::stable_sort(bars.begin(), bars.end(),
+                   [&](const TornadoBar& a, const TornadoBar& b) { return size(a) < size(b); });
+  auto* low = new QBarSet(Q(data.lowLegend));
+  auto* high = new QBarSet(Q(data.highLegend));
+  low->setColor(kLow);
+  high->setColor(kHigh);
+  QStringList names;
+  std::vector<double> values;
+  for (const TornadoBar& b : bars) {
+    names << Q(b.parameter);
+    const double l = std::isfinite(b.low) ? b.low : 0.0, h = std::isfinite(b.high) ? b.high : 0.0;
+    // Each side drawn where its sign puts it: a stacked series stacks negatives leftwards.
+    *low << l;
+    *high << h;
+    values.push_back(l);
+    values.push_back(h);
+  }
+  auto* series = new QHorizontalStackedBarSeries;
+  series->append(low);
+  series->append(high);
+  series->setBarWidth(0.6);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(names);
+  categories->setTitleText(Q(data.titles.y));
+  chart->addAxis(categories, Qt::AlignLeft);
+  series->attachAxis(categories);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  series->attachAxis(x);
+  const auto [v0, v1] = Range({&values}, true);
+  const double reach = std::max(std::fabs(v0), std::fabs(v1));
+  x->setRange(-reach, reach);  // symmetric, so the zero line sits in the middle
+  x->applyNiceNumbers();
+  return chart;
+}
+
+QChart* MakeSobolChart(const SobolChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  auto* first = new QBarSet("S1 (first order)");
+  auto* total = new QBarSet("ST (total)");
+  first->setColor(kLow);
+  total->setColor(kHigh);
+  QStringList names;
+  for (const SobolBar& b : data.bars) {
+    names << Q(b.parameter);
+    *first << (std::isfinite(b.first) ? b.first : 0.0);
+    *total << (std::isfinite(b.total) ? b.total : 0.0);
+  }
+  auto* series = new QBarSeries;
+  constexpr double kWidth = 0.7;
+  series->setBarWidth(kWidth);
+  series->append(first);
+  series->append(total);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(names);
+  categories->setTitleText(Q(data.titles.x));
+  chart->addAxis(categories, Qt::AlignBottom);
+  series->attachAxis(categories);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  series->attachAxis(y);
+  // The axis shows every estimate and 0 to 1; intervals reach beyond it only as far as
+  // -0.5 to 1.5 (a wider whisker is cut at the plot's edge: the estimate is that uncertain).
+  double low = 0.0, high = 1.0;
+  for (const SobolBar& b : data.bars) {
+    for (const double v : {b.first, b.total})
+      if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
+    for (const double v : {b.firstLow, b.totalLow})
+      if (std::isfinite(v)) low = std::min(low, std::max(v, -0.5));
+    for (const double v : {b.firstHigh, b.totalHigh})
+      if (std::isfinite(v)) high = std::max(high, std::min(v, 1.5));
+  }
+  y->setRange(low, high);
+  y->applyNiceNumbers();
+  // Whiskers on a hidden axis of category positions: category i spans i - 0.5 .. i + 0.5 and
+  // its two bars share kWidth of it.
+  auto* positions = new QValueAxis;
+  positions->setRange(-0.5, static_cast<double>(data.bars.size()) - 0.5);
+  positions->setVisible(false);
+  chart->addAxis(positions, Qt::AlignBottom);
+  const auto whisker = [&](double at, double lowEnd, double highEnd) {
+    if (!std::isfinite(lowEnd) || !std::isfinite(highEnd)) return;
+    auto* line = new QLineSeries;
+    const double cap = kWidth / 12;
+    line->append(at - cap, lowEnd);
+    line->append(at + cap, lowEnd);
+    line->append(at, lowEnd);
+    line->append(at, highEnd);
+    line->append(at - cap, highEnd);
+    line->append(at + cap, highEnd);
+    line->setPen(QPen(Qt::black, 1.2));
+    Attach(chart, line, positions, y);
+    HideLegendOf(chart, line);
+  };
+  for (std::size_t i = 0; i < data.bars.size(); ++i) {
+    const double centre = static_cast<double>(i);
+    whisker(centre - kWidth / 4, data.bars[i].firstLow, data.bars[i].firstHigh);
+    whisker(centre + kWidth / 4, data.bars[i].totalLow, data.bars[i].totalHigh);
+  }
+  return chart;
+}
+
+QChart* MakeMorrisChart(const MorrisChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  std::vector<double> mu, sigma;
+  for (const MorrisPoint& p : data.points) {
+    if (!std::isfinite(p.muStar) || !std::isfinite(p.sigma)) continue;
+    auto* point = new QScatterSeries;
+    point->setName(Q(p.parameter));
+    point->append(p.muStar, p.sigma);
+    point->setMarkerSize(10);
+    // A format without placeholders shows its own text: the parameter's symbol.
+    point->setPointLabelsFormat(Q(p.parameter));
+    point->setPointLabelsVisible(true);
+    point->setPointLabelsClipping(false);
+    Attach(chart, point, x, y);
+    mu.push_back(p.muStar);
+    sigma.push_back(p.sigma);
+  }
+  const auto [x0, x1] = Range({&mu}, true);
+  const auto [y0, y1] = Range({&sigma}, true);
+  x->setRange(x0, x1 + 0.1 * (x1 - x0));
+  y->setRange(y0, y1 + 0.1 * (y1 - y0));
+  x->applyNiceNumbers();
+  y->applyNiceNumbers();
+  chart->legend()->setVisible(false);  // every point carries its name
+  return chart;
+}
+
+QChart* MakeConvergenceChart(const ConvergenceChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  x->setLabelFormat("%.0f");
+  std::vector<double> all;
+  for (const ConvergenceLine& l : data.lines) {
+    QLineSeries* line = Line(data.basePoints, l.values);
+    line->setName(Q(l.parameter));
+    line->setPointsVisible(true);
+    Attach(chart, line, x, y);
+    all.insert(all.end(), l.values.begin(), l.values.end());
+  }
+  const auto [x0, x1] = Range({&data.basePoints});
+  const auto [y0, y1] = Range({&all}, true);
+  x->setRange(std::max(0.0, x0), x1);
+  y->setRange(y0, y1);
+  x->applyNiceNumbers();
+  y->applyNiceNumbers();
+  return chart;
+}
+
+QChart* MakeFailuresChart(const FailuresChartData& data) {
+  QChart* chart = NewChart(data.titles);
+  auto* set = new QBarSet("failed members");
+  set->setColor(kHigh);
+  QStringList reasons;
+  double most = 0;
+  for (const FailureCount& c : data.counts) {
+    reasons << Q(c.reason);
+    *set << c.members;
+    most = std::max(most, static_cast<double>(c.members));
+  }
+  auto* series = new QHorizontalBarSeries;
+  series->append(set);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(reasons);
+  categories->setTitleText(Q(data.titles.y));
+  chart->addAxis(categories, Qt::AlignLeft);
+  series->attachAxis(categories);
+  QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  x->setLabelFormat("%.0f");
+  x->setRange(0, std::max(1.0, most));
+  x->applyNiceNumbers();
+  series->attachAxis(x);
+  chart->legend()->setVisible(false);
+  return chart;
+}
+
+void SaveEnsembleChart(QChart* chart, QSize size, const std::string& fileName) {
+  QChartView view(chart);
+  view.setRenderHint(QPainter::Antialiasing);
+  view.setAttribute(Qt::WA_DontShowOnScreen);
+  view.resize(size);
+  view.show();  // lays the chart out at its size
+  SaveChartFile(view, fileName);
+}
+
+}  // namespace kvsorv

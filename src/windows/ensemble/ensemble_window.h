@@ -1,0 +1,91 @@
+#pragma once
+// The ensemble window: the plan's varied parameters as a table, its members, seed and design
+// method; Open plan, Save plan, Run, Stop and Resume; a progress bar with members done,
+// failures, rate and time left; and the charts of the members finished so far (the envelope
+// of the chosen output filling in during the run, then the tornado, Sobol indices with their
+// intervals, their convergence, Morris effects and failures). A thin view over
+// EnsembleSession; it runs without blocking the other windows.
+
+#include <QWidget>
+#include <optional>
+
+#include "ensemble/sampling.h"
+#include "ensemble_window/ensemble_session.h"
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableView;
+class QTimer;
+
+namespace kvsorv {
+
+class PlanTableModel;
+
+class TFmEnsemble : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFmEnsemble(QWidget* owner = nullptr);
+  ~TFmEnsemble() override;
+
+  // Shows the window (raised), with the design method preset when given.
+  void Open(std::optional<ensemble::Method> design);
+
+  const ensemble::EnsembleSession& Session() const { return session_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Build();
+  void OpenPlan();
+  void SavePlan();
+  void Start(bool resume);
+  // The plan's fields and table from the session.
+  void ShowPlan();
+  void ShowProgress(const ensemble::RunProgress& progress);
+  void EnableCommands();
+  // Called on the user-interface thread after members finished.
+  void MembersFinished();
+  void DrawEnvelope();
+  void DrawFigures();
+  void FillOutputs();
+  void Replace(QChartView* view, QChart* chart);
+
+  ensemble::EnsembleSession session_;
+  PlanTableModel* model_ = nullptr;
+  QTableView* GrdPlan = nullptr;
+  QPushButton* BtnOpenPlan = nullptr;
+  QPushButton* BtnSavePlan = nullptr;
+  QPushButton* BtnAddParameter = nullptr;
+  QPushButton* BtnRemoveParameter = nullptr;
+  QSpinBox* EdMembers = nullptr;
+  QLineEdit* EdSeed = nullptr;
+  QComboBox* CbMethod = nullptr;
+  QLabel* LblPlanFile = nullptr;
+  QLabel* LblOutputs = nullptr;
+  QPushButton* BtnRun = nullptr;
+  QPushButton* BtnStop = nullptr;
+  QPushButton* BtnResume = nullptr;
+  QProgressBar* PbMembers = nullptr;
+  QLabel* LblProgress = nullptr;
+  QComboBox* CbOutput = nullptr;
+  QTabWidget* TabCharts = nullptr;
+  QChartView* ChEnvelope = nullptr;
+  QChartView* ChTornado = nullptr;
+  QChartView* ChSobol = nullptr;
+  QChartView* ChConvergence = nullptr;
+  QChartView* ChMorris = nullptr;
+  QChartView* ChFailures = nullptr;
+  QTimer* redraw_ = nullptr;  // the envelope, at most a few times a second during a run
+  bool envelopeStale_ = false;
+  bool wasRunning_ = false;
+};
+
+}  // namespace kvsorv

@@ -1,0 +1,98 @@
+// The ensemble window's wiring: the main window's menu opens it, the run modes open it with
+// their design, Run then Stop leaves the results resumable, and the envelope fills in.
+
+#include <QAction>
+#include <QChartView>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+#include "gui_fixture.h"
+#include "windows/ensemble/ensemble_window.h"
+
+namespace kvsorv::testing {
+namespace {
+
+class EnsembleWindowGuiTest : public GuiTest {
+ protected:
+  // A plan of short members of the example site.
+  std::string Plan(int members) {
+    for (const char* f : {"cell1.par", "cell1.drr", "cell1b.drr"}) Example(f);
+    dir.Write("plan.toml",
+              "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\nstop = 1640\n"
+              "members = " +
+                  std::to_string(members) +
+                  "\nseed = 5\n"
+                  "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 70\n"
+                  "max = 90\n"
+                  "[[parameter]]\nsymbol = \"Q10d\"\ndistribution = \"normal\"\nmean = 2\n"
+                  "sd = 0.2\n"
+                  "[[output]]\nsymbol = \"NEP\"\nyearly = true\n");
+    return dir.File("plan.toml");
+  }
+
+  TFmEnsemble* OpenFromMenu() {
+    Find<QAction>(*form, "MIEnsemble")->trigger();
+    TFmEnsemble* window = windows->Ensemble();
+    EXPECT_NE(window, nullptr);
+    return window;
+  }
+};
+
+TEST_F(EnsembleWindowGuiTest, MenuItem_OpensTheWindow) {
+  EXPECT_EQ(windows->Ensemble(), nullptr);  // interactive mode opens nothing at start-up
+  TFmEnsemble* window = OpenFromMenu();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(Find<QPushButton>(*window, "BtnRun")->isEnabled());  // no plan yet
+  EXPECT_FALSE(Find<QPushButton>(*window, "BtnResume")->isEnabled());
+}
+
+TEST_F(EnsembleWindowGuiTest, RunModes_OpenTheWindowWithTheirDesign) {
+  struct Case {
+    const char* program;
+    ensemble::Method design;
+  };
+  for (const Case& c : {Case{"sensitivity", ensemble::Method::kSobol},
+                        Case{"montecarlo", ensemble::Method::kLatinHypercube}}) {
+    Start(c.program);
+    ASSERT_NE(windows->Ensemble(), nullptr) << c.program;
+    EXPECT_TRUE(windows->Ensemble()->isVisible()) << c.program;
+    EXPECT_EQ(windows->Ensemble()->Session().DesignMethod(), c.design) << c.program;
+    EXPECT_TRUE(RunModes.SensitivityMode || RunModes.MonteCarloMode);
+  }
+}
+
+TEST_F(EnsembleWindowGuiTest, RunThenStop_EnablesResumeAndTheEnvelopeFillsIn) {
+  TFmEnsemble* window = OpenFromMenu();
+  ASSERT_NE(window, nullptr);
+  prompter.QueueFile(Plan(60));
+  QTest::mouseClick(Find<QPushButton>(*window, "BtnOpenPlan"), Qt::LeftButton);
+  EXPECT_EQ(Find<QTableView>(*window, "GrdPlan")->model()->rowCount(), 2);
+  auto* run = Find<QPushButton>(*window, "BtnRun");
+  auto* stop = Find<QPushButton>(*window, "BtnStop");
+  auto* resume = Find<QPushButton>(*window, "BtnResume");
+  ASSERT_TRUE(run->isEnabled());
+
+  QTest::mouseClick(run, Qt::LeftButton);
+  EXPECT_TRUE(stop->isEnabled());
+  EXPECT_FALSE(run->isEnabled());
+  QTest::mouseClick(stop, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(run->isEnabled(), 20000);
+  EXPECT_TRUE(resume->isEnabled());
+  EXPECT_FALSE(stop->isEnabled());
+
+  QTest::mouseClick(resume, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(run->isEnabled(), 60000);
+  EXPECT_FALSE(resume->isEnabled());
+  EXPECT_TRUE(Find<QLabel>(*window, "LblProgress")->text().startsWith("60 of 60 members, "))
+      << Find<QLabel>(*window, "LblProgress")->text().toStdString();
+  EXPECT_EQ(Find<QComboBox>(*window, "CbOutput")->currentText(), "NEP");
+  EXPECT_GE(Find<QChartView>(*window, "ChEnvelope")->chart()->series().size(), 4);
+  EXPECT_GE(Find<QChartView>(*window, "ChTornado")->chart()->series().size(), 1);
+  EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
+}
+
+}  // namespace
+}  // namespace kvsorv::testing
