@@ -1,6 +1,8 @@
 // kvsorv-cli sample: the design matrix of an ensemble plan.
 
+#include <cmath>
 #include <iostream>
+#include <optional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -18,13 +20,21 @@ namespace {
 struct SampleOptions {
   std::string plan;
   std::string method = "mc";
+  std::optional<double> members;
   std::string output;
 };
 
 int Sample(const SampleOptions& o) {
   const auto method = ensemble::MethodNamed(o.method);
   if (!method) throw std::invalid_argument("--method must be mc, lhs, sobol, morris or oat");
-  const ensemble::EnsemblePlan plan = ensemble::ReadPlan(o.plan);
+  ensemble::EnsemblePlan plan = ensemble::ReadPlan(o.plan);
+  // One plan serves several designs: a Sobol design needs far fewer base points than an
+  // uncertainty ensemble needs members.
+  if (o.members) {
+    if (!(*o.members >= 1 && *o.members <= 1e7 && *o.members == std::floor(*o.members)))
+      throw std::invalid_argument("--members must be a whole number from 1 to 10000000");
+    plan.members = static_cast<int>(*o.members);
+  }
   const ensemble::Design design = ensemble::SampleDesign(plan, *method);
   ensemble::WriteDesign(o.output, design);
   std::cerr << design.rows.size() << " members of " << design.symbols.size()
@@ -39,6 +49,8 @@ CommandBody DeclareSample(CLI::App& command) {
   command.add_option("plan", o->plan, "The ensemble plan (TOML)")->required()->type_name("PLAN");
   command.add_option("--method", o->method, "mc, lhs, sobol, morris or oat; mc unless given")
       ->type_name("METHOD");
+  AddNumber(command, "--members", "N", o->members,
+            "Members (base points for sobol, trajectories for morris); the plan's unless given");
   AddRequiredText(command, "-o,--output", "FILE", o->output, "Design file to write (CSV)");
   return [o] { return Sample(*o); };
 }
