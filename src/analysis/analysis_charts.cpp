@@ -63,7 +63,8 @@ std::vector<double> Ranks(const std::vector<double>& x) {
 std::vector<double> OnlySeries(SeriesSource& source) {
   std::vector<double> y;
   source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
-    if (batch.first == 0 && batch.count > 0) y.assign(batch.Series(0), batch.Series(0) + batch.members);
+    if (batch.first == 0 && batch.count > 0)
+      y.assign(batch.Series(0), batch.Series(0) + batch.members);
   });
   return y;
 }
@@ -102,12 +103,12 @@ EnvelopeChartData EnvelopeChart(SeriesSource& source) {
   const EnsembleLayout& layout = source.Layout();
   const std::string& output = SingleOutput(layout);
   EnvelopeChartData data;
-  data.members = static_cast<int>(
-      std::count(layout.states.begin(), layout.states.end(), MemberState::kDone));
-  data.titles = {.chart = "Envelope of " + output + " (" + std::to_string(data.members) +
-                          " members)",
-                 .x = TimeTitle(),
-                 .y = OutputTitle(output)};
+  data.members =
+      static_cast<int>(std::count(layout.states.begin(), layout.states.end(), MemberState::kDone));
+  data.titles = {
+      .chart = "Envelope of " + output + " (" + std::to_string(data.members) + " members)",
+      .x = TimeTitle(),
+      .y = OutputTitle(output)};
   for (const EnvelopeRow& r : EnvelopeOverTime(source).rows) {
     if (r.members == 0) continue;
     data.times.push_back(r.time);
@@ -129,10 +130,10 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
   const std::size_t k = layout.parameters.size();
   TornadoChartData data;
   if (layout.designMethod == "oat") {
-    data.titles = {.chart = "Change of " + at + " by " + TimeText(100 * oatStep) +
-                            " % parameter changes",
-                   .x = "Change of " + OutputTitle(output),
-                   .y = "Parameter"};
+    data.titles = {
+        .chart = "Change of " + at + " by " + TimeText(100 * oatStep) + " % parameter changes",
+        .x = "Change of " + OutputTitle(output),
+        .y = "Parameter"};
     // Members 1 + 4j and 2 + 4j move parameter j down and up by the whole step.
     for (std::size_t j = 0; j < k && 4 * j + 2 < y.size(); ++j)
       data.bars.push_back({.parameter = layout.parameters[j],
@@ -140,9 +141,8 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
                            .high = y[4 * j + 2] - y[0]});
     return data;
   }
-  data.titles = {.chart = "Rank correlation with " + at,
-                 .x = "Spearman rank correlation",
-                 .y = "Parameter"};
+  data.titles = {
+      .chart = "Rank correlation with " + at, .x = "Spearman rank correlation", .y = "Parameter"};
   data.lowLegend = "negative";
   data.highLegend = "positive";
   std::vector<double> column(y.size());
@@ -162,8 +162,8 @@ SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
   charts.notes = r.notes;
   const int used = r.rows.empty() ? 0 : r.rows.front().basePoints;
   charts.indices.titles = {.chart = "Sobol indices of " + at + " (" + std::to_string(used) +
-                                    " base points, " +
-                                    TimeText(100 * options.confidence) + " % intervals)",
+                                    " base points, " + TimeText(100 * options.confidence) +
+                                    " % intervals)",
                            .x = "Parameter",
                            .y = "Share of variance"};
   for (const SobolRow& row : r.rows)
@@ -175,9 +175,8 @@ SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
                                    .totalLow = row.stLow,
                                    .totalHigh = row.stHigh});
   ConvergenceChartData& c = charts.convergence;
-  c.titles = {.chart = "Convergence of the total indices of " + at,
-              .x = "Base points",
-              .y = "Total index"};
+  c.titles = {
+      .chart = "Convergence of the total indices of " + at, .x = "Base points", .y = "Total index"};
   // Rows come per parameter from N down to N/4; the chart reads them from N/4 up.
   std::map<std::string, std::size_t> line;
   for (auto row = r.convergence.rbegin(); row != r.convergence.rend(); ++row) {

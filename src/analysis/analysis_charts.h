@@ -56,7 +56,6 @@ TornadoChartData FailurePredictorsChart(const FailureReport& report);
 
 // The failed members counted by their error text (its first line, cut to 60 characters), of
 // `finished` members finished.
-FailuresChartData FailureReasonsChart(const std::vector<std::string>& errors,
-                                      std::size_t finished);
+FailuresChartData FailureReasonsChart(const std::vector<std::string>& errors, std::size_t finished);
 
 }  // namespace kvsorv::analysis

@@ -115,9 +115,8 @@ CommandBody DeclarePlot(CLI::App& command) {
       ->check(CLI::IsMember({"values", "relative", "cumulative"}));
   AddText(command, "--image", "FILE", o->image, "Picture to write: .png, .svg or .pdf (required)");
   const CommandBody ensemble = DeclareEnsemblePlots(command);
-  return [o, &command, ensemble] {
-    return command.get_subcommands().empty() ? Plot(*o) : ensemble();
-  };
+  return
+      [o, &command, ensemble] { return command.get_subcommands().empty() ? Plot(*o) : ensemble(); };
 }
 
 }  // namespace kvsorv::cli

@@ -57,8 +57,7 @@ constexpr std::array kKinds = {
     Kind{"convergence",
          "One output at one time: the total Sobol indices from N/4, N/2 and N base points.", true},
     Kind{"failures",
-         "Which parameters predict failure: each one's rank-biserial correlation with it.",
-         false},
+         "Which parameters predict failure: each one's rank-biserial correlation with it.", false},
 };
 
 struct EnsemblePlotOptions {

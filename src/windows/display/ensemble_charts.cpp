@@ -34,8 +34,8 @@ const QColor kHigh(214, 96, 77);
 // Ten colours told apart at a glance, for one line per parameter; past ten the lines repeat
 // them dashed.
 const std::array<QColor, 10> kLineColours = {
-    QColor(31, 119, 180), QColor(255, 127, 14), QColor(44, 160, 44),  QColor(214, 39, 40),
-    QColor(148, 103, 189), QColor(140, 86, 75), QColor(227, 119, 194), QColor(127, 127, 127),
+    QColor(31, 119, 180),  QColor(255, 127, 14), QColor(44, 160, 44),   QColor(214, 39, 40),
+    QColor(148, 103, 189), QColor(140, 86, 75),  QColor(227, 119, 194), QColor(127, 127, 127),
     QColor(188, 189, 34),  QColor(23, 190, 207)};
 
 QChart* NewChart(const ChartTitles& titles) {
