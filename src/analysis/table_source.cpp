@@ -25,6 +25,10 @@ class InMemorySource : public SeriesSource {
 
 }  // namespace
 
+std::unique_ptr<SeriesSource> MemorySource(EnsembleLayout layout, SeriesBatch batch) {
+  return std::make_unique<InMemorySource>(std::move(layout), std::move(batch));
+}
+
 std::unique_ptr<SeriesSource> TableSource(const MemberTable& table, const std::string& fileName,
                                           std::size_t inputs, const std::string& designMethod) {
   if (inputs < 1 || inputs >= table.names.size())

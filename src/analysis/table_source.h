@@ -16,4 +16,8 @@ namespace kvsorv::analysis {
 std::unique_ptr<SeriesSource> TableSource(const MemberTable& table, const std::string& fileName,
                                           std::size_t inputs, const std::string& designMethod);
 
+// Series already in memory: `batch` holds every series of `layout` (from 0, as many members
+// as the layout has), handed out at once.
+std::unique_ptr<SeriesSource> MemorySource(EnsembleLayout layout, SeriesBatch batch);
+
 }  // namespace kvsorv::analysis

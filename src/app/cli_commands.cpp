@@ -84,9 +84,13 @@ constexpr std::array kCommands = {
     Command{"table", "Write an output file as comma-separated values.",
             "A row of names, a row of units, then every record with the file's values.",
             DeclareTable},
-    Command{"plot", "Draw columns of an output file as the output display's chart.",
+    Command{"plot", "Draw an output file's columns, or an ensemble's charts.",
             "Up to 10 series against one column, as values, relative change (y/y0) or\n"
-            "cumulative change (y-y0); the picture's format follows its extension.",
+            "cumulative change (y-y0); the picture's format follows its extension.\n"
+            "plot envelope|tornado|sobol|morris|convergence|failures RESULTS.nc [--output SYM]\n"
+            "     [--time T] [--obs FILE] --image FILE.png|.svg|.pdf\n"
+            "draws the ensemble window's chart of a results file and writes what it draws to\n"
+            "FILE.csv beside the picture.",
             DeclarePlot},
     Command{"help", "Show this text.", "", DeclareHelp},
 };

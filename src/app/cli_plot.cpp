@@ -1,5 +1,6 @@
-// kvsorv-cli plot: the output display's chart drawn without a display, saved as a picture.
-// Only this command starts Qt, on its offscreen platform.
+// kvsorv-cli plot: the output display's chart drawn without a display, saved as a picture;
+// or, by a kind (envelope, tornado, ...), an ensemble chart of a results file
+// (cli_plot_ensemble.cpp). Only this command starts Qt, on its offscreen platform.
 
 #include <QApplication>
 #include <cstdlib>
@@ -30,11 +31,11 @@ constexpr int kWidth = 1200;
 constexpr int kHeight = 800;
 
 struct PlotOptions {
-  std::string output;
-  std::string series;
+  std::optional<std::string> output;
+  std::optional<std::string> series;
   std::optional<std::string> x;
   std::optional<std::string> as;
-  std::string image;
+  std::optional<std::string> image;
 };
 
 std::vector<std::string> SplitNames(const std::string& text) {
@@ -54,12 +55,33 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
   if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
 }
 
+}  // namespace
+
+std::unique_ptr<QApplication> StartOffscreenQt() {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler(QuietQt);
+  static int argc = 1;
+  static char program[] = "kvsorv-cli";
+  static char* argv[] = {program, nullptr};
+  return std::make_unique<QApplication>(argc, argv);
+}
+
+// Defined in cli_plot_ensemble.cpp: the kinds of ensemble chart as subcommands of `plot`, and
+// the body that draws the one chosen.
+CommandBody DeclareEnsemblePlots(CLI::App& plot);
+
+namespace {
+
 int Plot(const PlotOptions& o) {
-  const std::vector<std::string> names = SplitNames(o.series);
+  if (!o.output) throw std::invalid_argument("--output is required");
+  if (!o.series) throw std::invalid_argument("--series is required");
+  if (!o.image) throw std::invalid_argument("--image is required");
+  const std::vector<std::string> names = SplitNames(*o.series);
   if (names.empty()) throw std::invalid_argument("--series: no name given");
   if (static_cast<int>(names.size()) > kMaxChartSeries)
     throw std::invalid_argument("--series: at most 10 names");
-  if (!ChartFileFormatOf(o.image)) throw std::invalid_argument(UnknownChartFormatMessage(o.image));
+  if (!ChartFileFormatOf(*o.image))
+    throw std::invalid_argument(UnknownChartFormatMessage(*o.image));
   OutputTable table = OutputTable::ForCatalogue();
   const std::string x = o.x.value_or("Time");
   for (const std::string& name : names)
@@ -68,19 +90,14 @@ int Plot(const PlotOptions& o) {
   if (table.FindColumn(x) < 0)
     throw std::invalid_argument("--x: the output file has no column '" + x + "'");
 
-  ReadOutputTable(table, o.output, std::numeric_limits<double>::lowest());
+  ReadOutputTable(table, *o.output, std::numeric_limits<double>::lowest());
   const ChartData data = BuildChartData(table, x, names, ValueTypeOf(o.as));
   if (data.failed)
     CurrentPrompter().Message(MessageKind::kInformation, MessageButtons::kOk,
                               kInvalidSeriesMessage);
 
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  qInstallMessageHandler(QuietQt);
-  int argc = 1;
-  char program[] = "kvsorv-cli";
-  char* argv[] = {program, nullptr};
-  QApplication application(argc, argv);
-  SaveChartPicture(data, QSize(kWidth, kHeight), o.image);
+  const std::unique_ptr<QApplication> application = StartOffscreenQt();
+  SaveChartPicture(data, QSize(kWidth, kHeight), *o.image);
   return data.failed ? 1 : 0;
 }
 
@@ -88,16 +105,18 @@ int Plot(const PlotOptions& o) {
 
 CommandBody DeclarePlot(CLI::App& command) {
   auto o = std::make_shared<PlotOptions>();
-  AddRequiredText(command, "--output", "FILE", o->output, "Output file to read");
-  AddRequiredText(command, "--series", "NAME[,NAME...]", o->series,
-                  "Up to 10 columns to plot, by name");
+  AddText(command, "--output", "FILE", o->output, "Output file to read (required)");
+  AddText(command, "--series", "NAME[,NAME...]", o->series,
+          "Up to 10 columns to plot, by name (required)");
   AddText(command, "--x", "NAME", o->x, "Column plotted along the bottom axis, Time unless given");
   AddText(command, "--as", "values|relative|cumulative", o->as,
           "Plot values (y), relative change (y/y0) or cumulative change (y-y0); values "
           "unless given")
       ->check(CLI::IsMember({"values", "relative", "cumulative"}));
-  AddRequiredText(command, "--image", "FILE", o->image, "Picture to write: .png, .svg or .pdf");
-  return [o] { return Plot(*o); };
+  AddText(command, "--image", "FILE", o->image, "Picture to write: .png, .svg or .pdf (required)");
+  const CommandBody ensemble = DeclareEnsemblePlots(command);
+  return
+      [o, &command, ensemble] { return command.get_subcommands().empty() ? Plot(*o) : ensemble(); };
 }
 
 }  // namespace kvsorv::cli

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/analysis_charts.h"
 #include "display/ensemble_charts_data.h"
 #include "ensemble/sampling.h"
 #include "ensemble_window/finished_members.h"
@@ -23,8 +24,8 @@ struct EnsembleLayout {
 // A variable's name with its units from the catalogue: "Cf (g C m-2)".
 std::string VariableTitle(const EnsembleLayout& layout, std::size_t variable);
 
-// The envelope at every time at which a finished member recorded the variable: EnvelopeOf the
-// finite values of the members finished without failure.
+// The envelope at every time at which a member finished without failure recorded the variable
+// (analysis::EnvelopeChart of those members).
 EnvelopeChartData EnvelopeSoFar(const EnsembleLayout& layout, const FinishedMembers& members,
                                 std::size_t variable);
 
@@ -36,9 +37,10 @@ std::optional<std::size_t> LastRecordedTime(const FinishedMembers& members, std:
 std::vector<double> ValuesAt(const FinishedMembers& members, std::size_t time,
                              std::size_t variable);
 
-// Spearman rank correlation of two series over the pairs where both are finite (ties share
-// their mean rank); NaN with fewer than three pairs or a constant series.
-double RankCorrelationOf(const std::vector<double>& a, const std::vector<double>& b);
+using analysis::RankCorrelationOf;
+
+// The figures at one time are those of `kvsorv-cli plot` (analysis/analysis_charts.h) of the
+// members finished so far, failed ones counting as failed and the others as missing.
 
 // One-at-a-time design: each parameter's change of the output from the centre row when it
 // moves down and up. Other designs: each parameter's rank correlation with the output.
@@ -46,16 +48,19 @@ TornadoChartData TornadoAt(const EnsembleLayout& layout, const FinishedMembers& 
                            std::size_t time, std::size_t variable);
 
 // Sobol design: first-order and total indices with 95 % bootstrap intervals. Nullopt for
-// another design, or when fewer than two base points have all their rows finished.
+// another design, or when the analysis refuses the members finished (too few whole base
+// points).
 std::optional<SobolChartData> SobolAt(const EnsembleLayout& layout, const FinishedMembers& members,
                                       std::size_t time, std::size_t variable);
 
-// Sobol design: the total indices from the first n base points, for up to `steps` growing n.
+// Sobol design: the total indices from the first N/4, N/2 and N base points; nullopt as
+// SobolAt.
 std::optional<ConvergenceChartData> ConvergenceAt(const EnsembleLayout& layout,
                                                   const FinishedMembers& members, std::size_t time,
-                                                  std::size_t variable, int steps = 10);
+                                                  std::size_t variable);
 
-// Morris design: mu* and sigma of each parameter (ranges: the design's spread of each).
+// Morris design: mu* and sigma of each parameter (effects scaled by the design's spread of
+// each); nullopt for another design or too few steps between members finished.
 std::optional<MorrisChartData> MorrisAt(const EnsembleLayout& layout,
                                         const FinishedMembers& members, std::size_t time,
                                         std::size_t variable);

@@ -13,6 +13,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -30,6 +31,12 @@ const QColor kMean(200, 80, 20);
 const QColor kObserved(0, 0, 0);
 const QColor kLow(66, 133, 200);
 const QColor kHigh(214, 96, 77);
+// Ten colours told apart at a glance, for one line per parameter; past ten the lines repeat
+// them dashed.
+const std::array<QColor, 10> kLineColours = {
+    QColor(31, 119, 180),  QColor(255, 127, 14), QColor(44, 160, 44),   QColor(214, 39, 40),
+    QColor(148, 103, 189), QColor(140, 86, 75),  QColor(227, 119, 194), QColor(127, 127, 127),
+    QColor(188, 189, 34),  QColor(23, 190, 207)};
 
 QChart* NewChart(const ChartTitles& titles) {
   auto* chart = new QChart;
@@ -215,10 +222,17 @@ QChart* MakeTornadoChart(const TornadoChartData& data) {
     values.push_back(l);
     values.push_back(h);
   }
-  auto* series = new QHorizontalStackedBarSeries;
+  // Sides of opposite signs stack into one bar through zero; when both sides of a parameter
+  // have the same sign (the output does not follow the parameter monotonically) stacking
+  // would add them, so each side gets its own bar.
+  const bool sameSign = std::any_of(bars.begin(), bars.end(), [](const TornadoBar& b) {
+    return (b.low > 0 && b.high > 0) || (b.low < 0 && b.high < 0);
+  });
+  QAbstractBarSeries* series = sameSign ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
+                                        : new QHorizontalStackedBarSeries;
   series->append(low);
   series->append(high);
-  series->setBarWidth(0.6);
+  series->setBarWidth(sameSign ? 0.8 : 0.6);
   chart->addSeries(series);
   auto* categories = new QBarCategoryAxis;
   categories->append(names);
@@ -335,10 +349,13 @@ QChart* MakeConvergenceChart(const ConvergenceChartData& data) {
   QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
   x->setLabelFormat("%.0f");
   std::vector<double> all;
-  for (const ConvergenceLine& l : data.lines) {
+  for (std::size_t i = 0; i < data.lines.size(); ++i) {
+    const ConvergenceLine& l = data.lines[i];
     QLineSeries* line = Line(data.basePoints, l.values);
     line->setName(Q(l.parameter));
     line->setPointsVisible(true);
+    line->setPen(QPen(kLineColours[i % kLineColours.size()], 2,
+                      i < kLineColours.size() ? Qt::SolidLine : Qt::DashLine));
     Attach(chart, line, x, y);
     all.insert(all.end(), l.values.begin(), l.values.end());
   }

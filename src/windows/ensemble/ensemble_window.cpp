@@ -388,15 +388,20 @@ void TFmEnsemble::DrawFigures() {
   Replace(ChTornado,
           tornado ? MakeTornadoChart(*tornado) : Placeholder("No member has this output"));
   const auto sobol = session_.Sobol(v);
-  Replace(ChSobol, sobol ? MakeSobolChart(*sobol)
-                         : Placeholder("Sobol indices need a finished run of the Sobol design"));
+  Replace(ChSobol,
+          sobol ? MakeSobolChart(*sobol)
+                : Placeholder("Sobol indices need a run of the Sobol design with at least 16 "
+                              "base points whose members are all done"));
   const auto convergence = session_.Convergence(v);
-  Replace(ChConvergence, convergence
-                             ? MakeConvergenceChart(*convergence)
-                             : Placeholder("Convergence needs a finished run of the Sobol design"));
+  Replace(ChConvergence,
+          convergence ? MakeConvergenceChart(*convergence)
+                      : Placeholder("Convergence needs a run of the Sobol design with at least 16 "
+                                    "base points whose members are all done"));
   const auto morris = session_.Morris(v);
-  Replace(ChMorris, morris ? MakeMorrisChart(*morris)
-                           : Placeholder("Morris effects need a run of the Morris design"));
+  Replace(ChMorris,
+          morris ? MakeMorrisChart(*morris)
+                 : Placeholder("Morris effects need a run of the Morris design with at least "
+                               "4 steps between members done per parameter"));
   Replace(ChFailures, MakeFailuresChart(session_.Failures()));
 }
 

@@ -1,0 +1,239 @@
+#include "analysis/analysis_charts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <numeric>
+
+#include "analysis/analysis_error.h"
+#include "analysis/envelope_over_time.h"
+#include "analysis/morris_over_time.h"
+#include "model/globals.h"
+
+namespace kvsorv::analysis {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::string TimeText(double t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", t);
+  return text;
+}
+
+std::string TimeTitle() {
+  return ModelDef.timeunit.empty() ? "Time" : "Time (" + ModelDef.timeunit + ")";
+}
+
+// The single output of the source; EAnalysisError naming the source otherwise.
+const std::string& SingleOutput(const EnsembleLayout& layout) {
+  if (layout.outputs.size() != 1)
+    throw EAnalysisError(layout.source + ": a chart is of one output; " +
+                         std::to_string(layout.outputs.size()) + " were chosen");
+  return layout.outputs.front();
+}
+
+// "Cf at 1604", for a source of one output at one time.
+std::string AtTime(const EnsembleLayout& layout) {
+  const std::string& output = SingleOutput(layout);
+  if (layout.times.size() != 1)
+    throw EAnalysisError(layout.source + ": this chart is of one time; " +
+                         std::to_string(layout.times.size()) + " were chosen");
+  return std::isnan(layout.times.front()) ? output
+                                          : output + " at " + TimeText(layout.times.front());
+}
+
+std::vector<double> Ranks(const std::vector<double>& x) {
+  std::vector<std::size_t> order(x.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return x[a] < x[b]; });
+  std::vector<double> rank(x.size());
+  for (std::size_t i = 0; i < order.size();) {
+    std::size_t j = i;
+    while (j + 1 < order.size() && x[order[j + 1]] == x[order[i]]) ++j;
+    for (std::size_t k = i; k <= j; ++k) rank[order[k]] = 0.5 * static_cast<double>(i + j) + 1;
+    i = j + 1;
+  }
+  return rank;
+}
+
+// Every member's value of a source's single series (NaN for a member not done).
+std::vector<double> OnlySeries(SeriesSource& source) {
+  std::vector<double> y;
+  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+    if (batch.first == 0 && batch.count > 0)
+      y.assign(batch.Series(0), batch.Series(0) + batch.members);
+  });
+  return y;
+}
+
+}  // namespace
+
+std::string OutputTitle(const std::string& symbol) {
+  std::string units;
+  for (const auto& s : States)
+    if (s.symbol == symbol) units = s.units;
+  for (const auto& p : Processes)
+    if (p.symbol == symbol) units = p.units;
+  for (const auto& d : Drivers)
+    if (d.symbol == symbol) units = d.units;
+  return units.empty() ? symbol : symbol + " (" + units + ")";
+}
+
+double RankCorrelationOf(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> x, y;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    if (std::isfinite(a[i]) && std::isfinite(b[i])) x.push_back(a[i]), y.push_back(b[i]);
+  if (x.size() < 3) return kNaN;
+  const std::vector<double> rx = Ranks(x), ry = Ranks(y);
+  const double mean = 0.5 * static_cast<double>(x.size() + 1);
+  double sxy = 0, sxx = 0, syy = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    sxy += (rx[i] - mean) * (ry[i] - mean);
+    sxx += (rx[i] - mean) * (rx[i] - mean);
+    syy += (ry[i] - mean) * (ry[i] - mean);
+  }
+  if (sxx == 0 || syy == 0) return kNaN;
+  return sxy / std::sqrt(sxx * syy);
+}
+
+EnvelopeChartData EnvelopeChart(SeriesSource& source) {
+  const EnsembleLayout& layout = source.Layout();
+  const std::string& output = SingleOutput(layout);
+  EnvelopeChartData data;
+  data.members =
+      static_cast<int>(std::count(layout.states.begin(), layout.states.end(), MemberState::kDone));
+  data.titles = {
+      .chart = "Envelope of " + output + " (" + std::to_string(data.members) + " members)",
+      .x = TimeTitle(),
+      .y = OutputTitle(output)};
+  for (const EnvelopeRow& r : EnvelopeOverTime(source).rows) {
+    if (r.members == 0) continue;
+    data.times.push_back(r.time);
+    data.q05.push_back(r.q05);
+    data.q25.push_back(r.q25);
+    data.q50.push_back(r.q50);
+    data.q75.push_back(r.q75);
+    data.q95.push_back(r.q95);
+    data.mean.push_back(r.mean);
+  }
+  return data;
+}
+
+TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
+  const EnsembleLayout& layout = source.Layout();
+  const std::string at = AtTime(layout);
+  const std::string& output = layout.outputs.front();
+  const std::vector<double> y = OnlySeries(source);
+  const std::size_t k = layout.parameters.size();
+  TornadoChartData data;
+  if (layout.designMethod == "oat") {
+    data.titles = {
+        .chart = "Change of " + at + " by " + TimeText(100 * oatStep) + " % parameter changes",
+        .x = "Change of " + OutputTitle(output),
+        .y = "Parameter"};
+    // Members 1 + 4j and 2 + 4j move parameter j down and up by the whole step.
+    for (std::size_t j = 0; j < k && 4 * j + 2 < y.size(); ++j)
+      data.bars.push_back({.parameter = layout.parameters[j],
+                           .low = y[4 * j + 1] - y[0],
+                           .high = y[4 * j + 2] - y[0]});
+    return data;
+  }
+  data.titles = {
+      .chart = "Rank correlation with " + at, .x = "Spearman rank correlation", .y = "Parameter"};
+  data.lowLegend = "negative";
+  data.highLegend = "positive";
+  std::vector<double> column(y.size());
+  for (std::size_t j = 0; j < k; ++j) {
+    for (std::size_t m = 0; m < y.size(); ++m) column[m] = layout.design.at(m).at(j);
+    const double r = RankCorrelationOf(column, y);
+    data.bars.push_back(
+        {.parameter = layout.parameters[j], .low = std::min(r, 0.0), .high = std::max(r, 0.0)});
+  }
+  return data;
+}
+
+SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
+  const std::string at = AtTime(source.Layout());
+  const SobolResult r = SobolOverTime(source, options);
+  SobolCharts charts;
+  charts.notes = r.notes;
+  const int used = r.rows.empty() ? 0 : r.rows.front().basePoints;
+  charts.indices.titles = {.chart = "Sobol indices of " + at + " (" + std::to_string(used) +
+                                    " base points, " + TimeText(100 * options.confidence) +
+                                    " % intervals)",
+                           .x = "Parameter",
+                           .y = "Share of variance"};
+  for (const SobolRow& row : r.rows)
+    charts.indices.bars.push_back({.parameter = row.parameter,
+                                   .first = row.s1,
+                                   .firstLow = row.s1Low,
+                                   .firstHigh = row.s1High,
+                                   .total = row.st,
+                                   .totalLow = row.stLow,
+                                   .totalHigh = row.stHigh});
+  ConvergenceChartData& c = charts.convergence;
+  c.titles = {
+      .chart = "Convergence of the total indices of " + at, .x = "Base points", .y = "Total index"};
+  // Rows come per parameter from N down to N/4; the chart reads them from N/4 up.
+  std::map<std::string, std::size_t> line;
+  for (auto row = r.convergence.rbegin(); row != r.convergence.rend(); ++row) {
+    if (!line.contains(row->parameter)) {
+      line[row->parameter] = c.lines.size();
+      c.lines.push_back({row->parameter, {}});
+    }
+    ConvergenceLine& l = c.lines[line[row->parameter]];
+    if (l.values.size() == c.basePoints.size()) c.basePoints.push_back(row->basePoints);
+    l.values.push_back(row->st);
+  }
+  std::reverse(c.lines.begin(), c.lines.end());
+  return charts;
+}
+
+MorrisChartData MorrisChart(SeriesSource& source) {
+  const std::string at = AtTime(source.Layout());
+  const MorrisResult r = MorrisOverTime(source);
+  MorrisChartData data;
+  data.titles = {.chart = "Morris effects on " + at,
+                 .x = "μ* (mean absolute effect)",
+                 .y = "σ (spread of the effects)"};
+  for (const MorrisRow& row : r.rows) data.points.push_back({row.parameter, row.muStar, row.sigma});
+  return data;
+}
+
+TornadoChartData FailurePredictorsChart(const FailureReport& report) {
+  TornadoChartData data;
+  data.titles = {.chart = "Which parameters predict failure (" + std::to_string(report.failed) +
+                          " of " + std::to_string(report.done + report.failed) +
+                          " finished members failed)",
+                 .x = "Rank-biserial correlation of the failed members' values",
+                 .y = "Parameter"};
+  data.lowLegend = "lower in failed members";
+  data.highLegend = "higher in failed members";
+  for (const FailureRow& row : report.predictors)
+    data.bars.push_back({.parameter = row.parameter,
+                         .low = std::min(row.rankBiserial, 0.0),
+                         .high = std::max(row.rankBiserial, 0.0)});
+  return data;
+}
+
+FailuresChartData FailureReasonsChart(const std::vector<std::string>& errors,
+                                      std::size_t finished) {
+  std::map<std::string, int> counts;
+  for (const std::string& error : errors) {
+    std::string reason = error.substr(0, error.find('\n'));
+    if (reason.size() > 60) reason = reason.substr(0, 57) + "...";
+    ++counts[reason.empty() ? "(no message)" : reason];
+  }
+  FailuresChartData data;
+  data.titles = {.chart = std::to_string(errors.size()) + " of " + std::to_string(finished) +
+                          " finished members failed",
+                 .x = "Members",
+                 .y = "Reason"};
+  for (const auto& [reason, n] : counts) data.counts.push_back({reason, n});
+  return data;
+}
+
+}  // namespace kvsorv::analysis

@@ -1,0 +1,126 @@
+// The charts' data built from the analyses: Sobol bars and their convergence lines, the
+// tornado of a one-at-a-time design and of rank correlations; and the observations file laid
+// over an envelope.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_charts.h"
+#include "analysis/table_source.h"
+#include "display/observations_file.h"
+#include "ensemble/sampling.h"
+
+namespace kvsorv::analysis {
+namespace {
+
+// The design's rows, each followed by y = 2 p1 - p2.
+MemberTable LinearTable(const ensemble::Matrix& design) {
+  MemberTable t{.names = {"p1", "p2", "y"}, .rows = {}};
+  for (const auto& row : design) t.rows.push_back({row[0], row[1], 2 * row[0] - row[1]});
+  return t;
+}
+
+TEST(AnalysisCharts, SobolCharts_AreTheAnalysisIndicesWithConvergenceFromQuarterToAll) {
+  auto source =
+      TableSource(LinearTable(ensemble::SobolCrossSampleUnit(2, 64)), "linear.csv", 2, "sobol");
+  const SobolCharts charts = SobolChartsOf(*source, {.resamples = 50});
+  source =
+      TableSource(LinearTable(ensemble::SobolCrossSampleUnit(2, 64)), "linear.csv", 2, "sobol");
+  const SobolResult r = SobolOverTime(*source, {.resamples = 50});
+  ASSERT_EQ(charts.indices.bars.size(), 2u);
+  for (std::size_t j = 0; j < 2; ++j) {
+    EXPECT_EQ(charts.indices.bars[j].parameter, r.rows[j].parameter);
+    EXPECT_EQ(charts.indices.bars[j].first, r.rows[j].s1);  // the same numbers, not re-estimated
+    EXPECT_EQ(charts.indices.bars[j].totalHigh, r.rows[j].stHigh);
+  }
+  const ConvergenceChartData& c = charts.convergence;
+  EXPECT_EQ(c.basePoints, (std::vector<double>{16, 32, 64}));
+  ASSERT_EQ(c.lines.size(), 2u);
+  EXPECT_EQ(c.lines[0].parameter, "p1");
+  ASSERT_EQ(c.lines[1].values.size(), 3u);
+  EXPECT_EQ(c.lines[1].values.back(), r.rows[1].st);
+}
+
+TEST(AnalysisCharts, Tornado_IsTheChangeFromTheCentreOrTheRankCorrelation) {
+  ensemble::EnsemblePlan plan;
+  plan.oatStep = 0.1;
+  plan.parameters = {{"p1", 0, ensemble::Uniform{1, 3}}, {"p2", 0, ensemble::Uniform{4, 6}}};
+  const ensemble::Matrix oat = ensemble::SampleDesign(plan, ensemble::Method::kOneAtATime).rows;
+  const TornadoChartData t =
+      TornadoChart(*TableSource(LinearTable(oat), "oat.csv", 2, "oat"), plan.oatStep);
+  constexpr double kTolerance = 1e-12;
+  ASSERT_EQ(t.bars.size(), 2u);
+  EXPECT_NEAR(t.bars[0].low, -0.4, kTolerance);  // p1 = 2 moves by 0.2, y by twice that
+  EXPECT_NEAR(t.bars[0].high, 0.4, kTolerance);
+  EXPECT_NEAR(t.bars[1].low, 0.5, kTolerance);  // p2 = 5 moves by 0.5 against y
+  EXPECT_NE(t.titles.chart.find("10 %"), std::string::npos) << t.titles.chart;
+
+  const ensemble::Matrix mc = {{1, 6}, {2, 5}, {3, 4}, {4, 4.5}};
+  const TornadoChartData r = TornadoChart(*TableSource(LinearTable(mc), "mc.csv", 2, "mc"), 0);
+  EXPECT_NEAR(r.bars[0].high, 1.0, kTolerance);
+  EXPECT_NEAR(r.bars[1].low, -0.8, kTolerance);  // ranks of p2 against y: 4 3 1 2 / 1 2 4 3
+  EXPECT_EQ(r.bars[1].high, 0.0);
+}
+
+TEST(ObservationsFile, ColumnOfTheOutputIsReadAndBadLinesAreNamed) {
+  struct Case {
+    const char* what;
+    const char* text;
+    std::vector<double> times, values;  // read, when no error
+    const char* error;                  // part of the message, when refused
+  };
+  const Case cases[] = {
+      {"the output's column, empty cells skipped",
+       "time,Cf,NEP\n1600,1,\n1601,2,7\n\n",
+       {1601},
+       {7},
+       nullptr},
+      {"two columns: the second, whatever its name",
+       "time,obs\r\n1600,3.5\r\n",
+       {1600},
+       {3.5},
+       nullptr},
+      {"no time column", "year,NEP\n1600,1\n", {}, {}, "line 1: the header must be"},
+      {"no column for the output",
+       "time,Cf,Cw\n1600,1,2\n",
+       {},
+       {},
+       "no column 'NEP'; it has Cf, Cw"},
+      {"a value that is not a number",
+       "time,NEP\n1600,1\n1601,x\n",
+       {},
+       {},
+       "line 3: the value 'x' of NEP is not a number"},
+      {"a time that is not a number", "time,NEP\nnan,1\n", {}, {}, "line 2: the time 'nan'"},
+      {"a short line", "time,Cf,NEP\n1600,1\n", {}, {}, "line 2: 2 cells where the header names 3"},
+  };
+  const std::string file =
+      (std::filesystem::temp_directory_path() / "observations_test.csv").string();
+  for (const Case& c : cases) {
+    std::ofstream(file, std::ios::binary) << c.text;
+    if (c.error) {
+      try {
+        ReadObservations(file, "NEP");
+        ADD_FAILURE() << c.what << ": not refused";
+      } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos)
+            << c.what << ": " << e.what();
+        EXPECT_EQ(std::string(e.what()).rfind(file, 0), 0u) << c.what << ": " << e.what();
+      }
+    } else {
+      const ObservedPoints p = ReadObservations(file, "NEP");
+      EXPECT_EQ(p.times, c.times) << c.what;
+      EXPECT_EQ(p.values, c.values) << c.what;
+    }
+  }
+  std::remove(file.c_str());
+}
+
+}  // namespace
+}  // namespace kvsorv::analysis
