@@ -91,10 +91,9 @@ int RunEnsemble(const EnsembleOptions& o) {
     throw std::invalid_argument("'" + o.output +
                                 "' exists: add --resume to run the members it is missing, or "
                                 "remove it first");
-  ResultsFile results =
-      o.resume && std::filesystem::exists(o.output)
-          ? ResultsFile::Open(o.output, plan, design.rows.size())
-          : ResultsFile::Create(o.output, plan, site, design, KVSORV_VERSION);
+  ResultsFile results = o.resume && std::filesystem::exists(o.output)
+                            ? ResultsFile::Open(o.output, plan, design.rows.size())
+                            : ResultsFile::Create(o.output, plan, site, design, KVSORV_VERSION);
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
   ProgressLine line;

@@ -1,6 +1,7 @@
 // kvsorv-cli plot KIND RESULTS.nc: the ensemble window's charts of a results file drawn
-// without a display, each with the CSV of what it draws beside the picture (FILE.csv for
-// FILE.png). The charts' data come from analysis/analysis_charts.h, as the window's do.
+// without a display, each with the CSV of what it draws beside the picture (FILE-data.csv for
+// FILE.png: not FILE.csv, which is too often the name of a design or observations file). The
+// charts' data come from analysis/analysis_charts.h, as the window's do.
 
 #include <QApplication>
 #include <QSize>
@@ -24,6 +25,7 @@
 #include "display/ensemble_charts_csv.h"
 #include "display/observations_file.h"
 #include "ensemble/results_file.h"
+#include "files/file_identity.h"
 #include "windows/display/ensemble_charts.h"
 
 namespace kvsorv::cli {
@@ -119,7 +121,13 @@ int PlotKind(const Kind& kind, const EnsemblePlotOptions& o) {
   if (o.time && !kind.ofOneTime)
     throw std::invalid_argument(std::string("--time: the ") + kind.name +
                                 " chart is not of one time");
-  const std::string csv = std::filesystem::path(o.image).replace_extension(".csv").string();
+  std::filesystem::path csvPath(o.image);
+  csvPath.replace_extension();
+  const std::string csv = csvPath.string() + "-data.csv";
+  for (const std::string& input : {o.results, o.observations.value_or(std::string())})
+    if (!input.empty() && SameFile(input, csv))
+      throw std::invalid_argument("--image: the values drawn would replace the input '" + input +
+                                  "'; choose another picture name");
   const std::string name = kind.name;
 
   // The data first, so that a refused chart writes nothing; Qt starts only to draw.
@@ -180,7 +188,7 @@ CommandBody DeclareEnsemblePlots(CLI::App& plot) {
   auto o = std::make_shared<EnsemblePlotOptions>();
   for (const Kind& kind : kKinds) {
     CLI::App* command = plot.add_subcommand(kind.name, kind.description);
-    command->footer("Beside the picture, FILE.csv holds what it draws, with a header line.");
+    command->footer("Beside the picture, FILE-data.csv holds what it draws, with a header line.");
     command->add_option("results", o->results, "The ensemble's results file (netCDF)")
         ->required()
         ->type_name("RESULTS.nc");
@@ -193,8 +201,9 @@ CommandBody DeclareEnsemblePlots(CLI::App& plot) {
     if (std::string(kind.name) == "envelope")
       AddText(*command, "--obs", "FILE", o->observations,
               "Observations to lay over it: CSV with the header time,<SYM>[,...]");
-    AddRequiredText(*command, "--image", "FILE", o->image,
-                    "Picture to write: .png, .svg or .pdf; FILE.csv beside it gets its values");
+    AddRequiredText(
+        *command, "--image", "FILE", o->image,
+        "Picture to write: .png, .svg or .pdf; FILE-data.csv beside it gets its values");
     declared.emplace_back(command, &kind);
   }
   return [o, declared, &plot] {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <iostream>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 

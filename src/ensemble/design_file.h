@@ -1,8 +1,8 @@
 #pragma once
 // The design file: comma-separated parameter values, a row per member, with a comment line
 // naming the columns ("# Sc,mf,...") and one naming the design ("# design: sobol"), so that
-// numerical tools that skip comment lines read the matrix as it is. Values are written with 17 significant digits: read back, they are
-// the same doubles.
+// numerical tools that skip comment lines read the matrix as it is. Values are written with 17
+// significant digits: read back, they are the same doubles.
 
 #include <string>
 

@@ -218,8 +218,7 @@ bool EnsembleSession::Start(bool resume) {
         if (statuses[m] != MemberStatus::kMissing) finished_.Add(m, results->ReadMember(m));
       members = UnfinishedMembers(*results, members, false);
     } else {
-      results.emplace(
-          ResultsFile::Create(resultsName, runPlan_, site_, design_, KVSORV_VERSION));
+      results.emplace(ResultsFile::Create(resultsName, runPlan_, site_, design_, KVSORV_VERSION));
     }
   } catch (const std::exception& e) {
     ShowError(e.what());

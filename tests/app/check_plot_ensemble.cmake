@@ -36,7 +36,7 @@ foreach(case "envelope|mc.nc|--output:NEP|time,q05,q25,q50,q75,q95,mean,observed
   string(REPLACE ":" ";" extra "${extra}")
   cli(0 out err plot ${kind} ${results} ${extra} --image ${kind}-${results}.png)
   file(READ ${WORK}/${kind}-${results}.png head LIMIT 4 HEX)
-  file(STRINGS ${WORK}/${kind}-${results}.csv rows)
+  file(STRINGS ${WORK}/${kind}-${results}-data.csv rows)
   list(GET rows 0 first)
   string(STRIP "${first}" first)
   list(LENGTH rows n)
@@ -44,9 +44,9 @@ foreach(case "envelope|mc.nc|--output:NEP|time,q05,q25,q50,q75,q95,mean,observed
     message(FATAL_ERROR "${kind} of ${results}: picture ${head}, ${n} CSV rows, header ${first}")
   endif()
 endforeach()
-file(READ ${WORK}/tornado-oat.nc.csv tornado)
+file(READ ${WORK}/tornado-oat.nc-data.csv tornado)
 expect_contains("${tornado}" "\nmf,")
-file(READ ${WORK}/failures-mc.nc.csv failures)
+file(READ ${WORK}/failures-mc.nc-data.csv failures)
 expect_contains("${failures}" "\nAlambdaF,")  # the parameter that makes members fail
 
 # An SVG drawing, and observations laid over the envelope (the column named like the output).
@@ -54,7 +54,7 @@ file(WRITE ${WORK}/obs.csv "time,Cf,NEP\n1600,,12.5\n1603,3,-4\n")
 cli(0 out err plot envelope mc.nc --output NEP --obs obs.csv --image observed.svg)
 file(READ ${WORK}/observed.svg svg)
 expect_contains("${svg}" "<svg")
-file(READ ${WORK}/observed.csv observed)
+file(READ ${WORK}/observed-data.csv observed)
 expect_contains("${observed}" "1603,,,,,,,-4")
 
 # Refused, naming what is wrong: a bad observation line, no output among several, a design the
