@@ -3,6 +3,8 @@
 #include <Eigen/Eigenvalues>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace kvsorv::analysis {
 
@@ -45,15 +47,37 @@ double CollinearityIndex(const std::vector<std::vector<double>>& columns) {
 
 CollinearityResult CollinearityOf(const LocalResult& local) {
   CollinearityResult r;
-  const std::size_t k = local.parameters.size();
+  const std::size_t all = local.parameters.size();
+  if (all < 2) return r;
+  // A parameter whose members failed has no coefficients: it is left out (named), rather than
+  // every output time with it, which would leave nothing to compute the others from.
+  std::vector<std::size_t> usable;
+  std::string without;
+  for (std::size_t j = 0; j < all; ++j) {
+    bool missing = false;
+    for (std::size_t i = 0; i + all <= local.rows.size() && !missing; i += all) {
+      bool other = false;
+      for (std::size_t o = 0; o < all; ++o)
+        other = other || (o != j && std::isfinite(local.rows[i + o].coefficient));
+      missing = other && !std::isfinite(local.rows[i + j].coefficient);
+    }
+    if (missing)
+      without += (without.empty() ? "" : ", ") + local.parameters[j];
+    else
+      usable.push_back(j);
+  }
+  if (!without.empty())
+    r.notes.push_back("collinearity: left out for lack of coefficients (failed members): " +
+                      without);
+  const std::size_t k = usable.size();
   if (k < 2) return r;
   std::vector<std::vector<double>> kept;
   std::size_t left = 0;
-  for (std::size_t i = 0; i + k <= local.rows.size(); i += k) {
+  for (std::size_t i = 0; i + all <= local.rows.size(); i += all) {
     std::vector<double> row(k);
     bool whole = true;
     for (std::size_t j = 0; j < k; ++j) {
-      row[j] = local.rows[i + j].coefficient;
+      row[j] = local.rows[i + usable[j]].coefficient;
       whole = whole && std::isfinite(row[j]);
     }
     if (whole)
@@ -87,7 +111,7 @@ CollinearityResult CollinearityOf(const LocalResult& local) {
       Eigen::MatrixXd sub(static_cast<Eigen::Index>(size), static_cast<Eigen::Index>(size));
       CollinearityRow row;
       for (std::size_t a = 0; a < size; ++a) {
-        row.parameters.push_back(local.parameters[pick[a]]);
+        row.parameters.push_back(local.parameters[usable[pick[a]]]);
         for (std::size_t b = 0; b < size; ++b)
           sub(static_cast<Eigen::Index>(a), static_cast<Eigen::Index>(b)) =
               gram(static_cast<Eigen::Index>(pick[a]), static_cast<Eigen::Index>(pick[b]));

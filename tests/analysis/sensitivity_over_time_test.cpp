@@ -108,6 +108,20 @@ TEST(Collinearity, EverySubsetOfTwoOrMoreParametersIsListed) {
   EXPECT_LT(r.rows[1].index, 20);
 }
 
+TEST(Collinearity, AParameterWhoseMembersFailedIsLeftOutNotEveryTime) {
+  LocalResult local;
+  local.parameters = {"a", "failed", "c"};
+  for (const double x : {1.0, 2.0, 3.0})
+    for (const double s : {x, std::nan(""), x * x})
+      local.rows.push_back({"y", x, "", s, s, 0, true});
+  const CollinearityResult r = CollinearityOf(local);
+  ASSERT_EQ(r.rows.size(), 1u);
+  EXPECT_EQ(r.rows[0].parameters, (std::vector<std::string>{"a", "c"}));
+  EXPECT_TRUE(std::isfinite(r.rows[0].index));
+  ASSERT_FALSE(r.notes.empty());
+  EXPECT_NE(r.notes[0].find("failed"), std::string::npos) << r.notes[0];
+}
+
 TEST(FailurePredictors, TheParameterThatDrivesFailureRanksFirst) {
   EnsembleLayout layout;
   layout.parameters = {"noise", "driver", "other"};

@@ -58,6 +58,13 @@ QValueAxis* ValueAxis(QChart* chart, const std::string& title, Qt::Alignment sid
   return axis;
 }
 
+// Whole numbers for axes of large values ("25000", not "2.5e+04"); four significant digits
+// otherwise. Called once the axis has its final range.
+void ReadableLabels(QValueAxis* axis) {
+  const double largest = std::max(std::abs(axis->min()), std::abs(axis->max()));
+  if (largest >= 1e4 && largest < 1e12) axis->setLabelFormat("%.0f");
+}
+
 void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
   chart->addSeries(series);
   series->attachAxis(x);
@@ -194,6 +201,7 @@ QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
   y->setRange(v0, v1);
   x->applyNiceNumbers();
   y->applyNiceNumbers();
+  ReadableLabels(y);
   return chart;
 }
 
@@ -339,6 +347,8 @@ QChart* MakeMorrisChart(const MorrisChartData& data) {
   y->setRange(y0, y1 + 0.1 * (y1 - y0));
   x->applyNiceNumbers();
   y->applyNiceNumbers();
+  ReadableLabels(x);
+  ReadableLabels(y);
   chart->legend()->setVisible(false);  // every point carries its name
   return chart;
 }
