@@ -65,6 +65,16 @@ void ReadableLabels(QValueAxis* axis) {
   if (largest >= 1e4 && largest < 1e12) axis->setLabelFormat("%.0f");
 }
 
+// The axis of named bars (parameters, reasons), attached to `series`.
+void CategoryAxis(QChart* chart, QAbstractSeries* series, const QStringList& names,
+                  const std::string& title, Qt::Alignment side) {
+  auto* categories = new QBarCategoryAxis;
+  categories->append(names);
+  categories->setTitleText(Q(title));
+  chart->addAxis(categories, side);
+  series->attachAxis(categories);
+}
+
 void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
   chart->addSeries(series);
   series->attachAxis(x);
@@ -242,11 +252,7 @@ QChart* MakeTornadoChart(const TornadoChartData& data) {
   series->append(high);
   series->setBarWidth(sameSign ? 0.8 : 0.6);
   chart->addSeries(series);
-  auto* categories = new QBarCategoryAxis;
-  categories->append(names);
-  categories->setTitleText(Q(data.titles.y));
-  chart->addAxis(categories, Qt::AlignLeft);
-  series->attachAxis(categories);
+  CategoryAxis(chart, series, names, data.titles.y, Qt::AlignLeft);
   QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
   series->attachAxis(x);
   const auto [v0, v1] = Range({&values}, true);
@@ -274,11 +280,7 @@ QChart* MakeSobolChart(const SobolChartData& data) {
   series->append(first);
   series->append(total);
   chart->addSeries(series);
-  auto* categories = new QBarCategoryAxis;
-  categories->append(names);
-  categories->setTitleText(Q(data.titles.x));
-  chart->addAxis(categories, Qt::AlignBottom);
-  series->attachAxis(categories);
+  CategoryAxis(chart, series, names, data.titles.x, Qt::AlignBottom);
   QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
   series->attachAxis(y);
   // The axis shows every estimate and 0 to 1; intervals reach beyond it only as far as
@@ -392,11 +394,7 @@ QChart* MakeFailuresChart(const FailuresChartData& data) {
   auto* series = new QHorizontalBarSeries;
   series->append(set);
   chart->addSeries(series);
-  auto* categories = new QBarCategoryAxis;
-  categories->append(reasons);
-  categories->setTitleText(Q(data.titles.y));
-  chart->addAxis(categories, Qt::AlignLeft);
-  series->attachAxis(categories);
+  CategoryAxis(chart, series, reasons, data.titles.y, Qt::AlignLeft);
   QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
   x->setLabelFormat("%.0f");
   x->setRange(0, std::max(1.0, most));
