@@ -1,7 +1,6 @@
 // The estimators against models whose indices are known: the Ishigami function (Sobol
-// indices in closed form) and a linear model (Morris effects are its coefficients).
-
-#include "analysis/estimators.h"
+// indices in closed form) and a linear model (Morris effects are its coefficients), and the
+// envelope's quantiles.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +9,29 @@
 #include <numbers>
 #include <vector>
 
+#include "analysis/analysis_error.h"
+#include "analysis/envelope_over_time.h"
+#include "analysis/morris_over_time.h"
+#include "analysis/sobol_over_time.h"
+#include "analysis/table_source.h"
 #include "ensemble/sampling.h"
 
 namespace kvsorv::analysis {
 namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The design's rows, each followed by the output `y` of its member.
+MemberTable TableOf(const ensemble::Matrix& design, const std::vector<double>& y) {
+  MemberTable t;
+  for (std::size_t j = 0; j < design.at(0).size(); ++j) t.names.push_back("p" + std::to_string(j));
+  t.names.push_back("y");
+  for (std::size_t m = 0; m < design.size(); ++m) {
+    t.rows.push_back(design[m]);
+    t.rows.back().push_back(y[m]);
+  }
+  return t;
+}
 
 double Ishigami(const std::vector<double>& u) {
   const double pi = std::numbers::pi;
@@ -26,42 +44,55 @@ TEST(SobolIndices, IshigamiMatchesItsAnalyticIndices) {
   std::vector<double> y;
   for (const auto& row : unit) y.push_back(Ishigami(row));
   // A failed member leaves its base point out, and nothing else.
-  y[5 * 5 + 2] = std::numeric_limits<double>::quiet_NaN();
-  const SobolIndices s = SobolFromCrossSample(y, 3, 100);
-  EXPECT_EQ(s.usedBasePoints, 8191);
+  y[5 * 5 + 2] = kNaN;
+  auto source = TableSource(TableOf(unit, y), "ishigami.csv", 3, "sobol");
+  const SobolResult s = SobolOverTime(*source, {.resamples = 100});
+  EXPECT_EQ(s.completeBasePoints, 8191);
+  ASSERT_EQ(s.rows.size(), 3u);
   const double first[] = {0.3139, 0.4424, 0.0}, total[] = {0.5576, 0.4424, 0.2437};
   for (std::size_t j = 0; j < 3; ++j) {
-    EXPECT_NEAR(s.first[j], first[j], 0.03) << j;  // the estimators' error at 8192 points
-    EXPECT_NEAR(s.total[j], total[j], 0.03) << j;
-    EXPECT_LE(s.firstLow[j], s.first[j]);
-    EXPECT_GE(s.firstHigh[j], s.first[j]);
-    EXPECT_LE(s.totalLow[j], s.total[j]);
+    const SobolRow& r = s.rows[j];
+    EXPECT_EQ(r.basePoints, 8191);
+    EXPECT_NEAR(r.s1, first[j], 0.03) << j;  // the estimators' error at 8192 points
+    EXPECT_NEAR(r.st, total[j], 0.03) << j;
+    EXPECT_LE(r.s1Low, r.s1);
+    EXPECT_GE(r.s1High, r.s1);
+    EXPECT_LE(r.stLow, r.st);
+    EXPECT_GE(r.stHigh, r.st);
   }
-  EXPECT_THROW(SobolFromCrossSample(std::vector<double>(7, 1.0), 3), std::invalid_argument);
+  // Outputs that do not fill whole base points are no Sobol design.
+  const ensemble::Matrix seven(7, std::vector<double>(3, 0.5));
+  auto broken = TableSource(TableOf(seven, std::vector<double>(7, 1.0)), "seven.csv", 3, "sobol");
+  EXPECT_THROW(SobolOverTime(*broken), EAnalysisError);
 }
 
-TEST(MorrisEffects, LinearModelGivesItsCoefficientsTimesTheRanges) {
-  // y = 3 a - 2 b; ranges 10 and 1: effects per range 30 and -2, the same on every step.
-  std::vector<std::vector<double>> design = {{0, 0}, {5, 0}, {5, 0.5}, {2, 1}, {2, 0.5}, {7, 0.5}};
+TEST(MorrisEffects, LinearModelGivesItsCoefficientsTimesTheSpreads) {
+  // y = 3 a - 2 b with a over [0, 10] and b over [0, 1]: effects per spread 30 and -2 on
+  // every step, in four trajectories of three members.
+  const ensemble::Matrix design = {{0, 0},  {5, 0},    {5, 0.5}, {2, 1}, {2, 0.5}, {7, 0.5},
+                                   {10, 0}, {10, 0.5}, {5, 0.5}, {4, 1}, {9, 1},   {9, 0.5}};
   std::vector<double> y;
   for (const auto& row : design) y.push_back(3 * row[0] - 2 * row[1]);
-  const MorrisEffects m = MorrisFromTrajectories(design, y, {10, 1});
-  EXPECT_NEAR(m.mu[0], 30, 1e-12);
-  EXPECT_NEAR(m.muStar[1], 2, 1e-12);
-  EXPECT_NEAR(m.mu[1], -2, 1e-12);
-  EXPECT_NEAR(m.sigma[0], 0, 1e-12);
-  EXPECT_EQ(m.effects[0], 2);
+  auto source = TableSource(TableOf(design, y), "linear.csv", 2, "morris");
+  const MorrisResult m = MorrisOverTime(*source);
+  ASSERT_EQ(m.rows.size(), 2u);
+  EXPECT_NEAR(m.rows[0].mu, 30, 1e-12);
+  EXPECT_NEAR(m.rows[0].sigma, 0, 1e-12);
+  EXPECT_NEAR(m.rows[1].mu, -2, 1e-12);
+  EXPECT_NEAR(m.rows[1].muStar, 2, 1e-12);
+  EXPECT_EQ(m.rows[0].effects, 4);
 }
 
 TEST(Envelope, QuantilesOfFiniteValuesOnly) {
-  const Envelope e = EnvelopeOf({4, 1, std::numeric_limits<double>::quiet_NaN(), 3, 2, 5});
+  std::vector<double> values{4, 1, kNaN, 3, 2, 5};
+  const EnvelopeRow e = EnvelopeOfSeries(values.data(), values.size());
   EXPECT_EQ(e.members, 5);
   EXPECT_DOUBLE_EQ(e.mean, 3);
   EXPECT_DOUBLE_EQ(e.q50, 3);
   EXPECT_DOUBLE_EQ(e.q25, 2);
   EXPECT_DOUBLE_EQ(e.q05, 1.2);
   EXPECT_DOUBLE_EQ(e.sd, std::sqrt(2.5));
-  EXPECT_TRUE(std::isnan(EnvelopeOf({}).mean));
+  EXPECT_TRUE(std::isnan(EnvelopeOfSeries(nullptr, 0).mean));
 }
 
 }  // namespace

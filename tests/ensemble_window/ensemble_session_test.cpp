@@ -8,7 +8,7 @@
 #include <cmath>
 #include <thread>
 
-#include "analysis/estimators.h"
+#include "analysis/envelope_over_time.h"
 #include "ensemble/results_file.h"
 #include "ensemble_window/ensemble_figures.h"
 #include "ensemble_window/ensemble_session.h"
@@ -227,7 +227,7 @@ TEST_F(EnsembleSessionTest, EnvelopeSoFar_IsTheEnvelopeOfTheFinishedMembers) {
   std::vector<double> values;
   for (std::size_t m = 0; m < finished.Members(); ++m)
     if (finished.Finished(m)) values.push_back(finished.Value(m, last, nep));
-  const analysis::Envelope expected = analysis::EnvelopeOf(values);
+  const analysis::EnvelopeRow expected = analysis::EnvelopeOfSeries(values.data(), values.size());
   constexpr double kTolerance = 1e-12;
   EXPECT_NEAR(envelope.q05.back(), expected.q05, kTolerance * std::fabs(expected.q05));
   EXPECT_NEAR(envelope.q50.back(), expected.q50, kTolerance * std::fabs(expected.q50));
