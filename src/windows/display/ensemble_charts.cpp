@@ -328,23 +328,41 @@ QChart* MakeMorrisChart(const MorrisChartData& data) {
   QChart* chart = NewChart(data.titles);
   QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
   QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
+  std::vector<MorrisPoint> shown;
   std::vector<double> mu, sigma;
   for (const MorrisPoint& p : data.points) {
     if (!std::isfinite(p.muStar) || !std::isfinite(p.sigma)) continue;
-    auto* point = new QScatterSeries;
-    point->setName(Q(p.parameter));
-    point->append(p.muStar, p.sigma);
-    point->setMarkerSize(10);
-    // A format without placeholders shows its own text: the parameter's symbol.
-    point->setPointLabelsFormat(Q(p.parameter));
-    point->setPointLabelsVisible(true);
-    point->setPointLabelsClipping(false);
-    Attach(chart, point, x, y);
+    shown.push_back(p);
     mu.push_back(p.muStar);
     sigma.push_back(p.sigma);
   }
   const auto [x0, x1] = Range({&mu}, true);
   const auto [y0, y1] = Range({&sigma}, true);
+  // Points closer than a few per cent of the axes would write their names over each other:
+  // the first of them carries all their names ("rg, beta"), the others none.
+  std::vector<std::string> labels(shown.size());
+  std::vector<bool> labelled(shown.size(), false);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (labelled[i]) continue;
+    labels[i] = shown[i].parameter;
+    for (std::size_t j = i + 1; j < shown.size(); ++j)
+      if (!labelled[j] && std::fabs(mu[j] - mu[i]) < 0.04 * (x1 - x0) &&
+          std::fabs(sigma[j] - sigma[i]) < 0.04 * (y1 - y0)) {
+        labels[i] += ", " + shown[j].parameter;
+        labelled[j] = true;
+      }
+  }
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    auto* point = new QScatterSeries;
+    point->setName(Q(shown[i].parameter));
+    point->append(mu[i], sigma[i]);
+    point->setMarkerSize(10);
+    // A format without placeholders shows its own text: the parameters' symbols.
+    point->setPointLabelsFormat(Q(labels[i]));
+    point->setPointLabelsVisible(!labels[i].empty());
+    point->setPointLabelsClipping(false);
+    Attach(chart, point, x, y);
+  }
   x->setRange(x0, x1 + 0.1 * (x1 - x0));
   y->setRange(y0, y1 + 0.1 * (y1 - y0));
   x->applyNiceNumbers();
