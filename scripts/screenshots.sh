@@ -424,6 +424,8 @@ keys alt+h End
 shot 43-ensemble-finished-envelope "$ensemble"
 keys alt+t
 shot 44-ensemble-tornado "$ensemble"
+keys alt+f
+shot 44b-ensemble-failures "$ensemble"
 keys alt+o
 answer_dialog "Open ensemble plan" "$work/ensemble-sobol.toml"
 activate "$ensemble"

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "analysis/analysis_error.h"
+#include "analysis/failures.h"
 #include "analysis/table_source.h"
 #include "model/globals.h"
 
@@ -122,6 +123,15 @@ std::optional<MorrisChartData> MorrisAt(const EnsembleLayout& layout,
   } catch (const analysis::EAnalysisError&) {
     return std::nullopt;
   }
+}
+
+std::optional<TornadoChartData> FailurePredictorsOf(const EnsembleLayout& layout,
+                                                    const FinishedMembers& members) {
+  if (layout.site.variables.empty()) return std::nullopt;
+  const analysis::FailureReport report =
+      analysis::FailurePredictors(SourceOf(layout, members, {}, 0)->Layout());
+  if (report.predictors.empty()) return std::nullopt;
+  return analysis::FailurePredictorsChart(report);
 }
 
 FailuresChartData FailuresOf(const FinishedMembers& members) {

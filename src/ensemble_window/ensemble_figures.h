@@ -68,4 +68,9 @@ std::optional<MorrisChartData> MorrisAt(const EnsembleLayout& layout,
 // The failed members counted by their error text (its first line, cut to 60 characters).
 FailuresChartData FailuresOf(const FinishedMembers& members);
 
+// Which parameters predict failure among the members finished (rank-biserial correlations);
+// nullopt while too few members failed or are done to tell.
+std::optional<TornadoChartData> FailurePredictorsOf(const EnsembleLayout& layout,
+                                                    const FinishedMembers& members);
+
 }  // namespace kvsorv::ensemble

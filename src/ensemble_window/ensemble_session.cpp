@@ -357,6 +357,12 @@ FailuresChartData EnsembleSession::Failures() const {
   return FailuresOf(finished_);
 }
 
+std::optional<TornadoChartData> EnsembleSession::FailurePredictors() const {
+  if (!haveRun_) return std::nullopt;
+  const std::lock_guard lock(mutex_);
+  return FailurePredictorsOf({runPlan_, site_, design_}, finished_);
+}
+
 FinishedMembers EnsembleSession::Finished() const {
   const std::lock_guard lock(mutex_);
   return finished_;

@@ -112,6 +112,7 @@ class EnsembleSession {
   std::optional<ConvergenceChartData> Convergence(std::size_t variable) const;
   std::optional<MorrisChartData> Morris(std::size_t variable) const;
   FailuresChartData Failures() const;
+  std::optional<TornadoChartData> FailurePredictors() const;
   // A copy of the finished members' outcomes.
   FinishedMembers Finished() const;
 

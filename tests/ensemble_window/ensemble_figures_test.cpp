@@ -118,5 +118,24 @@ TEST_F(EnsembleFiguresTest, FailedMembers_AreCountedByReasonAndLeftOutOfTheEnvel
   EXPECT_DOUBLE_EQ(e.mean.at(0), 20);
 }
 
+TEST_F(EnsembleFiguresTest, FailurePredictors_RankTheParameterHighInFailedMembersFirst) {
+  Lay(Method::kMonteCarlo, {{71, 0.3},
+                            {73, 0.2},
+                            {75, 0.25},
+                            {77, 0.22},
+                            {86, 0.21},
+                            {87, 0.29},
+                            {88, 0.24},
+                            {89, 0.26}});
+  for (std::size_t m = 0; m < 3; ++m) Finish(m, 10);
+  EXPECT_FALSE(FailurePredictorsOf({plan, site, design}, members));  // nothing failed yet
+  for (std::size_t m = 3; m < 8; ++m) Finish(m, m < 5 ? 10 : kNaN, m >= 5);
+  const auto p = FailurePredictorsOf({plan, site, design}, members);
+  ASSERT_TRUE(p);
+  ASSERT_EQ(p->bars.size(), 2u);
+  EXPECT_EQ(p->bars[0].parameter, "mf");  // every failed member has the larger mf
+  EXPECT_NEAR(std::max(p->bars[0].high, -p->bars[0].low), 1.0, 1e-12);
+}
+
 }  // namespace
 }  // namespace kvsorv::ensemble

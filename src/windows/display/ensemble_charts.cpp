@@ -70,6 +70,7 @@ void CategoryAxis(QChart* chart, QAbstractSeries* series, const QStringList& nam
                   const std::string& title, Qt::Alignment side) {
   auto* categories = new QBarCategoryAxis;
   categories->append(names);
+  categories->setTruncateLabels(false);  // a failure's reason is read whole
   categories->setTitleText(Q(title));
   chart->addAxis(categories, side);
   series->attachAxis(categories);

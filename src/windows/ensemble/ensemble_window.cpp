@@ -175,12 +175,19 @@ void TFmEnsemble::Build() {
   ChConvergence = ChartView("ChConvergence");
   ChMorris = ChartView("ChMorris");
   ChFailures = ChartView("ChFailures");
+  ChFailurePredictors = ChartView("ChFailurePredictors");
+  // Why members failed above, which parameters predict it below.
+  auto* failures = new QWidget;
+  auto* failuresLayout = new QVBoxLayout(failures);
+  failuresLayout->setContentsMargins(0, 0, 0, 0);
+  failuresLayout->addWidget(ChFailures, 1);
+  failuresLayout->addWidget(ChFailurePredictors, 2);
   TabCharts->addTab(ChEnvelope, "Enve&lope");
   TabCharts->addTab(ChTornado, "&Tornado");
   TabCharts->addTab(ChSobol, "Sobol &indices");
   TabCharts->addTab(ChConvergence, "&Convergence");
   TabCharts->addTab(ChMorris, "Morris scree&ning");
-  TabCharts->addTab(ChFailures, "&Failures");
+  TabCharts->addTab(failures, "&Failures");
   auto* chartSide = new QWidget;
   auto* chartLayout = new QVBoxLayout(chartSide);
   chartLayout->setContentsMargins(0, 0, 0, 0);
@@ -299,7 +306,8 @@ void TFmEnsemble::Start(bool resume) {
   wasRunning_ = true;
   FillOutputs();
   DrawEnvelope();
-  for (QChartView* v : {ChTornado, ChSobol, ChConvergence, ChMorris, ChFailures})
+  for (QChartView* v :
+       {ChTornado, ChSobol, ChConvergence, ChMorris, ChFailures, ChFailurePredictors})
     Replace(v, Placeholder("Shown once the run ends"));
   TabCharts->setCurrentWidget(ChEnvelope);
   ShowProgress(session_.Progress());
@@ -403,6 +411,11 @@ void TFmEnsemble::DrawFigures() {
                  : Placeholder("Morris effects need a run of the Morris design with at least "
                                "4 steps between members done per parameter"));
   Replace(ChFailures, MakeFailuresChart(session_.Failures()));
+  const auto predictors = session_.FailurePredictors();
+  Replace(ChFailurePredictors,
+          predictors ? MakeTornadoChart(*predictors)
+                     : Placeholder("Which parameters predict failure is shown once at least 3 "
+                                   "members failed and 3 are done"));
 }
 
 }  // namespace kvsorv

@@ -83,6 +83,7 @@ class TFmEnsemble : public QWidget {
   QChartView* ChConvergence = nullptr;
   QChartView* ChMorris = nullptr;
   QChartView* ChFailures = nullptr;
+  QChartView* ChFailurePredictors = nullptr;
   QTimer* redraw_ = nullptr;  // the envelope, at most a few times a second during a run
   bool envelopeStale_ = false;
   bool wasRunning_ = false;
