@@ -231,7 +231,7 @@ FailuresChartData FailureReasonsChart(const std::vector<std::string>& errors,
   data.titles = {.chart = std::to_string(errors.size()) + " of " + std::to_string(finished) +
                           " finished members failed",
                  .x = "Members",
-                 .y = "Reason"};
+                 .y = ""};  // the reasons speak for themselves, and a title would cover them
   for (const auto& [reason, n] : counts) data.counts.push_back({reason, n});
   return data;
 }
