@@ -66,9 +66,10 @@ cp "$here"/examples/cell1b.drr "$work"/failing/
 } > "$work"/failing/cell1.drr
 cd "$work"
 
-# Waits for a window with exactly this title and prints its id.
+# Waits for a window with exactly this title (at most $2 tenths of a second, 100 unless given)
+# and prints its id.
 wait_window() {
-  for _ in $(seq 100); do
+  for _ in $(seq "${2:-100}"); do
     local id
     id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n 1 || true)
     if [ -n "$id" ]; then
@@ -391,17 +392,7 @@ cp "$here"/examples/ensemble.toml "$work"/ensemble.toml
 sed 's/^members = .*/members = 100/' "$here"/examples/ensemble.toml > "$work"/ensemble-sobol.toml
 # Waits up to two minutes for a window title (a run's end) and prints the window's id.
 wait_title() {
-  for _ in $(seq 1200); do
-    local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  echo "no window '$1'" >&2
-  return 1
+  wait_window "$1" 1200
 }
 activate "$main"
 keys alt+n p

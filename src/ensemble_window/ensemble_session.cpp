@@ -320,36 +320,30 @@ EnvelopeChartData EnsembleSession::Envelope(std::size_t variable) const {
   return EnvelopeSoFar({runPlan_, site_, design_}, finished_, variable);
 }
 
-std::optional<TornadoChartData> EnsembleSession::Tornado(std::size_t variable) const {
+// A figure of the members finished, at the last time the variable was recorded.
+template <typename Figure, typename At>
+std::optional<Figure> EnsembleSession::AtLastTime(std::size_t variable, At at) const {
   if (!haveRun_) return std::nullopt;
   const std::lock_guard lock(mutex_);
   const auto time = LastRecordedTime(finished_, variable);
   if (!time) return std::nullopt;
-  return TornadoAt({runPlan_, site_, design_}, finished_, *time, variable);
+  return at({runPlan_, site_, design_}, finished_, *time, variable);
+}
+
+std::optional<TornadoChartData> EnsembleSession::Tornado(std::size_t variable) const {
+  return AtLastTime<TornadoChartData>(variable, TornadoAt);
 }
 
 std::optional<SobolChartData> EnsembleSession::Sobol(std::size_t variable) const {
-  if (!haveRun_) return std::nullopt;
-  const std::lock_guard lock(mutex_);
-  const auto time = LastRecordedTime(finished_, variable);
-  if (!time) return std::nullopt;
-  return SobolAt({runPlan_, site_, design_}, finished_, *time, variable);
+  return AtLastTime<SobolChartData>(variable, SobolAt);
 }
 
 std::optional<ConvergenceChartData> EnsembleSession::Convergence(std::size_t variable) const {
-  if (!haveRun_) return std::nullopt;
-  const std::lock_guard lock(mutex_);
-  const auto time = LastRecordedTime(finished_, variable);
-  if (!time) return std::nullopt;
-  return ConvergenceAt({runPlan_, site_, design_}, finished_, *time, variable);
+  return AtLastTime<ConvergenceChartData>(variable, ConvergenceAt);
 }
 
 std::optional<MorrisChartData> EnsembleSession::Morris(std::size_t variable) const {
-  if (!haveRun_) return std::nullopt;
-  const std::lock_guard lock(mutex_);
-  const auto time = LastRecordedTime(finished_, variable);
-  if (!time) return std::nullopt;
-  return MorrisAt({runPlan_, site_, design_}, finished_, *time, variable);
+  return AtLastTime<MorrisChartData>(variable, MorrisAt);
 }
 
 FailuresChartData EnsembleSession::Failures() const {

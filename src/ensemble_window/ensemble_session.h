@@ -128,6 +128,9 @@ class EnsembleSession {
   bool changed_ = false;
   bool resumable_ = false;
 
+  template <typename Figure, typename At>
+  std::optional<Figure> AtLastTime(std::size_t variable, At at) const;
+
   // The run: read-only while the worker runs.
   bool haveRun_ = false;
   EnsemblePlan runPlan_;
