@@ -8,6 +8,7 @@
 
 #include "analysis/analysis_error.h"
 #include "analysis/envelope_over_time.h"
+#include "analysis/failures.h"
 #include "analysis/morris_over_time.h"
 #include "model/globals.h"
 
@@ -222,10 +223,10 @@ TornadoChartData FailurePredictorsChart(const FailureReport& report) {
 FailuresChartData FailureReasonsChart(const std::vector<std::string>& errors,
                                       std::size_t finished) {
   std::map<std::string, int> counts;
-  for (const std::string& error : errors) {
-    std::string reason = error.substr(0, error.find('\n'));
-    if (reason.size() > 60) reason = reason.substr(0, 57) + "...";
-    ++counts[reason.empty() ? "(no message)" : reason];
+  for (const auto& [whole, n] : FailureReasons(errors)) {
+    std::string label = whole;
+    if (label.size() > 60) label.resize(57), label += "...";
+    counts[label] += n;
   }
   FailuresChartData data;
   data.titles = {.chart = std::to_string(errors.size()) + " of " + std::to_string(finished) +

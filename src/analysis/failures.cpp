@@ -85,4 +85,13 @@ std::string FailureSummary(const FailureReport& report) {
   return text;
 }
 
+std::map<std::string, int> FailureReasons(const std::vector<std::string>& errors) {
+  std::map<std::string, int> counts;
+  for (const std::string& error : errors) {
+    const std::string reason = error.substr(0, error.find('\n'));
+    ++counts[reason.empty() ? "(no message)" : reason];
+  }
+  return counts;
+}
+
 }  // namespace kvsorv::analysis

@@ -9,6 +9,7 @@
 // (corrected for ties). Missing members take no part.
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,5 +37,9 @@ FailureReport FailurePredictors(const EnsembleLayout& layout);
 // "N members: D done, F failed, M missing" and, when failures were too few to rank the
 // parameters, why the table is empty.
 std::string FailureSummary(const FailureReport& report);
+
+// Failed members counted by the first line of their error text ("(no message)" for an empty
+// one), in the order of the reasons.
+std::map<std::string, int> FailureReasons(const std::vector<std::string>& errors);
 
 }  // namespace kvsorv::analysis

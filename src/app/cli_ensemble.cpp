@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "analysis/failures.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
 #include "ensemble/design_file.h"
@@ -122,20 +122,18 @@ int Status(const EnsembleOptions& o) {
   const ResultsFile results = ResultsFile::OpenToRead(o.results);
   std::size_t done = 0, failed = 0, missing = 0;
   // Failures counted by the first line of their message, so the researcher sees why.
-  std::map<std::string, std::size_t> reasons;
+  std::vector<std::string> errors;
   const std::vector<MemberStatus> statuses = results.Statuses();
   for (std::size_t m = 0; m < statuses.size(); ++m) {
     if (statuses[m] == MemberStatus::kDone) ++done;
     if (statuses[m] == MemberStatus::kMissing) ++missing;
     if (statuses[m] != MemberStatus::kFailed) continue;
     ++failed;
-    const std::string error = results.ReadMember(m).error;
-    const std::string reason = error.substr(0, error.find('\n'));
-    ++reasons[reason.empty() ? "(no message)" : reason];
+    errors.push_back(results.ErrorOf(m));
   }
   std::cout << "members\t" << results.Members() << "\ndone\t" << done << "\nfailed\t" << failed
             << "\nmissing\t" << missing << "\nplan\t" << results.PlanFingerprint() << '\n';
-  for (const auto& [reason, count] : reasons)
+  for (const auto& [reason, count] : analysis::FailureReasons(errors))
     std::cout << "failed because\t" << count << '\t' << reason << '\n';
   return missing == 0 ? 0 : 3;
 }

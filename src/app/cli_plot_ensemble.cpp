@@ -107,7 +107,7 @@ void TellFailureReasons(const std::string& results) {
   for (std::size_t m = 0; m < statuses.size(); ++m) {
     if (statuses[m] == ensemble::MemberStatus::kMissing) continue;
     ++finished;
-    if (statuses[m] == ensemble::MemberStatus::kFailed) errors.push_back(file.ReadMember(m).error);
+    if (statuses[m] == ensemble::MemberStatus::kFailed) errors.push_back(file.ErrorOf(m));
   }
   for (const FailureCount& c : FailureReasonsChart(errors, finished).counts)
     std::cerr << "note: " << c.members << (c.members == 1 ? " member" : " members")

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <netcdf>
+#include <stdexcept>
 
 namespace kvsorv::ensemble {
 
@@ -197,8 +198,11 @@ void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& par
 MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* parameters) const {
   const std::size_t times = file_->getDim("time").getSize();
   const std::size_t variables = file_->getDim("variable").getSize();
+  if (m >= Members()) throw std::out_of_range(name_ + ": no member " + std::to_string(m));
   MemberResult result;
-  result.failed = Statuses().at(m) == MemberStatus::kFailed;
+  signed char status = 0;
+  file_->getVar(kStatus).getVar({m}, &status);
+  result.failed = static_cast<MemberStatus>(status) == MemberStatus::kFailed;
   result.values.resize(times * variables);
   if (!result.values.empty())
     file_->getVar(kValues).getVar({m, 0, 0}, {1, times, variables}, result.values.data());
@@ -207,13 +211,17 @@ MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* paramet
     if (!parameters->empty())
       file_->getVar(kParameters).getVar({m, 0}, {1, parameters->size()}, parameters->data());
   }
+  result.error = ErrorOf(m);
+  return result;
+}
+
+std::string ResultsFile::ErrorOf(std::size_t m) const {
   char* error = nullptr;
   file_->getVar(kError).getVar({m}, &error);
-  if (error != nullptr) {
-    result.error = error;
-    std::free(error);
-  }
-  return result;
+  if (error == nullptr) return {};
+  std::string text = error;
+  std::free(error);
+  return text;
 }
 
 void ResultsFile::TakeFinishedMembers(const ResultsFile& other) {

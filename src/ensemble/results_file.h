@@ -61,6 +61,8 @@ class ResultsFile {
                    const MemberResult& result);
   // A member's values (times x variables), failure and error text, and its parameters.
   MemberResult ReadMember(std::size_t member, std::vector<double>* parameters = nullptr) const;
+  // A member's error text alone ("" for a member that did not fail), without its values.
+  std::string ErrorOf(std::size_t member) const;
   // Copies every finished member of `other` (same plan, same size) into this file.
   void TakeFinishedMembers(const ResultsFile& other);
   std::string PlanFingerprint() const;
