@@ -4,16 +4,18 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 
 #include "analysis/analysis_error.h"
+#include "analysis/bootstrap_sums.h"
+#include "ensemble/seeded_random.h"
 
 namespace kvsorv::analysis {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr std::size_t kLanes = 8;
+constexpr std::size_t kLanes = kBootstrapLanes;
+constexpr std::size_t kBlock = kBootstrapBlock;
 
 // Sums of `lanes` columns from c0 over the chosen rows, `unroll` rows at a time into
 // separate accumulators so the additions overlap.
@@ -43,33 +45,6 @@ void SumRows(const double* x, std::size_t width, const std::uint32_t* offsets, s
   std::size_t c0 = 0;
   for (; c0 + 16 <= width; c0 += 16) SumBlock<16, 2>(x + c0, offsets, count, sums + c0);
   if (c0 < width) SumBlock<8, 4>(x + c0, offsets, count, sums + c0);
-}
-
-// Every resample's column sums at once, as the product of the resamples' weights (how often
-// each drew each base point; resamples x points, a multiple of kBlock rows) and the terms:
-// kBlock resamples and kLanes columns at a time in registers, each term row read once per
-// block.
-constexpr std::size_t kBlock = 8;
-
-// kLanes doubles as one value (GCC's vector extension): the compiler keeps each in one
-// register of the widest kind the machine has, or splits it.
-using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
-
-__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void BootstrapSums(
-    const double* x, std::size_t width, std::size_t points, const double* weights,
-    std::size_t resamples, double* sums) {
-  for (std::size_t b0 = 0; b0 < resamples; b0 += kBlock)
-    for (std::size_t c0 = 0; c0 < width; c0 += kLanes) {
-      Lanes acc[kBlock] = {};
-      const double* w = weights + b0 * points;
-      for (std::size_t i = 0; i < points; ++i) {
-        Lanes row;
-        std::memcpy(&row, x + i * width + c0, sizeof row);
-        for (std::size_t r = 0; r < kBlock; ++r) acc[r] += w[r * points + i] * row;
-      }
-      for (std::size_t r = 0; r < kBlock; ++r)
-        std::memcpy(sums + (b0 + r) * width + c0, &acc[r], sizeof acc[r]);
-    }
 }
 
 // The terms whose sums give the estimators, per base point: [1, a, b, a², b², then for each j
@@ -159,12 +134,12 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
                          std::to_string(kMinimumBasePoints));
 
   // Shared resamples of the base points.
-  std::mt19937_64 random(options.seed);
-  std::uniform_int_distribution<std::uint32_t> pick(0, static_cast<std::uint32_t>(points - 1));
+  ensemble::SeededEngine random(options.seed);
   const auto resamples = static_cast<std::size_t>(std::max(options.resamples, 0));
   std::vector<std::uint32_t> drawn(resamples * points);
   for (std::size_t b = 0; b < resamples; ++b) {
-    for (std::size_t i = 0; i < points; ++i) drawn[b * points + i] = pick(random);
+    for (std::size_t i = 0; i < points; ++i)
+      drawn[b * points + i] = static_cast<std::uint32_t>(ensemble::UniformIndex(random, points));
   }
   const std::size_t width = (5 + 2 * k + kLanes - 1) / kLanes * kLanes;
   // Resamples padded with empty ones to whole blocks (their sums are zero and unused).

@@ -72,6 +72,8 @@ int Chain(const ChainOptions& o) {
 
   RunInputs first = RunInputsOfProgram();
   ReadCellDrivers(first, o.drivers);
+  ReportMissingDriverFile(*first.mainDrivers);
+  ReportMissingDriverFile(*first.baseDrivers);
   std::filesystem::create_directories(o.outputDirectory);
 
   TerminalRunObserver observer;

@@ -41,6 +41,7 @@ void DriverEditorSession::Fill() {
   DriverSeries series;
   series.count = count;
   if (!fileName.empty()) series = ReadDriverSeries(fileName, count);
+  ReportMissingDriverFile(series);
   text_ = DriverText(Drivers, count, ModelDef.timeunit, series);
   modified_ = false;
   if (series.failure) {

@@ -85,8 +85,8 @@ EnsembleSite LoadSite(const EnsemblePlan& plan) {
   in.drivers = Drivers;
   in.processes = Processes;
   double residual = 0.0;
-  if (!ReadParamFile(plan.paramFile, ModelDef.numparam, in.params, ModelDef.numstate, in.states,
-                     residual))
+  if (!ReadParamValues(plan.paramFile, ModelDef.numparam, in.params, ModelDef.numstate, in.states,
+                       residual))
     throw EPlanError(plan.file.string() + ": params: '" + plan.paramFile +
                      "' is not a parameter file of this model");
   // The site comes from the plan's files alone: states held in the program's tables (a flag no
@@ -94,6 +94,12 @@ EnsembleSite LoadSite(const EnsemblePlan& plan) {
   for (int i = 1; i <= ModelDef.numstate; ++i) in.states[i].HoldConstant = false;
   in.times = plan.times;
   ReadCellDrivers(in, plan.driverFile);
+  if (in.mainDrivers->fileMissing)
+    throw EPlanError(plan.file.string() + ": drivers: '" + plan.driverFile + "' does not exist");
+  if (in.baseDrivers->fileMissing)
+    throw EPlanError(plan.file.string() + ": drivers: the base driver file '" +
+                     DirectoryOf(plan.driverFile) + kBaseDriverFile +
+                     "' beside the driver file does not exist");
   site.times = OutputTimes(plan.times);
   for (int c = 0; c < plan.cells; ++c)
     for (const OutputSpec& o : plan.outputs)

@@ -224,9 +224,14 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
         r.Fail(entry, "a and b must be two different varied parameters");
       const double rho = r.Number(c, "rank", entry);
       if (!(rho > -1 && rho < 1)) r.Fail(entry, "rank must lie between -1 and 1");
+      for (const RankCorrelation& earlier : plan.correlations)
+        if ((earlier.a == position[a] && earlier.b == position[b]) ||
+            (earlier.a == position[b] && earlier.b == position[a]))
+          r.Fail(entry, "given twice");
       plan.correlations.push_back({position[a], position[b], rho});
     }
-    if (!CholeskyFactor(CorrelationMatrix(plan)))
+    // The matrix the design is built from must be positive definite.
+    if (!CholeskyFactor(NormalScoreCorrelation(CorrelationMatrix(plan))))
       r.Fail("correlation", "the rank correlations form a matrix that is not positive definite");
   }
 

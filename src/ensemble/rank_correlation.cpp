@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <boost/math/distributions/normal.hpp>
 #include <cmath>
+#include <numbers>
 #include <numeric>
-#include <random>
 
 #include "ensemble/plan.h"
+#include "ensemble/seeded_random.h"
 
 namespace kvsorv::ensemble {
 
@@ -51,6 +52,14 @@ Matrix CorrelationMatrix(const EnsemblePlan& plan) {
   return m;
 }
 
+Matrix NormalScoreCorrelation(const Matrix& rank) {
+  Matrix r = rank;
+  for (std::size_t a = 0; a < r.size(); ++a)
+    for (std::size_t b = 0; b < r.size(); ++b)
+      if (a != b) r[a][b] = 2 * std::sin(std::numbers::pi * rank[a][b] / 6);
+  return r;
+}
+
 std::optional<Matrix> CholeskyFactor(const Matrix& m) {
   const std::size_t k = m.size();
   Matrix l(k, std::vector<double>(k, 0.0));
@@ -69,29 +78,32 @@ std::optional<Matrix> CholeskyFactor(const Matrix& m) {
   return l;
 }
 
-void ImposeRankCorrelation(Matrix& design, const Matrix& target, std::uint64_t seed) {
-  const std::size_t n = design.size(), k = target.size();
+void ImposeRankCorrelation(Matrix& design, const Matrix& rankTarget, std::uint64_t seed) {
+  const std::size_t n = design.size(), k = rankTarget.size();
   if (n < 3 || k < 2) return;
-  const auto p = CholeskyFactor(target);
+  // The ranks of normal scores with Pearson correlation r have the rank correlation
+  // (6/pi) asin(r/2): the scores are given the r that yields the wanted rank correlation.
+  const auto p = CholeskyFactor(NormalScoreCorrelation(rankTarget));
   if (!p) return;
   // Van der Waerden scores, each column in its own random order.
   const boost::math::normal_distribution<double> normal;
   std::vector<double> scores(n);
   for (std::size_t i = 0; i < n; ++i)
     scores[i] = boost::math::quantile(normal, (i + 1.0) / (n + 1.0));
-  std::mt19937_64 random(seed ^ 0x9e3779b97f4a7c15ULL);
+  SeededEngine random(seed ^ 0x9e3779b97f4a7c15ULL);
   Matrix s(n, std::vector<double>(k));
   for (std::size_t j = 0; j < k; ++j) {
     std::vector<double> column = scores;
-    std::shuffle(column.begin(), column.end(), random);
+    Shuffle(column, random);
     for (std::size_t i = 0; i < n; ++i) s[i][j] = column[i];
   }
   // Scores with the target correlation: T = S (Q^-1)^T P^T, E = Q Q^T their own correlation.
+  // With fewer members than parameters E may be singular; the scores are then taken as
+  // uncorrelated (T = S P^T), which still leans the ranks towards the target.
   const auto q = CholeskyFactor(Correlation(s));
-  if (!q) return;
   Matrix t(n, std::vector<double>(k, 0.0));
   for (std::size_t i = 0; i < n; ++i) {
-    const std::vector<double> w = ForwardSolve(*q, s[i]);
+    const std::vector<double> w = q ? ForwardSolve(*q, s[i]) : s[i];
     for (std::size_t a = 0; a < k; ++a)
       for (std::size_t b = 0; b <= a; ++b) t[i][a] += (*p)[a][b] * w[b];
   }

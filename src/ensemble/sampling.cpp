@@ -4,26 +4,14 @@
 #include <boost/random/sobol.hpp>
 #include <cmath>
 #include <numeric>
-#include <random>
+
+#include "ensemble/seeded_random.h"
 
 namespace kvsorv::ensemble {
 
 namespace {
 
 constexpr std::string_view kNames[] = {"mc", "lhs", "sobol", "morris", "oat"};
-
-// A generator for one purpose and one index, from the master seed (SplitMix64 mixing).
-std::mt19937_64 Generator(std::uint64_t seed, std::uint64_t stream, std::uint64_t index) {
-  std::uint64_t z = seed + 0x9e3779b97f4a7c15ULL * (1 + stream * 0x100000001ULL + index);
-  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-  return std::mt19937_64(z ^ (z >> 31));
-}
-
-double Uniform01(std::mt19937_64& g) {
-  // 53 random bits, never 0 or 1.
-  return (static_cast<double>(g() >> 11) + 0.5) * 0x1.0p-53;
-}
 
 double Inside(double u) {
   return std::clamp(u, 1e-12, 1.0 - 1e-12);
@@ -40,7 +28,7 @@ Matrix ToValues(const EnsemblePlan& plan, const Matrix& unit) {
 Matrix MonteCarlo(const EnsemblePlan& plan, std::size_t k) {
   Matrix unit(static_cast<std::size_t>(plan.members), std::vector<double>(k));
   for (std::size_t i = 0; i < unit.size(); ++i) {
-    std::mt19937_64 g = Generator(plan.seed, 1, i);
+    SeededEngine g = StreamEngine(plan.seed, 1, i);
     for (double& u : unit[i]) u = Uniform01(g);
   }
   return unit;
@@ -50,10 +38,10 @@ Matrix LatinHypercube(const EnsemblePlan& plan, std::size_t k) {
   const auto n = static_cast<std::size_t>(plan.members);
   Matrix unit(n, std::vector<double>(k));
   for (std::size_t j = 0; j < k; ++j) {
-    std::mt19937_64 g = Generator(plan.seed, 2, j);
+    SeededEngine g = StreamEngine(plan.seed, 2, j);
     std::vector<std::size_t> strata(n);
     std::iota(strata.begin(), strata.end(), 0);
-    std::shuffle(strata.begin(), strata.end(), g);
+    Shuffle(strata, g);
     for (std::size_t i = 0; i < n; ++i)
       unit[i][j] = (static_cast<double>(strata[i]) + Uniform01(g)) / static_cast<double>(n);
   }
@@ -91,12 +79,12 @@ Matrix MorrisTrajectories(const EnsemblePlan& plan, std::size_t k) {
   const int jump = p / 2;  // delta in grid steps
   Matrix unit;
   for (int t = 0; t < plan.members; ++t) {
-    std::mt19937_64 g = Generator(plan.seed, 4, static_cast<std::uint64_t>(t));
+    SeededEngine g = StreamEngine(plan.seed, 4, static_cast<std::uint64_t>(t));
     std::vector<int> level(k);
-    for (int& l : level) l = static_cast<int>(g() % static_cast<std::uint64_t>(p));
+    for (int& l : level) l = static_cast<int>(UniformIndex(g, static_cast<std::uint64_t>(p)));
     std::vector<std::size_t> order(k);
     std::iota(order.begin(), order.end(), 0);
-    std::shuffle(order.begin(), order.end(), g);
+    Shuffle(order, g);
     const auto emit = [&] {
       std::vector<double> row(k);
       for (std::size_t j = 0; j < k; ++j) row[j] = (level[j] + 0.5) / p;

@@ -22,7 +22,6 @@ FileChannel OutputDriverChannel("output driver");
 
 namespace {
 
-constexpr const char* kMissingFileMessage = "Cannot read driver file. File does not exist.";
 constexpr std::size_t kFieldWidth = 20;
 
 void CheckCount(int count) {
@@ -74,7 +73,7 @@ void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count
   std::error_code ec;
   if (std::filesystem::status(fileName, ec).type() == std::filesystem::file_type::not_found) {
     channel.LeaveUnopened(fileName);
-    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kMissingFileMessage);
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kMissingDriverFileMessage);
     return;
   }
   channel.OpenForReading(fileName);

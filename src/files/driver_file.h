@@ -20,6 +20,9 @@ extern FileChannel MainDriverChannel;
 extern FileChannel BaseDriverChannel;
 extern FileChannel OutputDriverChannel;
 
+inline constexpr const char* kMissingDriverFileMessage =
+    "Cannot read driver file. File does not exist.";
+
 // For reading: when the file does not exist, shows the error box "Cannot read driver file.
 // File does not exist." and leaves the channel unopened (a later read then raises
 // EInOutError kFileAccess naming the file); otherwise opens it and skips the two header

@@ -1,10 +1,12 @@
 #include "files/driver_series.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "files/driver_file.h"
 #include "files/driver_lookup.h"
 #include "model/errors.h"
+#include "program/prompter.h"
 
 namespace kvsorv {
 
@@ -20,7 +22,14 @@ DriverSeries ReadDriverSeries(const std::string& fileName, int count) {
   series.count = count;
   FileChannel channel("driver");
   drivearray record;
-  OpenDriverFile(channel, fileName, count, record, false);
+  std::error_code ec;
+  if (std::filesystem::status(fileName, ec).type() == std::filesystem::file_type::not_found) {
+    // The reading below then fails as reading the file would, naming it.
+    channel.LeaveUnopened(fileName);
+    series.fileMissing = true;
+  } else {
+    OpenDriverFile(channel, fileName, count, record, false);
+  }
   try {
     double time = 0.0;
     while (ReadDriverRecord(channel, time, count, record)) series.Append(time, record);
@@ -28,6 +37,11 @@ DriverSeries ReadDriverSeries(const std::string& fileName, int count) {
     series.failure = std::current_exception();
   }
   return series;
+}
+
+void ReportMissingDriverFile(const DriverSeries& series) {
+  if (series.fileMissing)
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kMissingDriverFileMessage);
 }
 
 void GetDriverValues(DriverSeriesReader& r, drivearray& drivers, double t, double stopTime) {

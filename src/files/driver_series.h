@@ -20,15 +20,21 @@ struct DriverSeries {
   // What stopped the reading before the end of the data (a missing file, text that is not a
   // number); raised when a reader reaches it, as reading the file then would have.
   std::exception_ptr failure;
+  bool fileMissing = false;  // the file did not exist (`failure` then names it)
 
   std::size_t Size() const { return times.size(); }
   void Append(double time, const drivearray& record);
 };
 
-// Reads the whole file as ReadDriverRecord reads it record by record. A file that does not
-// exist shows the error box of OpenDriverFile; that failure, and any failure while reading,
-// is kept in the series rather than raised.
+// Reads the whole file as ReadDriverRecord reads it record by record. It only reads: it
+// shows nothing and changes no program state. A file that does not exist is marked
+// `fileMissing`; that failure, and any failure while reading, is kept in the series rather
+// than raised.
 DriverSeries ReadDriverSeries(const std::string& fileName, int count);
+
+// For the program's commands that read a series: shows the error box of OpenDriverFile
+// ("Cannot read driver file. File does not exist.") when the series' file was missing.
+void ReportMissingDriverFile(const DriverSeries& series);
 
 // A reader of a series: where one run stands in it.
 struct DriverSeriesReader {

@@ -73,17 +73,12 @@ void AppendValueLine(std::string& text, std::string_view name, double value,
 
 }  // namespace
 
-bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& params, int stateCount,
-                   statearray& states, double& residual) {
-  // Cleared before the file is even opened, so also when it is rejected or unreadable.
-  RunSettings.ParamsModified = false;
+bool ReadParamValues(const std::string& fileName, int paramCount, paramarray& params,
+                     int stateCount, statearray& states, double& residual) {
   CheckCount(paramCount, paramarray::kCapacity, "parameter");
   CheckCount(stateCount, statearray::kCapacity, "state");
   TextReader file(fileName);
-  if (HeaderVersion(file.ReadLine(kHeaderKept)) != ModelDef.versionname) {
-    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kIncompatibleMessage);
-    return false;
-  }
+  if (HeaderVersion(file.ReadLine(kHeaderKept)) != ModelDef.versionname) return false;
   for (int i = 1; i <= stateCount; ++i) states[i].value = ReadValueLine(file);
   for (int i = 1; i <= paramCount; ++i) params[i].value = ReadValueLine(file);
   file.SkipChars(kNameWidth);
@@ -91,6 +86,15 @@ bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& para
   file.SkipLine();
   residual = readResidual;
   return true;
+}
+
+bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& params, int stateCount,
+                   statearray& states, double& residual) {
+  // Cleared before the file is even opened, so also when it is rejected or unreadable.
+  RunSettings.ParamsModified = false;
+  if (ReadParamValues(fileName, paramCount, params, stateCount, states, residual)) return true;
+  CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kIncompatibleMessage);
+  return false;
 }
 
 void WriteParamFile(const std::string& fileName, int paramCount, const paramarray& params,

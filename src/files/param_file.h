@@ -10,14 +10,21 @@
 namespace kvsorv {
 
 // Reads the values of states 1..stateCount and parameters 1..paramCount into the `value`
-// fields of the tables, and the residual. The header must name ModelDef.modelname (spaces
-// and letter case aside) and ModelDef.versionname; otherwise the error box "The parameter
-// file selected is not compatible with this model. No parameters read." is shown and false
-// is returned with nothing changed. Values missing from a file that ends early read as 0.
+// fields of the tables, and the residual. It only reads: it shows nothing and changes no
+// program flag. Returns false, with nothing changed, when the header does not name
+// ModelDef.modelname (spaces and letter case aside) and ModelDef.versionname. Values missing
+// from a file that ends early read as 0.
 // Failures: EInOutError kFileAccess when the file cannot be opened or read;
 // EInOutError kInvalidNumericInput at text that is not a number (values read before it stay
 // stored). Counts must lie within the tables' capacity. The file is closed on every path.
-// Clears RunSettings.ParamsModified first, whatever follows.
+bool ReadParamValues(const std::string& fileName, int paramCount, paramarray& params,
+                     int stateCount, statearray& states, double& residual);
+
+// The program's reading of a parameter file (File > Open, reload): clears
+// RunSettings.ParamsModified first, whatever follows, then ReadParamValues; a file of
+// another model or version shows the error box "The parameter file selected is not
+// compatible with this model. No parameters read." and gives false. Failures: those of
+// ReadParamValues.
 bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& params, int stateCount,
                    statearray& states, double& residual);
 

@@ -47,9 +47,11 @@ RunInputs PrepareInputs(RunChannels& files, CellFiles& cell) {
   MainDriverReader.Reset();
   BaseDriverReader.Reset();
   in.mainDrivers = std::make_shared<DriverSeries>(ReadDriverSeries(s.DriverFileName, nd));
+  ReportMissingDriverFile(*in.mainDrivers);
   OpenDriverFile(files.scratch, kScratchDriverFile, nd, Drivers, true);
   in.baseDrivers = std::make_shared<DriverSeries>(
       ReadDriverSeries(DirectoryOf(s.DriverFileName) + kBaseDriverFile, nd));
+  ReportMissingDriverFile(*in.baseDrivers);
   OpenOutputFile(files.output, s.OutputFileName, Drivers, ModelDef.numstate, States,
                  ModelDef.numprocess, Processes, true);
   cell = GetNextDriverFilename(s.DriverFileName);

@@ -5,16 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
 
 #include "analysis/analysis_error.h"
+#include "analysis/bootstrap_sums.h"
 #include "analysis/envelope_over_time.h"
 #include "analysis/morris_over_time.h"
 #include "analysis/sobol_over_time.h"
 #include "analysis/table_source.h"
 #include "ensemble/sampling.h"
+#include "ensemble/seeded_random.h"
 
 namespace kvsorv::analysis {
 namespace {
@@ -93,6 +96,43 @@ TEST(Envelope, QuantilesOfFiniteValuesOnly) {
   EXPECT_DOUBLE_EQ(e.q05, 1.2);
   EXPECT_DOUBLE_EQ(e.sd, std::sqrt(2.5));
   EXPECT_TRUE(std::isnan(EnvelopeOfSeries(nullptr, 0).mean));
+}
+
+// Every vector kernel of the bootstrap gives the bits of the plain one (products are never
+// fused with additions), so an interval is the same on every machine.
+TEST(SobolBootstrap, EveryKernelGivesThePlainKernelsBits) {
+  constexpr std::size_t width = 2 * kBootstrapLanes, points = 37, resamples = 2 * kBootstrapBlock;
+  std::vector<double> x(points * width), weights(resamples * points);
+  ensemble::SeededEngine g(11);
+  for (double& v : x) v = ensemble::Uniform01(g) * 1e3 - 500;
+  for (double& w : weights) w = static_cast<double>(ensemble::UniformIndex(g, 4));
+  const auto kernels = BootstrapKernels();
+  std::vector<double> plain(resamples * width);
+  kernels.front().kernel(x.data(), width, points, weights.data(), resamples, plain.data());
+  for (const auto& k : kernels) {
+    std::vector<double> sums(resamples * width);
+    k.kernel(x.data(), width, points, weights.data(), resamples, sums.data());
+    EXPECT_EQ(std::memcmp(sums.data(), plain.data(), sums.size() * sizeof(double)), 0) << k.name;
+  }
+}
+
+// A seed gives these intervals on any platform: the resamples are drawn by the program's own
+// written-out algorithm, and a linear model's outputs need no math library.
+TEST(SobolBootstrap, IntervalsOfASeedArePinned) {
+  const auto unit = ensemble::SobolCrossSampleUnit(2, 64);
+  std::vector<double> y;
+  for (const auto& row : unit) y.push_back(row[0] + 2 * row[1] * row[1]);
+  auto source = TableSource(TableOf(unit, y), "linear.csv", 2, "sobol");
+  const SobolResult s = SobolOverTime(*source, {.resamples = 50, .seed = 7});
+  ASSERT_EQ(s.rows.size(), 2u);
+  const double pinned[2][4] = {
+      {0.10878514898063245, 0.34817857606513225, 0.15037495317381572, 0.24216087946800621},
+      {0.62950257469449322, 1.1694650990248363, 0.62897673504969309, 1.0385598803059068}};
+  for (std::size_t j = 0; j < 2; ++j) {
+    const SobolRow& r = s.rows[j];
+    const double got[] = {r.s1Low, r.s1High, r.stLow, r.stHigh};
+    for (std::size_t c = 0; c < 4; ++c) EXPECT_EQ(got[c], pinned[j][c]) << j << " " << c;
+  }
 }
 
 }  // namespace

@@ -21,6 +21,13 @@ file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\n
   "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
 cli(1 out err ensemble run other.toml --design design.csv --resume -o all.nc)
 expect_contains("${err}" "all.nc: made from another plan")
+# A plan whose driver file is missing is refused before any member runs.
+file(WRITE ${WORK}/nodrivers.toml "params = \"cell1.par\"\ndrivers = \"cell9.drr\"\n"
+  "members = 8\nseed = 11\n[[parameter]]\nsymbol = \"mf\"\n"
+  "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
+cli(1 out err ensemble run nodrivers.toml --design design.csv -o nodrivers.nc)
+expect_contains("${err}" "nodrivers.toml: drivers: '")
+expect_contains("${err}" "cell9.drr' does not exist")
 # Through GNU parallel, as on a cluster: three shards, retried when they fail, then merged.
 cli(0 out err ensemble launch parallel plan.toml --design design.csv --shards 3 -o par.nc)
 execute_process(COMMAND ${WORK}/par.parallel.sh WORKING_DIRECTORY ${WORK} RESULT_VARIABLE rc

@@ -12,6 +12,8 @@
 #include "ensemble/results_file.h"
 #include "ensemble_window/ensemble_figures.h"
 #include "ensemble_window/ensemble_session.h"
+#include "model/globals.h"
+#include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -178,6 +180,25 @@ TEST_F(EnsembleSessionTest, StopThenResume_EqualsAnUninterruptedRun) {
   const auto b = Stored(dir.File("parts.results.nc"));
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t m = 0; m < a.size(); ++m) EXPECT_TRUE(SameBits(a[m], b[m])) << m;
+}
+
+// Edited parameters stay edited (and unsaved) whatever an ensemble reads and runs.
+TEST_F(EnsembleSessionTest, OpeningAndRunningAPlan_LeavesTheProgramsFlagAndTablesAsTheyWere) {
+  RunSettings.ParamsModified = true;
+  Params[3].value = 4242.5;
+  States[2].value = 17.25;
+  const paramarray params = Params;
+  const statearray states = States;
+  EnsembleSession session;
+  ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 4)));
+  ASSERT_TRUE(session.Run());
+  session.FinishRun();
+  EnsembleSession reopened;
+  ASSERT_TRUE(reopened.OpenPlan(dir.File("plan.toml")));
+  EXPECT_TRUE(RunSettings.ParamsModified);
+  for (int i = 1; i <= ModelDef.numparam; ++i) EXPECT_EQ(Params[i].value, params[i].value) << i;
+  for (int i = 1; i <= ModelDef.numstate; ++i) EXPECT_EQ(States[i].value, states[i].value) << i;
+  EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
 }
 
 TEST_F(EnsembleSessionTest, ResumeWithAnotherDesign_IsRefusedAndRunAsksBeforeReplacing) {

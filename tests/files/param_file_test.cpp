@@ -13,6 +13,7 @@
 #include <string>
 
 #include "file_test_support.h"
+#include "files/driver_series.h"
 #include "model/errors.h"
 #include "model/globals.h"
 #include "program/run_settings.h"
@@ -285,6 +286,44 @@ TEST_F(ParamFileTest, EveryReadAttemptAndEverySuccessfulWriteClearsTheModifiedFl
   EXPECT_THROW(Write(dir_.Path("no/such/dir/x.par")), EInOutError);
   EXPECT_TRUE(RunSettings.ParamsModified);
   RunSettings.ParamsModified = false;
+}
+
+// The plain readers behind ensembles and runs only read: no flag, no message box.
+TEST_F(ParamFileTest, PlainReaders_ChangeNoFlagAndShowNothing) {
+  const std::string good = dir_.Path("good.par");
+  Write(good);
+  const std::string other = dir_.Write("other.par", WithHeader("OTHER MODEL          1.0"));
+  paramarray params = Params;
+  statearray states = States;
+  struct Case {
+    std::string what;
+    std::function<void()> act;
+  };
+  const Case reads[] = {
+      {"accepted",
+       [&] {
+         EXPECT_TRUE(ReadParamValues(good, ModelDef.numparam, params, ModelDef.numstate, states,
+                                     residual_));
+       }},
+      {"rejected",
+       [&] {
+         EXPECT_FALSE(ReadParamValues(other, ModelDef.numparam, params, ModelDef.numstate, states,
+                                      residual_));
+       }},
+      {"missing driver file",
+       [&] {
+         const DriverSeries series = ReadDriverSeries(dir_.Path("cell9.drr"), ModelDef.numdrivers);
+         EXPECT_TRUE(series.fileMissing);
+         EXPECT_TRUE(series.failure);
+       }},
+  };
+  for (const bool modified : {true, false})
+    for (const auto& c : reads) {
+      RunSettings.ParamsModified = modified;
+      c.act();
+      EXPECT_EQ(RunSettings.ParamsModified, modified) << c.what;
+      EXPECT_TRUE(prompter_.messages.empty()) << c.what;
+    }
 }
 
 }  // namespace
