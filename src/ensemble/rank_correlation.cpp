@@ -114,8 +114,10 @@ void ImposeRankCorrelation(Matrix& design, const Matrix& rankTarget, std::uint64
     std::sort(values.begin(), values.end());
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return t[a][j] < t[b][j]; });
+    // Equal scores in member order: std::sort leaves the order of ties to the library.
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      return t[a][j] < t[b][j] || (t[a][j] == t[b][j] && a < b);
+    });
     for (std::size_t r = 0; r < n; ++r) design[order[r]][j] = values[r];
   }
 }
