@@ -325,24 +325,38 @@ QChart* MakeSobolChart(const SobolChartData& data) {
   positions->setVisible(false);
   chart->addAxis(positions, Qt::AlignBottom);
   const double cap = kWidth / 12, barb = 0.03 * span;
-  // A whisker's end: a cap, or an arrowhead pointing on where the interval runs past the axis.
-  const auto end = [&](QLineSeries* line, double at, double value) {
-    const double v = clip(value);
-    const double back = value > top ? -barb : value < bottom ? barb : 0.0;
-    line->append(at - cap, v + back);
-    line->append(at, v);
-    line->append(at + cap, v + back);
-    line->append(at, v);
+  // Where the note of what runs past the top (or bottom) is written for the index whose
+  // whisker is at `at`: the point a label is drawn above, staggered so that the notes of a
+  // parameter's two indices do not meet; the whisker is broken around it.
+  const auto noteAt = [&](bool above, bool firstIndex) {
+    return above ? top - (firstIndex ? 0.13 : 0.08) * span
+                 : bottom + (firstIndex ? 0.05 : 0.10) * span;
   };
-  const auto whisker = [&](double at, double lowEnd, double highEnd) {
+  const auto line = [&](std::initializer_list<QPointF> points) {
+    auto* l = new QLineSeries;
+    for (const QPointF& p : points) l->append(p);
+    l->setPen(QPen(Qt::black, 1.2));
+    Attach(chart, l, positions, y);
+    HideLegendOf(chart, l);
+  };
+  // A whisker with a cap at each end, or an arrowhead pointing on where the interval runs past
+  // the axis (broken there for the note of its value).
+  const auto whisker = [&](double at, double lowEnd, double highEnd, bool firstIndex) {
     if (!std::isfinite(lowEnd) || !std::isfinite(highEnd)) return;
-    auto* line = new QLineSeries;
-    end(line, at, lowEnd);
-    line->append(at, clip(highEnd));
-    end(line, at, highEnd);
-    line->setPen(QPen(Qt::black, 1.2));
-    Attach(chart, line, positions, y);
-    HideLegendOf(chart, line);
+    std::vector<std::pair<double, double>> gaps;
+    if (lowEnd < bottom) gaps.emplace_back(noteAt(false, firstIndex) - 0.01 * span, 0.0);
+    if (highEnd > top) gaps.emplace_back(noteAt(true, firstIndex) - 0.01 * span, 0.0);
+    for (auto& [from, to] : gaps) to = from + 0.055 * span;
+    double from = clip(lowEnd);
+    for (const auto& [gapFrom, gapTo] : gaps) {
+      if (gapFrom > from) line({{at, from}, {at, gapFrom}});
+      from = std::max(from, gapTo);
+    }
+    if (clip(highEnd) > from) line({{at, from}, {at, clip(highEnd)}});
+    for (const double v : {lowEnd, highEnd}) {
+      const double back = v > top ? -barb : v < bottom ? barb : 0.0;
+      line({{at - cap, clip(v) + back}, {at, clip(v)}, {at + cap, clip(v) + back}});
+    }
   };
   bool hatchNamed = false;
   const auto hatch = [&](double from, double to, double value, const QColor& colour) {
@@ -360,8 +374,9 @@ QChart* MakeSobolChart(const SobolChartData& data) {
     if (hatchNamed) HideLegendOf(chart, area);
     hatchNamed = true;
   };
-  // What runs past the axis, written beside the edge: "↑ 5.19 (to 21.6)".
-  const auto beyond = [&](double at, double estimate, double lowEnd, double highEnd, double lift) {
+  // What runs past the axis, written by its edge: "↑ 5.19 (to 21.6)".
+  const auto beyond = [&](double at, double estimate, double lowEnd, double highEnd,
+                          bool firstIndex) {
     for (const bool above : {true, false}) {
       const auto past = [&](double v) {
         return std::isfinite(v) && (above ? v > top : v < bottom);
@@ -373,7 +388,7 @@ QChart* MakeSobolChart(const SobolChartData& data) {
       if (interval)
         text += QString(bar ? " (to %1)" : "to %1").arg(above ? highEnd : lowEnd, 0, 'g', 3);
       auto* mark = new QScatterSeries;
-      mark->append(at, above ? top - lift * span : bottom + 0.02 * span);
+      mark->append(at, noteAt(above, firstIndex));
       mark->setMarkerSize(1);
       mark->setColor(Qt::transparent);
       mark->setBorderColor(Qt::transparent);
@@ -392,10 +407,10 @@ QChart* MakeSobolChart(const SobolChartData& data) {
     const double centre = static_cast<double>(i);
     if (b.firstUnstable) hatch(centre - kWidth / 2, centre, b.first, kLow);
     if (b.totalUnstable) hatch(centre, centre + kWidth / 2, b.total, kHigh);
-    whisker(centre - kWidth / 4, b.firstLow, b.firstHigh);
-    whisker(centre + kWidth / 4, b.totalLow, b.totalHigh);
-    beyond(centre - kWidth / 4, b.first, b.firstLow, b.firstHigh, 0.12);
-    beyond(centre + kWidth / 4, b.total, b.totalLow, b.totalHigh, 0.06);
+    whisker(centre - kWidth / 4, b.firstLow, b.firstHigh, true);
+    whisker(centre + kWidth / 4, b.totalLow, b.totalHigh, false);
+    beyond(centre - kWidth / 4, b.first, b.firstLow, b.firstHigh, true);
+    beyond(centre + kWidth / 4, b.total, b.totalLow, b.totalHigh, false);
   }
   return chart;
 }
