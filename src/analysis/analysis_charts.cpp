@@ -136,12 +136,17 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
   const std::string& output = layout.outputs.front();
   const std::vector<double> y = OnlySeries(source);
   const std::size_t k = layout.parameters.size();
+  // "(38 of 40 members)": those with a value, of the design's.
+  const std::string used =
+      " (" +
+      std::to_string(std::count_if(y.begin(), y.end(), [](double v) { return std::isfinite(v); })) +
+      " of " + std::to_string(layout.Members()) + " members)";
   TornadoChartData data;
   if (layout.designMethod == "oat") {
-    data.titles = {
-        .chart = "Change of " + at + " by " + TimeText(100 * oatStep) + " % parameter changes",
-        .x = "Change of " + OutputTitle(output),
-        .y = "Parameter"};
+    data.titles = {.chart = "Change of " + at + " by " + TimeText(100 * oatStep) +
+                            " % parameter changes" + used,
+                   .x = "Change of " + OutputTitle(output),
+                   .y = "Parameter"};
     // Members 1 + 4j and 2 + 4j move parameter j down and up by the whole step.
     for (std::size_t j = 0; j < k && 4 * j + 2 < y.size(); ++j)
       data.bars.push_back({.parameter = layout.parameters[j],
@@ -149,8 +154,9 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
                            .high = y[4 * j + 2] - y[0]});
     return data;
   }
-  data.titles = {
-      .chart = "Rank correlation with " + at, .x = "Spearman rank correlation", .y = "Parameter"};
+  data.titles = {.chart = "Rank correlation with " + at + used,
+                 .x = "Spearman rank correlation",
+                 .y = "Parameter"};
   data.lowLegend = "negative";
   data.highLegend = "positive";
   std::vector<double> column(y.size());
