@@ -46,6 +46,9 @@ foreach(case "envelope|mc.nc|--output:NEP|time,q05,q25,q50,q75,q95,mean,observed
 endforeach()
 file(READ ${WORK}/tornado-oat.nc-data.csv tornado)
 expect_contains("${tornado}" "\nmf,")
+file(READ ${WORK}/sobol-sobol.nc-data.csv sobol)
+expect_contains("${sobol}" "\nAlambdaF,")
+expect_contains("${sobol}" ",no,S1 interval ")  # 16 base points are too few for its indices
 file(READ ${WORK}/failures-mc.nc-data.csv failures)
 expect_contains("${failures}" "\nAlambdaF,")  # the parameter that makes members fail
 
