@@ -8,6 +8,7 @@
 
 #include "analysis/analysis_error.h"
 #include "analysis/envelope_over_time.h"
+#include "analysis/estimate_stability.h"
 #include "analysis/failures.h"
 #include "analysis/morris_over_time.h"
 #include "model/globals.h"
@@ -106,10 +107,15 @@ EnvelopeChartData EnvelopeChart(SeriesSource& source) {
   EnvelopeChartData data;
   data.members =
       static_cast<int>(std::count(layout.states.begin(), layout.states.end(), MemberState::kDone));
-  data.titles = {
-      .chart = "Envelope of " + output + " (" + std::to_string(data.members) + " members)",
-      .x = TimeTitle(),
-      .y = OutputTitle(output)};
+  data.designMembers = static_cast<int>(layout.Members());
+  const Stability few = MembersStability(data.members, data.designMembers);
+  if (few.Unstable()) data.fewMembers = few.reason + ", too few to read the spread by";
+  data.titles = {.chart = "Envelope of " + output +
+                          (few.Unstable() ? " from " + data.fewMembers
+                                          : " (" + std::to_string(data.members) + " of " +
+                                                std::to_string(data.designMembers) + " members)"),
+                 .x = TimeTitle(),
+                 .y = OutputTitle(output)};
   for (const EnvelopeRow& r : EnvelopeOverTime(source).rows) {
     if (r.members == 0) continue;
     data.times.push_back(r.time);
@@ -119,6 +125,7 @@ EnvelopeChartData EnvelopeChart(SeriesSource& source) {
     data.q75.push_back(r.q75);
     data.q95.push_back(r.q95);
     data.mean.push_back(r.mean);
+    data.counts.push_back(r.members);
   }
   return data;
 }
@@ -129,12 +136,17 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
   const std::string& output = layout.outputs.front();
   const std::vector<double> y = OnlySeries(source);
   const std::size_t k = layout.parameters.size();
+  // "(38 of 40 members)": those with a value, of the design's.
+  const std::string used =
+      " (" +
+      std::to_string(std::count_if(y.begin(), y.end(), [](double v) { return std::isfinite(v); })) +
+      " of " + std::to_string(layout.Members()) + " members)";
   TornadoChartData data;
   if (layout.designMethod == "oat") {
-    data.titles = {
-        .chart = "Change of " + at + " by " + TimeText(100 * oatStep) + " % parameter changes",
-        .x = "Change of " + OutputTitle(output),
-        .y = "Parameter"};
+    data.titles = {.chart = "Change of " + at + " by " + TimeText(100 * oatStep) +
+                            " % parameter changes" + used,
+                   .x = "Change of " + OutputTitle(output),
+                   .y = "Parameter"};
     // Members 1 + 4j and 2 + 4j move parameter j down and up by the whole step.
     for (std::size_t j = 0; j < k && 4 * j + 2 < y.size(); ++j)
       data.bars.push_back({.parameter = layout.parameters[j],
@@ -142,8 +154,9 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
                            .high = y[4 * j + 2] - y[0]});
     return data;
   }
-  data.titles = {
-      .chart = "Rank correlation with " + at, .x = "Spearman rank correlation", .y = "Parameter"};
+  data.titles = {.chart = "Rank correlation with " + at + used,
+                 .x = "Spearman rank correlation",
+                 .y = "Parameter"};
   data.lowLegend = "negative";
   data.highLegend = "positive";
   std::vector<double> column(y.size());
@@ -163,21 +176,29 @@ SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
   charts.notes = r.notes;
   const int used = r.rows.empty() ? 0 : r.rows.front().basePoints;
   charts.indices.titles = {.chart = "Sobol indices of " + at + " (" + std::to_string(used) +
-                                    " base points, " + TimeText(100 * options.confidence) +
-                                    " % intervals)",
+                                    " of " + std::to_string(r.basePoints) + " base points, " +
+                                    TimeText(100 * options.confidence) + " % intervals)",
                            .x = "Parameter",
                            .y = "Share of variance"};
-  for (const SobolRow& row : r.rows)
+  for (const SobolRow& row : r.rows) {
+    const Stability both = Combined(row.s1Stability, row.stStability);
     charts.indices.bars.push_back({.parameter = row.parameter,
                                    .first = row.s1,
                                    .firstLow = row.s1Low,
                                    .firstHigh = row.s1High,
                                    .total = row.st,
                                    .totalLow = row.stLow,
-                                   .totalHigh = row.stHigh});
+                                   .totalHigh = row.stHigh,
+                                   .firstUnstable = row.s1Stability.Unstable(),
+                                   .totalUnstable = row.stStability.Unstable(),
+                                   .stable = StableCell(both),
+                                   .reason = both.reason});
+    if (both.Unstable())
+      charts.indices.unstableLegend = "hatched: not yet usable (interval wider than " +
+                                      TimeText(kWidestSobolInterval) + ", or beyond 0 to 1)";
+  }
   ConvergenceChartData& c = charts.convergence;
-  c.titles = {
-      .chart = "Convergence of the total indices of " + at, .x = "Base points", .y = "Total index"};
+  c.titles = {.chart = "", .x = "Base points used", .y = "Total index"};
   // Rows come per parameter from N down to N/4; the chart reads them from N/4 up.
   std::map<std::string, std::size_t> line;
   for (auto row = r.convergence.rbegin(); row != r.convergence.rend(); ++row) {
@@ -186,10 +207,22 @@ SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
       c.lines.push_back({row->parameter, {}});
     }
     ConvergenceLine& l = c.lines[line[row->parameter]];
-    if (l.values.size() == c.basePoints.size()) c.basePoints.push_back(row->basePoints);
+    if (l.values.size() == c.basePoints.size()) {
+      c.basePoints.push_back(row->basePoints);
+      c.firstBasePoints.push_back(row->firstBasePoints);
+    }
     l.values.push_back(row->st);
   }
   std::reverse(c.lines.begin(), c.lines.end());
+  // "(8, 16 and 33 of the first 50, 100 and 200 base points)"
+  std::string counts, firsts;
+  for (std::size_t i = 0; i < c.basePoints.size(); ++i) {
+    const char* joint = i == 0 ? "" : i + 1 == c.basePoints.size() ? " and " : ", ";
+    counts += joint + TimeText(c.basePoints[i]);
+    firsts += joint + TimeText(c.firstBasePoints[i]);
+  }
+  c.titles.chart = "Convergence of the total indices of " + at + " (" + counts + " of the first " +
+                   firsts + " base points)";
   return charts;
 }
 
@@ -197,10 +230,19 @@ MorrisChartData MorrisChart(SeriesSource& source) {
   const std::string at = AtTime(source.Layout());
   const MorrisResult r = MorrisOverTime(source);
   MorrisChartData data;
-  data.titles = {.chart = "Morris effects on " + at,
+  data.titles = {.chart = "Morris effects on " + at + " (" +
+                          std::to_string(r.completeTrajectories) + " of " +
+                          std::to_string(r.trajectories) + " trajectories complete)",
                  .x = "μ* (mean absolute effect)",
                  .y = "σ (spread of the effects)"};
-  for (const MorrisRow& row : r.rows) data.points.push_back({row.parameter, row.muStar, row.sigma});
+  for (const MorrisRow& row : r.rows) {
+    data.points.push_back({row.parameter, row.muStar, row.sigma, row.stability.Unstable(),
+                           StableCell(row.stability), row.stability.reason});
+    if (row.stability.Unstable())
+      data.unstableLegend = "hollow: μ* not yet usable (fewer than " +
+                            std::to_string(kSteadyEffects) +
+                            " effects, or its 95 % interval reaches 0)";
+  }
   return data;
 }
 

@@ -17,6 +17,8 @@ EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
   const auto count = static_cast<std::size_t>(end - values);
   EnvelopeRow e;
   e.members = static_cast<int>(count);
+  e.designMembers = static_cast<int>(n);
+  e.stability = MembersStability(e.members, e.designMembers);
   if (count == 0) {
     e.mean = e.sd = e.min = e.max = e.q05 = e.q25 = e.q50 = e.q75 = e.q95 = kNaN;
     return e;
@@ -63,6 +65,9 @@ EnvelopeResult EnvelopeOverTime(SeriesSource& source) {
     });
   });
   r.notes = notes.Lines({"no member has a value; the statistics are left empty"});
+  UnstableSummary unstable;
+  for (const EnvelopeRow& row : r.rows) unstable.Add(row.output, "", row.time, row.stability);
+  r.warnings = unstable.Lines("envelopes", layout.times.size());
   return r;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/ensemble_series.h"
+#include "analysis/estimate_stability.h"
 
 namespace kvsorv::analysis {
 
@@ -15,17 +16,20 @@ struct EnvelopeRow {
   double mean = 0, sd = 0, min = 0, max = 0;
   double q05 = 0, q25 = 0, q50 = 0, q75 = 0, q95 = 0;  // linear between order statistics
   int members = 0;                                     // finite values the statistics are of
+  int designMembers = 0;                               // of the design's members
+  Stability stability{};                               // MembersStability(members, design)
 };
 
 struct EnvelopeResult {
-  std::vector<EnvelopeRow> rows;   // output-major, then time
-  std::vector<std::string> notes;  // series without values (their cells left empty)
+  std::vector<EnvelopeRow> rows;      // output-major, then time
+  std::vector<std::string> notes;     // series without values (their cells left empty)
+  std::vector<std::string> warnings;  // series of too few members (UnstableSummary's lines)
 };
 
 EnvelopeResult EnvelopeOverTime(SeriesSource& source);
 
-// The statistics of the finite values in [values, values + n), reordering them. NaN
-// statistics when none is finite; sd NaN with a single value.
+// The statistics of the finite values in [values, values + n), reordering them, the n being
+// the design's members. NaN statistics when none is finite; sd NaN with a single value.
 EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n);
 
 }  // namespace kvsorv::analysis

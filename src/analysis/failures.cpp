@@ -36,6 +36,8 @@ FailureRow Compare(const std::string& parameter, const std::vector<double>& fail
   const double variance = n1 * n2 / 12 * ((n + 1) - ties / (n * (n - 1)));
   FailureRow row;
   row.parameter = parameter;
+  row.failed = static_cast<int>(failed.size());
+  row.done = static_cast<int>(done.size());
   row.failedMean = std::accumulate(failed.begin(), failed.end(), 0.0) / n1;
   row.doneMean = std::accumulate(done.begin(), done.end(), 0.0) / n2;
   row.rankBiserial = 2 * u / (n1 * n2) - 1;

@@ -25,6 +25,7 @@ struct FailureRow {
   double failedMean = 0, doneMean = 0;
   double rankBiserial = 0;
   double pValue = 1;
+  int failed = 0, done = 0;  // members compared
 };
 
 struct FailureReport {

@@ -72,6 +72,8 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
           out.withinTolerance = std::fabs(out.difference) <=
                                 options.tolerance * std::max(1.0, std::fabs(out.halfStep));
         if (!out.withinTolerance) failed[series * k + j] = 1;
+        out.stability =
+            LocalStability(out.coefficient, out.halfStep, out.withinTolerance, options.tolerance);
       }
     });
   });

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/ensemble_series.h"
+#include "analysis/estimate_stability.h"
 
 namespace kvsorv::analysis {
 
@@ -29,6 +30,7 @@ struct LocalRow {
   double halfStep = 0;    // S at step h/2
   double difference = 0;  // coefficient - halfStep
   bool withinTolerance = true;
+  Stability stability{};  // LocalStability: unstable where the step-halving check fails
 };
 
 struct LocalSummaryRow {

@@ -90,12 +90,26 @@ MorrisResult MorrisOverTime(SeriesSource& source) {
                count[j] > 0 ? mean[j] : kNaN,
                count[j] > 0 ? absolute[j] / count[j] : kNaN,
                count[j] > 1 ? std::sqrt(squares[j] / (count[j] - 1)) : kNaN,
-               count[j]};
+               count[j],
+               r.trajectories,
+               {}};  // judged below, beside the other parameters
         if (count[j] < 2) notes.Mark(0, series);
+      }
+      double largest = 0;
+      for (std::size_t j = 0; j < k; ++j)
+        if (std::isfinite(r.rows[series * k + j].muStar))
+          largest = std::max(largest, r.rows[series * k + j].muStar);
+      for (std::size_t j = 0; j < k; ++j) {
+        MorrisRow& row = r.rows[series * k + j];
+        row.stability = MorrisStability(row.effects, row.mu, row.muStar, row.sigma, largest);
       }
     });
   });
   r.notes = notes.Lines({"fewer than two finite effects of a parameter; its sigma is left empty"});
+  UnstableSummary unstable;
+  for (const MorrisRow& row : r.rows)
+    unstable.Add(row.output, row.parameter, row.time, row.stability);
+  r.warnings = unstable.Lines("Morris mu*", layout.times.size());
   return r;
 }
 

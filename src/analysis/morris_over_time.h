@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/ensemble_series.h"
+#include "analysis/estimate_stability.h"
 
 namespace kvsorv::analysis {
 
@@ -22,11 +23,14 @@ struct MorrisRow {
   double mu = 0, muStar = 0;  // mean and mean absolute effect
   double sigma = 0;           // standard deviation of the effects, NaN with fewer than two
   int effects = 0;            // finite effects
+  int trajectories = 0;       // of the design
+  Stability stability{};      // MorrisStability of mu*
 };
 
 struct MorrisResult {
   std::vector<MorrisRow> rows;  // output, time, then parameter
   std::vector<std::string> notes;
+  std::vector<std::string> warnings;  // unstable mu* (UnstableSummary's lines)
   int trajectories = 0;
   int completeTrajectories = 0;  // with every member done
 };

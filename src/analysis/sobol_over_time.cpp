@@ -181,7 +181,8 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
                  layout.parameters[j],
                  static_cast<int>(sums[0]),
                  s1[j],
-                 st[j]};
+                 st[j],
+                 static_cast<int>(sizes[c])};
         }
       }
       const bool whole = std::isfinite(r.convergence[series * k * 3].s1) || k == 0;
@@ -204,12 +205,19 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
         row.s1 = full.s1, row.st = full.st, row.basePoints = full.basePoints;
         row.s1Low = Percentile(firsts[j], tail), row.s1High = Percentile(firsts[j], 1 - tail);
         row.stLow = Percentile(totals[j], tail), row.stHigh = Percentile(totals[j], 1 - tail);
+        row.designBasePoints = static_cast<int>(points);
+        row.s1Stability = SobolIndexStability("S1", row.s1, row.s1Low, row.s1High);
+        row.stStability = SobolIndexStability("ST", row.st, row.stLow, row.stHigh);
       }
     });
   });
   r.notes =
       notes.Lines({"zero variance (a constant output) or fewer than two base points; "
                    "its indices are left empty"});
+  UnstableSummary unstable;
+  for (const SobolRow& row : r.rows)
+    unstable.Add(row.output, row.parameter, row.time, Combined(row.s1Stability, row.stStability));
+  r.warnings = unstable.Lines("Sobol rows (S1 and ST of a parameter)", layout.times.size());
   return r;
 }
 

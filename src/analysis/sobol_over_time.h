@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/ensemble_series.h"
+#include "analysis/estimate_stability.h"
 
 namespace kvsorv::analysis {
 
@@ -35,7 +36,9 @@ struct SobolRow {
   std::string parameter;
   double s1 = 0, s1Low = 0, s1High = 0;  // NaN where not computable (zero variance)
   double st = 0, stLow = 0, stHigh = 0;
-  int basePoints = 0;  // base points with all k + 2 values finite
+  int basePoints = 0;                      // base points with all k + 2 values finite
+  int designBasePoints = 0;                // N, of the design
+  Stability s1Stability{}, stStability{};  // SobolIndexStability of each index
 };
 
 struct ConvergenceRow {
@@ -44,12 +47,14 @@ struct ConvergenceRow {
   std::string parameter;
   int basePoints = 0;  // of the first N, N/2 or N/4 base points, those that count
   double s1 = 0, st = 0;
+  int firstBasePoints = 0;  // N, N/2 or N/4
 };
 
 struct SobolResult {
   std::vector<SobolRow> rows;               // output, time, then parameter
   std::vector<ConvergenceRow> convergence;  // output, time, parameter, then N, N/2, N/4
   std::vector<std::string> notes;           // series whose indices are left empty, and why
+  std::vector<std::string> warnings;        // unstable indices (UnstableSummary's lines)
   int basePoints = 0;                       // N, in the design
   int completeBasePoints = 0;               // whose members are all done
 };

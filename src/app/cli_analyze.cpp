@@ -69,6 +69,7 @@ int Analyze(const AnalyzeOptions& o) {
   if (o.method == "envelope") {
     const EnvelopeResult r = EnvelopeOverTime(*source);
     Tell(r.notes);
+    Tell(r.warnings, "warning: ");
     WriteEnvelopeCsv(o.output, r.rows);
   } else if (o.method == "sobol") {
     SobolOptions options;
@@ -82,6 +83,7 @@ int Analyze(const AnalyzeOptions& o) {
     std::cerr << r.completeBasePoints << " of " << r.basePoints
               << " base points have all their members done\n";
     Tell(r.notes);
+    Tell(r.warnings, "warning: ");
     WriteSobolCsv(o.output, r.rows);
     WriteConvergenceCsv(CompanionFile(o.output, "convergence"), r.convergence);
   } else if (o.method == "morris") {
@@ -89,6 +91,7 @@ int Analyze(const AnalyzeOptions& o) {
     std::cerr << r.completeTrajectories << " of " << r.trajectories
               << " trajectories have all their members done\n";
     Tell(r.notes);
+    Tell(r.warnings, "warning: ");
     WriteMorrisCsv(o.output, r.rows);
   } else {
     LocalOptions options;

@@ -147,6 +147,8 @@ int PlotKind(const Kind& kind, const EnsemblePlotOptions& o) {
     const std::string output = ChosenOutput(o);
     EnvelopeChartData data = EnvelopeChart(*OpenResults(o.results, {{output}, {}}));
     if (o.observations) data.observed = ReadObservations(*o.observations, output);
+    if (!data.fewMembers.empty())
+      std::cerr << "warning: " << output << ": " << data.fewMembers << '\n';
     WriteEnvelopeChartCsv(csv, data);
     make = [data] { return MakeEnvelopeChart(data); };
   } else {
@@ -160,12 +162,17 @@ int PlotKind(const Kind& kind, const EnsemblePlotOptions& o) {
       make = [data] { return MakeTornadoChart(data); };
     } else if (name == "morris") {
       const MorrisChartData data = MorrisChart(*source);
+      for (const MorrisPoint& p : data.points)
+        if (p.unstable) std::cerr << "warning: " << p.parameter << ": " << p.reason << '\n';
       WriteMorrisChartCsv(csv, data);
       make = [data] { return MakeMorrisChart(data); };
     } else {
       const SobolCharts charts = SobolChartsOf(*source);
       for (const std::string& note : charts.notes) std::cerr << "note: " << note << '\n';
       if (name == "sobol") {
+        for (const SobolBar& b : charts.indices.bars)
+          if (b.firstUnstable || b.totalUnstable)
+            std::cerr << "warning: " << b.parameter << ": " << b.reason << '\n';
         WriteSobolChartCsv(csv, charts.indices);
         make = [data = charts.indices] { return MakeSobolChart(data); };
       } else {

@@ -10,16 +10,16 @@
 
 namespace kvsorv {
 
-// time,q05,q25,q50,q75,q95,mean,observed: a row per envelope time (observed empty), then a row
-// per observation (only time and observed).
+// time,q05,q25,q50,q75,q95,mean,observed,members: a row per envelope time (observed empty),
+// then a row per observation (only time and observed).
 void WriteEnvelopeChartCsv(const std::string& fileName, const EnvelopeChartData& data);
 // parameter,low,high: the change (or correlation) down and up, in the data's order.
 void WriteTornadoChartCsv(const std::string& fileName, const TornadoChartData& data);
-// parameter,S1,S1_low,S1_high,ST,ST_low,ST_high
+// parameter,S1,S1_low,S1_high,ST,ST_low,ST_high,stable,reason
 void WriteSobolChartCsv(const std::string& fileName, const SobolChartData& data);
-// parameter,mu_star,sigma
+// parameter,mu_star,sigma,stable,reason
 void WriteMorrisChartCsv(const std::string& fileName, const MorrisChartData& data);
-// parameter,base_points,ST: a row per point of each line.
+// parameter,base_points,ST,first_base_points: a row per point of each line.
 void WriteConvergenceChartCsv(const std::string& fileName, const ConvergenceChartData& data);
 
 }  // namespace kvsorv

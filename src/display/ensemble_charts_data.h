@@ -31,7 +31,11 @@ struct EnvelopeChartData {
   std::vector<double> times;
   std::vector<double> q05, q25, q50, q75, q95;
   std::vector<double> mean;
-  int members = 0;  // members the envelope is of (shown in the legend)
+  std::vector<double> counts{};  // members with a value at each time
+  int members = 0;               // members done, that the envelope is of (shown in the title)
+  int designMembers = 0;         // of the design
+  std::string
+      fewMembers{};  // "only 10 of 16 members (fewer than 30), too few ..."; empty if enough
   ObservedPoints observed;
 };
 
@@ -51,27 +55,35 @@ struct TornadoChartData {
 };
 
 // First-order and total indices of each parameter with the ends of their confidence
-// intervals.
+// intervals, and whether each is usable yet.
 struct SobolBar {
   std::string parameter;
   double first = 0.0, firstLow = 0.0, firstHigh = 0.0;
   double total = 0.0, totalLow = 0.0, totalHigh = 0.0;
+  bool firstUnstable = false, totalUnstable = false;  // drawn hatched
+  std::string stable{};  // "yes", "no" or empty when not judged, as the analysis CSV's cell
+  std::string reason{};  // why either is unstable (or not judged)
 };
 
 struct SobolChartData {
   ChartTitles titles;
   std::vector<SobolBar> bars;
+  std::string unstableLegend{};  // what marks an unstable bar, for the legend
 };
 
 struct MorrisPoint {
   std::string parameter;
   double muStar = 0.0;
   double sigma = 0.0;
+  bool unstable = false;  // drawn hollow
+  std::string stable{};   // "yes", "no" or empty when not judged, as the analysis CSV's cell
+  std::string reason{};   // why mu* is unstable (or not judged)
 };
 
 struct MorrisChartData {
   ChartTitles titles;
   std::vector<MorrisPoint> points;
+  std::string unstableLegend{};  // what marks an unstable point, for the legend
 };
 
 // An index of each parameter estimated from the first n base points, for growing n.
@@ -82,7 +94,8 @@ struct ConvergenceLine {
 
 struct ConvergenceChartData {
   ChartTitles titles;
-  std::vector<double> basePoints;
+  std::vector<double> basePoints;         // used: of the first n, those whose members are all done
+  std::vector<double> firstBasePoints{};  // n, for each entry of basePoints
   std::vector<ConvergenceLine> lines;
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,8 +40,14 @@ TEST(AnalysisCharts, SobolCharts_AreTheAnalysisIndicesWithConvergenceFromQuarter
     EXPECT_EQ(charts.indices.bars[j].first, r.rows[j].s1);  // the same numbers, not re-estimated
     EXPECT_EQ(charts.indices.bars[j].totalHigh, r.rows[j].stHigh);
   }
+  EXPECT_NE(charts.indices.titles.chart.find("(64 of 64 base points"), std::string::npos)
+      << charts.indices.titles.chart;
   const ConvergenceChartData& c = charts.convergence;
   EXPECT_EQ(c.basePoints, (std::vector<double>{16, 32, 64}));
+  EXPECT_EQ(c.firstBasePoints, (std::vector<double>{16, 32, 64}));
+  EXPECT_NE(c.titles.chart.find("(16, 32 and 64 of the first 16, 32 and 64 base points)"),
+            std::string::npos)
+      << c.titles.chart;
   ASSERT_EQ(c.lines.size(), 2u);
   EXPECT_EQ(c.lines[0].parameter, "p1");
   ASSERT_EQ(c.lines[1].values.size(), 3u);
@@ -66,6 +73,18 @@ TEST(AnalysisCharts, Tornado_IsTheChangeFromTheCentreOrTheRankCorrelation) {
   EXPECT_NEAR(r.bars[0].high, 1.0, kTolerance);
   EXPECT_NEAR(r.bars[1].low, -0.8, kTolerance);  // ranks of p2 against y: 4 3 1 2 / 1 2 4 3
   EXPECT_EQ(r.bars[1].high, 0.0);
+}
+
+TEST(AnalysisCharts, FailedMembers_AreCountedInTheTitlesAndFewMakeTheEnvelopeSaySo) {
+  // Five members, the third failed: four of five have a value.
+  const MemberTable table{.names = {"p1", "p2", "y"},
+                          .rows = {{1, 6, 1}, {2, 5, 2}, {3, 4, NAN}, {4, 4.5, 4}, {5, 3, 5}}};
+  const TornadoChartData t = TornadoChart(*TableSource(table, "mc.csv", 2, "mc"), 0);
+  EXPECT_NE(t.titles.chart.find("(4 of 5 members)"), std::string::npos) << t.titles.chart;
+  const EnvelopeChartData e = EnvelopeChart(*TableSource(table, "mc.csv", 2, "mc"));
+  EXPECT_EQ(e.counts, (std::vector<double>{4}));
+  EXPECT_EQ(e.fewMembers, "only 4 of 5 members (fewer than 30), too few to read the spread by");
+  EXPECT_NE(e.titles.chart.find(e.fewMembers), std::string::npos) << e.titles.chart;
 }
 
 TEST(ObservationsFile, ColumnOfTheOutputIsReadAndBadLinesAreNamed) {

@@ -51,6 +51,7 @@ TEST(SobolIndices, IshigamiMatchesItsAnalyticIndices) {
   auto source = TableSource(TableOf(unit, y), "ishigami.csv", 3, "sobol");
   const SobolResult s = SobolOverTime(*source, {.resamples = 100});
   EXPECT_EQ(s.completeBasePoints, 8191);
+  EXPECT_EQ(s.rows.at(0).designBasePoints, 8192);
   ASSERT_EQ(s.rows.size(), 3u);
   const double first[] = {0.3139, 0.4424, 0.0}, total[] = {0.5576, 0.4424, 0.2437};
   for (std::size_t j = 0; j < 3; ++j) {

@@ -21,13 +21,13 @@ foreach(run "wide|mc" "narrow|sobol" "narrow|morris" "narrow|oat")
 endforeach()
 
 # kind|results file|extra arguments|the CSV's header
-foreach(case "envelope|mc.nc|--output:NEP|time,q05,q25,q50,q75,q95,mean,observed"
+foreach(case "envelope|mc.nc|--output:NEP|time,q05,q25,q50,q75,q95,mean,observed,members"
              "tornado|mc.nc|--output:NEP:--time:1602|parameter,low,high"
              "tornado|oat.nc|--output:Cf|parameter,low,high"
-             "sobol|sobol.nc|--output:Cf|parameter,S1,S1_low,S1_high,ST,ST_low,ST_high"
-             "convergence|sobol.nc|--output:Cf|parameter,base_points,ST"
-             "morris|morris.nc|--output:NEP|parameter,mu_star,sigma"
-             "failures|mc.nc||parameter,failed_mean,done_mean,rank_biserial,p_value")
+             "sobol|sobol.nc|--output:Cf|parameter,S1,S1_low,S1_high,ST,ST_low,ST_high,stable,reason"
+             "convergence|sobol.nc|--output:Cf|parameter,base_points,ST,first_base_points"
+             "morris|morris.nc|--output:NEP|parameter,mu_star,sigma,stable,reason"
+             "failures|mc.nc||parameter,failed_mean,done_mean,rank_biserial,p_value,failed,done")
   string(REPLACE "|" ";" case "${case}")
   list(GET case 0 kind)
   list(GET case 1 results)
@@ -46,6 +46,9 @@ foreach(case "envelope|mc.nc|--output:NEP|time,q05,q25,q50,q75,q95,mean,observed
 endforeach()
 file(READ ${WORK}/tornado-oat.nc-data.csv tornado)
 expect_contains("${tornado}" "\nmf,")
+file(READ ${WORK}/sobol-sobol.nc-data.csv sobol)
+expect_contains("${sobol}" "\nAlambdaF,")
+expect_contains("${sobol}" ",no,S1 interval ")  # 16 base points are too few for its indices
 file(READ ${WORK}/failures-mc.nc-data.csv failures)
 expect_contains("${failures}" "\nAlambdaF,")  # the parameter that makes members fail
 

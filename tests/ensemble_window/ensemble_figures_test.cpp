@@ -114,6 +114,8 @@ TEST_F(EnsembleFiguresTest, FailedMembers_AreCountedByReasonAndLeftOutOfTheEnvel
   EXPECT_EQ(f.counts[0].members, 2);
   const EnvelopeChartData e = EnvelopeSoFar({plan, site, design}, members, 0);
   EXPECT_EQ(e.members, 2);
+  EXPECT_EQ(e.designMembers, 4);
+  EXPECT_NE(e.titles.chart.find("only 2 of 4 members"), std::string::npos) << e.titles.chart;
   EXPECT_EQ(e.times, (std::vector<double>{2000}));
   EXPECT_DOUBLE_EQ(e.mean.at(0), 20);
 }

@@ -4,9 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractAxis>
+#include <QAreaSeries>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
+#include <QLegend>
+#include <QScatterSeries>
+#include <QValueAxis>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "support/temp_dir.h"
@@ -93,6 +100,75 @@ TEST(EnsembleChartsTest, EmptyData_StillMakesAChart) {
   SaveEnsembleChart(MakeSobolChart({}), QSize(400, 300), dir.File("empty-sobol.png"));
   EXPECT_GT(std::filesystem::file_size(dir.File("empty.png")), 0u);
   EXPECT_GT(std::filesystem::file_size(dir.File("empty-sobol.png")), 0u);
+}
+
+template <class Series>
+std::vector<Series*> SeriesOf(QChart& chart) {
+  std::vector<Series*> found;
+  for (QAbstractSeries* s : chart.series())
+    if (auto* t = qobject_cast<Series*>(s)) found.push_back(t);
+  return found;
+}
+
+TEST(EnsembleChartsTest, UnstableSobolBar_IsHatchedAndWhatRunsPastTheAxisIsWritten) {
+  SobolChartData data{.titles = {.chart = "Sobol indices of NEP at 2000", .x = "x", .y = "y"},
+                      .bars = {{.parameter = "mf",
+                                .first = 0.5,
+                                .firstLow = 0.4,
+                                .firstHigh = 0.6,
+                                .total = 0.6,
+                                .totalLow = 0.5,
+                                .totalHigh = 0.7},
+                               {.parameter = "Q10d",
+                                .first = 0.1,
+                                .firstLow = 0.0,
+                                .firstHigh = 0.2,
+                                .total = 5.19,
+                                .totalLow = 0.38,
+                                .totalHigh = 21.6,
+                                .totalUnstable = true}},
+                      .unstableLegend = "hatched: not yet usable"};
+  std::unique_ptr<QChart> chart(MakeSobolChart(data));
+  const auto values = SeriesOf<QBarSeries>(*chart);
+  ASSERT_EQ(values.size(), 1u);
+  const QBarSet* total = values[0]->barSets().at(1);
+  EXPECT_TRUE(total->isBarSelected(1));  // drawn pale
+  EXPECT_FALSE(total->isBarSelected(0));
+  const auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).at(0));
+  EXPECT_LT(axis->max(), 2.0);  // not stretched to 21.6: the others stay readable
+  EXPECT_LE(total->at(1), axis->max());
+  const auto hatches = SeriesOf<QAreaSeries>(*chart);
+  ASSERT_EQ(hatches.size(), 1u);
+  EXPECT_EQ(hatches[0]->brush().style(), Qt::BDiagPattern);
+  EXPECT_EQ(hatches[0]->name(), "hatched: not yet usable");
+  QStringList written;
+  for (QScatterSeries* s : SeriesOf<QScatterSeries>(*chart))
+    if (s->pointLabelsVisible()) written << s->pointLabelsFormat();
+  ASSERT_EQ(written.size(), 1) << written.join("|").toStdString();
+  EXPECT_TRUE(written[0].contains("5.19") && written[0].contains("21.6"))
+      << written[0].toStdString();
+
+  data.bars.pop_back();  // all usable: nothing hatched or written
+  data.unstableLegend.clear();
+  std::unique_ptr<QChart> usable(MakeSobolChart(data));
+  EXPECT_TRUE(SeriesOf<QAreaSeries>(*usable).empty());
+  EXPECT_TRUE(SeriesOf<QScatterSeries>(*usable).empty());
+}
+
+TEST(EnsembleChartsTest, UnstableMorrisPoint_IsHollowWithTheLegendSayingWhy) {
+  const MorrisChartData data{.titles = {.chart = "Morris effects on NEP", .x = "x", .y = "y"},
+                             .points = {{"mf", 2, 1}, {"rg", 0.5, 0.2, true}},
+                             .unstableLegend = "hollow: not yet usable"};
+  std::unique_ptr<QChart> chart(MakeMorrisChart(data));
+  std::map<std::string, QScatterSeries*> points;
+  for (QScatterSeries* s : SeriesOf<QScatterSeries>(*chart)) points[s->name().toStdString()] = s;
+  ASSERT_TRUE(points.count("mf") && points.count("rg") && points.count("hollow: not yet usable"));
+  EXPECT_EQ(points["rg"]->color(), QColor(Qt::white));
+  EXPECT_NE(points["mf"]->color(), QColor(Qt::white));
+  EXPECT_TRUE(chart->legend()->isVisible());
+  std::unique_ptr<QChart> usable(
+      MakeMorrisChart({.titles = data.titles, .points = {{"mf", 2, 1}}}));
+  EXPECT_FALSE(usable->legend()->isVisible());  // every point carries its name
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QChartView>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
@@ -105,6 +106,22 @@ std::pair<double, double> Range(std::initializer_list<const std::vector<double>*
   const double margin = 0.05 * (high - low);
   return {includeZero && low == 0 ? 0.0 : low - margin,
           includeZero && high == 0 ? 0.0 : high + margin};
+}
+
+// A colour's pale form, for what is drawn but not yet to be read as a result.
+QColor Pale(const QColor& colour) {
+  return QColor::fromHsvF(colour.hsvHueF(), 0.25 * colour.hsvSaturationF(), 1.0);
+}
+
+// A point drawn as a ring of its colour: an estimate not yet to be read as a result.
+void Hollow(QScatterSeries* points) {
+  const QColor colour = points->color();
+  points->setColor(Qt::white);
+  points->setBorderColor(colour);
+  QPen pen = points->pen();
+  pen.setColor(colour);
+  pen.setWidthF(2);
+  points->setPen(pen);
 }
 
 void HideLegendOf(QChart* chart, QAbstractSeries* series) {
@@ -269,12 +286,11 @@ QChart* MakeSobolChart(const SobolChartData& data) {
   auto* total = new QBarSet("ST (total)");
   first->setColor(kLow);
   total->setColor(kHigh);
+  // Unstable bars are drawn pale (as selected bars) and hatched over.
+  first->setSelectedColor(Pale(kLow));
+  total->setSelectedColor(Pale(kHigh));
   QStringList names;
-  for (const SobolBar& b : data.bars) {
-    names << Q(b.parameter);
-    *first << (std::isfinite(b.first) ? b.first : 0.0);
-    *total << (std::isfinite(b.total) ? b.total : 0.0);
-  }
+  for (const SobolBar& b : data.bars) names << Q(b.parameter);
   auto* series = new QBarSeries;
   constexpr double kWidth = 0.7;
   series->setBarWidth(kWidth);
@@ -284,43 +300,117 @@ QChart* MakeSobolChart(const SobolChartData& data) {
   CategoryAxis(chart, series, names, data.titles.x, Qt::AlignBottom);
   QValueAxis* y = ValueAxis(chart, data.titles.y, Qt::AlignLeft);
   series->attachAxis(y);
-  // The axis shows every estimate and 0 to 1; intervals reach beyond it only as far as
-  // -0.5 to 1.5 (a wider whisker is cut at the plot's edge: the estimate is that uncertain).
+  // The axis shows 0 to 1 and every estimate and interval end as far as -0.5 to 1.5: what lies
+  // beyond is drawn to the axis's edge with an arrowhead and its value written there.
   double low = 0.0, high = 1.0;
-  for (const SobolBar& b : data.bars) {
-    for (const double v : {b.first, b.total})
-      if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
-    for (const double v : {b.firstLow, b.totalLow})
-      if (std::isfinite(v)) low = std::min(low, std::max(v, -0.5));
-    for (const double v : {b.firstHigh, b.totalHigh})
-      if (std::isfinite(v)) high = std::max(high, std::min(v, 1.5));
-  }
+  for (const SobolBar& b : data.bars)
+    for (const double v : {b.first, b.total, b.firstLow, b.totalLow, b.firstHigh, b.totalHigh})
+      if (std::isfinite(v))
+        low = std::min(low, std::max(v, -0.5)), high = std::max(high, std::min(v, 1.5));
   y->setRange(low, high);
   y->applyNiceNumbers();
-  // Whiskers on a hidden axis of category positions: category i spans i - 0.5 .. i + 0.5 and
-  // its two bars share kWidth of it.
+  const double bottom = y->min(), top = y->max(), span = top - bottom;
+  const auto clip = [&](double v) { return std::clamp(v, bottom, top); };
+  for (std::size_t i = 0; i < data.bars.size(); ++i) {
+    const SobolBar& b = data.bars[i];
+    *first << (std::isfinite(b.first) ? clip(b.first) : 0.0);
+    *total << (std::isfinite(b.total) ? clip(b.total) : 0.0);
+    if (b.firstUnstable) first->selectBar(static_cast<int>(i));
+    if (b.totalUnstable) total->selectBar(static_cast<int>(i));
+  }
+  // Whiskers, hatching and marks on a hidden axis of category positions: category i spans
+  // i - 0.5 .. i + 0.5, and its two bars share kWidth of it.
   auto* positions = new QValueAxis;
   positions->setRange(-0.5, static_cast<double>(data.bars.size()) - 0.5);
   positions->setVisible(false);
   chart->addAxis(positions, Qt::AlignBottom);
-  const auto whisker = [&](double at, double lowEnd, double highEnd) {
+  const double cap = kWidth / 12, barb = 0.03 * span;
+  // Where the note of what runs past the top (or bottom) is written for the index whose
+  // whisker is at `at`: the point a label is drawn above, staggered so that the notes of a
+  // parameter's two indices do not meet; the whisker is broken around it.
+  const auto noteAt = [&](bool above, bool firstIndex) {
+    return above ? top - (firstIndex ? 0.13 : 0.08) * span
+                 : bottom + (firstIndex ? 0.05 : 0.10) * span;
+  };
+  const auto line = [&](std::initializer_list<QPointF> points) {
+    auto* l = new QLineSeries;
+    for (const QPointF& p : points) l->append(p);
+    l->setPen(QPen(Qt::black, 1.2));
+    Attach(chart, l, positions, y);
+    HideLegendOf(chart, l);
+  };
+  // A whisker with a cap at each end, or an arrowhead pointing on where the interval runs past
+  // the axis (broken there for the note of its value).
+  const auto whisker = [&](double at, double lowEnd, double highEnd, bool firstIndex) {
     if (!std::isfinite(lowEnd) || !std::isfinite(highEnd)) return;
-    auto* line = new QLineSeries;
-    const double cap = kWidth / 12;
-    line->append(at - cap, lowEnd);
-    line->append(at + cap, lowEnd);
-    line->append(at, lowEnd);
-    line->append(at, highEnd);
-    line->append(at - cap, highEnd);
-    line->append(at + cap, highEnd);
-    line->setPen(QPen(Qt::black, 1.2));
-    Attach(chart, line, positions, y);
-    HideLegendOf(chart, line);
+    std::vector<std::pair<double, double>> gaps;
+    if (lowEnd < bottom) gaps.emplace_back(noteAt(false, firstIndex) - 0.01 * span, 0.0);
+    if (highEnd > top) gaps.emplace_back(noteAt(true, firstIndex) - 0.01 * span, 0.0);
+    for (auto& [from, to] : gaps) to = from + 0.055 * span;
+    double from = clip(lowEnd);
+    for (const auto& [gapFrom, gapTo] : gaps) {
+      if (gapFrom > from) line({{at, from}, {at, gapFrom}});
+      from = std::max(from, gapTo);
+    }
+    if (clip(highEnd) > from) line({{at, from}, {at, clip(highEnd)}});
+    for (const double v : {lowEnd, highEnd}) {
+      const double back = v > top ? -barb : v < bottom ? barb : 0.0;
+      line({{at - cap, clip(v) + back}, {at, clip(v)}, {at + cap, clip(v) + back}});
+    }
+  };
+  bool hatchNamed = false;
+  const auto hatch = [&](double from, double to, double value, const QColor& colour) {
+    const double v = std::isfinite(value) ? clip(value) : 0.0;
+    auto *upper = new QLineSeries, *lower = new QLineSeries;
+    upper->append(from, v);
+    upper->append(to, v);
+    lower->append(from, 0.0);
+    lower->append(to, 0.0);
+    auto* area = new QAreaSeries(upper, lower);
+    area->setBrush(QBrush(colour.darker(140), Qt::BDiagPattern));
+    area->setPen(QPen(colour.darker(140), 1));
+    area->setName(Q(data.unstableLegend.empty() ? "not yet usable" : data.unstableLegend));
+    Attach(chart, area, positions, y);
+    if (hatchNamed) HideLegendOf(chart, area);
+    hatchNamed = true;
+  };
+  // What runs past the axis, written by its edge: "↑ 5.19 (to 21.6)".
+  const auto beyond = [&](double at, double estimate, double lowEnd, double highEnd,
+                          bool firstIndex) {
+    for (const bool above : {true, false}) {
+      const auto past = [&](double v) {
+        return std::isfinite(v) && (above ? v > top : v < bottom);
+      };
+      const bool bar = past(estimate), interval = past(above ? highEnd : lowEnd);
+      if (!bar && !interval) continue;
+      QString text = above ? "↑ " : "↓ ";
+      if (bar) text += QString::number(estimate, 'g', 3);
+      if (interval)
+        text += QString(bar ? " (to %1)" : "to %1").arg(above ? highEnd : lowEnd, 0, 'g', 3);
+      auto* mark = new QScatterSeries;
+      mark->append(at, noteAt(above, firstIndex));
+      mark->setMarkerSize(1);
+      mark->setColor(Qt::transparent);
+      mark->setBorderColor(Qt::transparent);
+      mark->setPointLabelsFormat(text);
+      mark->setPointLabelsVisible(true);
+      mark->setPointLabelsClipping(false);
+      QFont font = mark->pointLabelsFont();
+      font.setBold(true);
+      mark->setPointLabelsFont(font);
+      Attach(chart, mark, positions, y);
+      HideLegendOf(chart, mark);
+    }
   };
   for (std::size_t i = 0; i < data.bars.size(); ++i) {
+    const SobolBar& b = data.bars[i];
     const double centre = static_cast<double>(i);
-    whisker(centre - kWidth / 4, data.bars[i].firstLow, data.bars[i].firstHigh);
-    whisker(centre + kWidth / 4, data.bars[i].totalLow, data.bars[i].totalHigh);
+    if (b.firstUnstable) hatch(centre - kWidth / 2, centre, b.first, kLow);
+    if (b.totalUnstable) hatch(centre, centre + kWidth / 2, b.total, kHigh);
+    whisker(centre - kWidth / 4, b.firstLow, b.firstHigh, true);
+    whisker(centre + kWidth / 4, b.totalLow, b.totalHigh, false);
+    beyond(centre - kWidth / 4, b.first, b.firstLow, b.firstHigh, true);
+    beyond(centre + kWidth / 4, b.total, b.totalLow, b.totalHigh, false);
   }
   return chart;
 }
@@ -363,6 +453,7 @@ QChart* MakeMorrisChart(const MorrisChartData& data) {
     point->setPointLabelsVisible(!labels[i].empty());
     point->setPointLabelsClipping(false);
     Attach(chart, point, x, y);
+    if (shown[i].unstable) Hollow(point);
   }
   x->setRange(x0, x1 + 0.1 * (x1 - x0));
   y->setRange(y0, y1 + 0.1 * (y1 - y0));
@@ -370,7 +461,18 @@ QChart* MakeMorrisChart(const MorrisChartData& data) {
   y->applyNiceNumbers();
   ReadableLabels(x);
   ReadableLabels(y);
-  chart->legend()->setVisible(false);  // every point carries its name
+  // Every point carries its name: the legend, when shown, only says what a hollow one means.
+  for (QAbstractSeries* s : chart->series()) HideLegendOf(chart, s);
+  chart->legend()->setVisible(!data.unstableLegend.empty());
+  chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+  if (!data.unstableLegend.empty()) {
+    auto* key = new QScatterSeries;
+    key->setName(Q(data.unstableLegend));
+    key->setMarkerSize(10);
+    key->setColor(Qt::black);
+    Attach(chart, key, x, y);
+    Hollow(key);
+  }
   return chart;
 }
 
