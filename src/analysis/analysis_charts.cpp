@@ -147,11 +147,21 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
                             " % parameter changes" + used,
                    .x = "Change of " + OutputTitle(output),
                    .y = "Parameter"};
-    // Members 1 + 4j and 2 + 4j move parameter j down and up by the whole step.
-    for (std::size_t j = 0; j < k && 4 * j + 2 < y.size(); ++j)
-      data.bars.push_back({.parameter = layout.parameters[j],
-                           .low = y[4 * j + 1] - y[0],
-                           .high = y[4 * j + 2] - y[0]});
+    if (!y.empty() && !std::isfinite(y[0]))
+      data.titles.chart += ": the member at the medians has no value, so no change is drawn";
+    // Members 1 + 4j and 2 + 4j move parameter j down and up by the whole step. A side whose
+    // member has no value is drawn as no bar, and its parameter's label says so, rather than
+    // reading as no change.
+    for (std::size_t j = 0; j < k && 4 * j + 2 < y.size(); ++j) {
+      const double low = y[4 * j + 1] - y[0], high = y[4 * j + 2] - y[0];
+      const bool lowMissing = !std::isfinite(low), highMissing = !std::isfinite(high);
+      std::string label = layout.parameters[j];
+      if (std::isfinite(y[0]) && (lowMissing || highMissing))
+        label += lowMissing && highMissing ? " (no value down or up)"
+                 : lowMissing              ? " (no value down)"
+                                           : " (no value up)";
+      data.bars.push_back({.parameter = label, .low = low, .high = high});
+    }
     return data;
   }
   data.titles = {.chart = "Rank correlation with " + at + used,

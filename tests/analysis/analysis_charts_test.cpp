@@ -67,6 +67,13 @@ TEST(AnalysisCharts, Tornado_IsTheChangeFromTheCentreOrTheRankCorrelation) {
   EXPECT_NEAR(t.bars[0].high, 0.4, kTolerance);
   EXPECT_NEAR(t.bars[1].low, 0.5, kTolerance);  // p2 = 5 moves by 0.5 against y
   EXPECT_NE(t.titles.chart.find("10 %"), std::string::npos) << t.titles.chart;
+  // A failed member is no bar, and its parameter says so, not a change of zero.
+  MemberTable failed = LinearTable(oat);
+  failed.rows[2].back() = NAN;  // p1 up
+  const TornadoChartData f = TornadoChart(*TableSource(failed, "oat.csv", 2, "oat"), plan.oatStep);
+  EXPECT_EQ(f.bars[0].parameter, "p1 (no value up)");
+  EXPECT_TRUE(std::isnan(f.bars[0].high));
+  EXPECT_EQ(f.bars[1].parameter, "p2");
 
   const ensemble::Matrix mc = {{1, 6}, {2, 5}, {3, 4}, {4, 4.5}};
   const TornadoChartData r = TornadoChart(*TableSource(LinearTable(mc), "mc.csv", 2, "mc"), 0);
