@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,7 @@ ProgressLine::ProgressLine(std::string unit, std::string label, bool countFailur
     : unit_(std::move(unit)),
       label_(std::move(label)),
       countFailures_(countFailures),
-      quietSeconds_(quietSeconds),
+      quietSeconds_(std::min(quietSeconds, ProgressPace())),
       terminal_(isatty(STDERR_FILENO) != 0),
       pace_(terminal_ ? kTerminalPace : ProgressPace()),
       start_(Clock::now()) {}
@@ -44,6 +45,7 @@ void ProgressLine::Update(std::size_t finished, std::size_t total, std::size_t f
 void ProgressLine::End(std::size_t finished, std::size_t total, std::size_t failed) {
   const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
   if (!shown_ && seconds < quietSeconds_) return;
+  if (!terminal_ && shown_ && shownFinished_ == finished) return;  // the last line said it
   Show(finished, total, failed, seconds, true);
 }
 
@@ -58,6 +60,7 @@ void ProgressLine::Show(std::size_t finished, std::size_t total, std::size_t fai
                failures.c_str(), rate, unit_.c_str(), left, terminal_ && !last ? "   " : "\n");
   std::fflush(stderr);
   shownAt_ = seconds;
+  shownFinished_ = finished;
   shown_ = true;
 }
 

@@ -12,7 +12,7 @@ class ProgressLine {
  public:
   // `unit` names what is counted ("members"), `label` starts the line when not empty;
   // `countFailures` adds the failures to the line. Nothing is shown in the first
-  // `quietSeconds`, so that a short command prints no progress at all.
+  // `quietSeconds` (at most ProgressPace()), so that a short command prints no progress.
   ProgressLine(std::string unit, std::string label, bool countFailures, double quietSeconds);
   // Shows the count when due: on a terminal a few times a second, otherwise once per
   // ProgressPace() seconds.
@@ -32,6 +32,7 @@ class ProgressLine {
   double pace_;
   Clock::time_point start_;
   double shownAt_ = 0;  // seconds from the start
+  std::size_t shownFinished_ = 0;
   bool shown_ = false;
 };
 
