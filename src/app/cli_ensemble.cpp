@@ -197,6 +197,7 @@ int Launch(const EnsembleOptions& o) {
           std::to_string(k) + "%" + std::to_string(atOnce) +
           "\n#SBATCH --cpus-per-task=" + std::to_string(threads) + "\n#SBATCH --output=" + stem +
           ".shard-%a.log\n"
+          "#SBATCH --open-mode=append\n"
           "#SBATCH --signal=B:TERM@60\n"
           "# A minute before the time limit the shard is sent SIGTERM: it keeps the members\n"
           "# it finished and exits with 143. Run the submit script again to resume it.\n"
