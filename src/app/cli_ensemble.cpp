@@ -169,18 +169,20 @@ int Launch(const EnsembleOptions& o) {
       program + " ensemble merge " + Quoted(stem) + ".shard-*.nc -o " + Quoted(Absolute(o.output));
   if (o.engine == "parallel") {
     const std::string script = stem + ".parallel.sh";
-    WriteScript(script,
-                "#!/bin/sh\n"
-                "# Runs the " +
-                    std::to_string(k) +
-                    " shards with GNU parallel, then merges them.\n"
-                    "# Another machine's cores: add --sshloginfile FILE (the same paths there).\n"
-                    "# Failed shards are retried; run this script again to resume.\n"
-                    "set -e\n"
-                    "parallel --retries 2 --joblog " +
-                    Quoted(stem + ".joblog") + " \"$@\" " + run + " --shard {}/" +
-                    std::to_string(k) + " --resume -o " + Quoted(stem) +
-                    ".shard-{}.nc ::: $(seq 1 " + std::to_string(k) + ")\n" + merge + "\n");
+    WriteScript(
+        script,
+        "#!/bin/sh\n"
+        "# Runs the " +
+            std::to_string(k) +
+            " shards with GNU parallel, then merges them.\n"
+            "# Another machine's cores: add --sshloginfile FILE (the same paths there).\n"
+            "# Failed shards are retried; run this script again to resume. Ctrl-C stops the\n"
+            "# shards, each keeping what it finished (a minute to do so, then killed).\n"
+            "set -e\n"
+            "parallel --retries 2 --termseq TERM,60000,KILL,25 --joblog " +
+            Quoted(stem + ".joblog") + " \"$@\" " + run + " --shard {}/" + std::to_string(k) +
+            " --resume -o " + Quoted(stem) + ".shard-{}.nc ::: $(seq 1 " + std::to_string(k) +
+            ")\n" + merge + "\n");
     std::cerr << "wrote " << script << '\n';
     return 0;
   }

@@ -17,24 +17,20 @@ int SyncDescriptor(int fd) {
   return 0;
 }
 
-// Best effort: some file systems cannot sync a directory, and the file's data is synced anyway.
-void SyncDirectory(const std::string& directory) {
+}  // namespace
+
+void SyncDirectoryOf(const std::string& fileName) {
+  const std::string directory = std::filesystem::absolute(fileName).parent_path().string();
   const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   SyncDescriptor(fd);
   ::close(fd);
 }
 
-}  // namespace
-
-DiskSync::DiskSync(const std::string& fileName, bool created) : name_(fileName) {
+DiskSync::DiskSync(const std::string& fileName) : name_(fileName) {
   fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0)
     throw std::system_error(errno, std::generic_category(), fileName + ": cannot be synced");
-  if (created) {
-    const std::filesystem::path parent = std::filesystem::absolute(fileName).parent_path();
-    directory_ = parent.empty() ? "." : parent.string();
-  }
 }
 
 DiskSync::~DiskSync() {
@@ -78,10 +74,6 @@ void DiskSync::Serve() {
     busy_ = true;
     lock.unlock();
     const int failure = SyncDescriptor(fd_);
-    if (failure == 0 && !directory_.empty()) {
-      SyncDirectory(directory_);
-      directory_.clear();
-    }
     lock.lock();
     busy_ = false;
     if (failure != 0 && error_ == 0) error_ = failure;

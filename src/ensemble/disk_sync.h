@@ -12,9 +12,8 @@ namespace kvsorv::ensemble {
 
 class DiskSync {
  public:
-  // Opens `fileName` to sync it; `created`: the file is new, so its directory entry is synced
-  // too, once. std::system_error naming the file when it cannot be opened.
-  DiskSync(const std::string& fileName, bool created);
+  // Opens `fileName` to sync it. std::system_error naming the file when it cannot be opened.
+  explicit DiskSync(const std::string& fileName);
   DiskSync(const DiskSync&) = delete;
   DiskSync& operator=(const DiskSync&) = delete;
   // Waits for the sync under way; a failure then is dropped.
@@ -31,7 +30,6 @@ class DiskSync {
   void ThrowFailure();
 
   std::string name_;
-  std::string directory_;  // synced with the first request when the file is new
   int fd_ = -1;
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -39,5 +37,9 @@ class DiskSync {
   int error_ = 0;  // errno of the first sync that failed
   std::thread thread_;
 };
+
+// Has the directory holding `fileName` written to the disk, so that a file new there, or renamed
+// there, keeps its name after a power cut; at once. Best effort: some file systems cannot.
+void SyncDirectoryOf(const std::string& fileName);
 
 }  // namespace kvsorv::ensemble

@@ -117,13 +117,12 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   NcVar parameters = file->addVar(kParameters, netCDF::ncDouble, {member, parameter});
   parameters.setFill(true, std::numeric_limits<double>::quiet_NaN());
   file->sync();
-  auto disk = std::make_unique<DiskSync>(making, true);
+  auto disk = std::make_unique<DiskSync>(making);
   disk->Request();
   disk->Wait();
   std::filesystem::rename(making, fileName);
-  ResultsFile results(std::move(file), fileName, std::move(disk));
-  results.disk_->Request();  // the directory's entry of the new name
-  return results;
+  SyncDirectoryOf(fileName);
+  return ResultsFile(std::move(file), fileName, std::move(disk));
 }
 
 ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {
@@ -132,7 +131,7 @@ ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {
 
 ResultsFile ResultsFile::OpenToWrite(const std::string& fileName) {
   auto file = std::make_unique<NcFile>(fileName, NcFile::write);
-  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName, false));
+  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
 }
 
 ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& plan,
@@ -143,7 +142,7 @@ ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& p
   if (file->getDim("member").getSize() != members)
     throw EPlanError(fileName + ": holds " + std::to_string(file->getDim("member").getSize()) +
                      " members, the design " + std::to_string(members));
-  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName, false));
+  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
 }
 
 std::size_t ResultsFile::Members() const {
