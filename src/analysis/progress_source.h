@@ -1,7 +1,8 @@
 #pragma once
 // Any source of series, reporting how many series the analysis has gone through: each batch
-// is handed on in slices of about a hundredth of the series (at least kProgressSlice), and
-// `progress(done, total)` is called after the analysis returns from each.
+// is handed on in slices of about a hundredth of the series (at least kProgressSlice; a slice
+// may end inside an output, which the analyses take), and `progress(done, total)` is called
+// after the analysis returns from each. The values are those of the source, copied.
 
 #include <cstddef>
 #include <functional>
