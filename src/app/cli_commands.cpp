@@ -61,16 +61,15 @@ constexpr std::array kCommands = {
             "the base points (members x (k + 2) rows); for morris, the trajectories (k + 1 rows\n"
             "each); oat has the medians, then each parameter at -h, +h, -h/2, +h/2.",
             DeclareSample},
-    Command{
-        "ensemble", "Run the members of a design; merge shards; count what is done.",
-        "ensemble run PLAN --design FILE [--threads N] [--shard k/K] [--resume]\n"
-        "             [--rerun-failed] -o RESULTS.nc\n"
-        "             (SIGINT, SIGTERM, SIGHUP: keeps the members finished, exits 128 + signal)\n"
-        "ensemble merge SHARD.nc... -o RESULTS.nc\n"
-        "ensemble status RESULTS.nc   (exit status 3 while members are missing)\n"
-        "ensemble launch slurm|parallel PLAN --design FILE --shards K [--threads N]\n"
-        "             [--max-running M] -o RESULTS.nc",
-        DeclareEnsemble},
+    Command{"ensemble", "Run the members of a design; merge shards; count what is done.",
+            "ensemble run PLAN --design FILE [--threads N] [--shard k/K] [--resume]\n"
+            "             [--rerun-failed] -o RESULTS.nc\n"
+            "             (SIGINT, SIGTERM, SIGHUP: keep the members finished, exit 128+signal)\n"
+            "ensemble merge SHARD.nc... -o RESULTS.nc\n"
+            "ensemble status RESULTS.nc   (exit status 3 while members are missing)\n"
+            "ensemble launch slurm|parallel PLAN --design FILE --shards K [--threads N]\n"
+            "             [--max-running M] -o RESULTS.nc",
+            DeclareEnsemble},
     Command{"analyze", "Sensitivity or uncertainty of ensemble outputs.",
             "analyze local|morris|sobol|envelope RESULTS.nc [--outputs SYM,...] [--times T,...]\n"
             "        [--resamples B] [--tolerance X] -o RESULT.csv\n"
