@@ -2,7 +2,8 @@
 # Runs an ensemble of the example site through Slurm on this machine alone: starts munge and a
 # single-node Slurm (controller and node daemon, no accounting) in a scratch directory, writes
 # the job-array scripts with `kvsorv-cli ensemble launch slurm`, submits them, waits for the
-# merge, checks that no member is missing, and stops the daemons.
+# merge, checks that no member is missing, and stops the daemons. Then a shard sent SIGTERM,
+# as at its time limit: it keeps what it finished, and the submit script run again resumes it.
 #
 #   scripts/slurm-single-node.sh [BUILD_DIR]
 #
@@ -122,3 +123,36 @@ done
 [ -f results.nc ] || { echo "Slurm did not finish the ensemble within 2 minutes" >&2; exit 1; }
 "$cli" ensemble status results.nc  # exit status 3 while members are missing
 echo "Slurm ran the ensemble: $work/results.nc"
+
+# Waits until Slurm has no job left, or fails after a minute.
+queue_empty() {
+  for _ in $(seq 300); do
+    [ -z "$(squeue -h 2> /dev/null)" ] && return 0
+    sleep 0.2
+  done
+  echo "Slurm jobs still there after a minute:" >&2
+  squeue >&2
+  exit 1
+}
+sed 's/members = 8/members = 1500/' plan.toml > long.toml
+"$cli" sample long.toml --method lhs -o long.csv
+"$cli" ensemble launch slurm long.toml --design long.csv --shards 1 -o long.nc
+export KVSORV_PROGRESS_SECONDS=0.2  # the shard's log gets a progress line soon
+./long.slurm-submit.sh
+for _ in $(seq 300); do
+  grep -q "members/s" long.shard-1.log 2> /dev/null && break
+  sleep 0.2
+done
+scancel --batch --signal=TERM "$(squeue -h -n kvsorv-ensemble -o %i)"
+queue_empty
+grep -q "stopped by SIGTERM" long.shard-1.log || {
+  echo "the shard was not stopped by SIGTERM:" >&2
+  cat long.shard-1.log >&2
+  exit 1
+}
+[ ! -f long.nc ] || { echo "the merge ran although a shard did not finish" >&2; exit 1; }
+./long.slurm-submit.sh
+queue_empty
+[ -f long.nc ] || { echo "the resumed shard was not merged" >&2; cat long.shard-1.log >&2; exit 1; }
+"$cli" ensemble status long.nc
+echo "Slurm stopped a shard with SIGTERM and resumed it: $work/long.nc"

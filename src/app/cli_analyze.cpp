@@ -14,11 +14,13 @@
 #include "analysis/local_sensitivity.h"
 #include "analysis/member_table.h"
 #include "analysis/morris_over_time.h"
+#include "analysis/progress_source.h"
 #include "analysis/results_reader.h"
 #include "analysis/sobol_over_time.h"
 #include "analysis/table_source.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/progress_line.h"
 
 namespace kvsorv::cli {
 
@@ -61,7 +63,14 @@ std::unique_ptr<SeriesSource> OpenInput(const AnalyzeOptions& o) {
 int Analyze(const AnalyzeOptions& o) {
   if (o.method != "local" && o.method != "morris" && o.method != "sobol" && o.method != "envelope")
     throw std::invalid_argument("the analysis must be local, morris, sobol or envelope");
-  const std::unique_ptr<SeriesSource> source = OpenInput(o);
+  // How far the analysis has come, once it has taken a few seconds.
+  ProgressLine line("series", o.method, false, 3.0);
+  std::size_t analysed = 0;
+  const std::unique_ptr<SeriesSource> source =
+      WithProgress(OpenInput(o), [&](std::size_t done, std::size_t total) {
+        line.Update(done, total);
+        analysed = done;
+      });
   const EnsembleLayout& layout = source->Layout();
   const FailureReport failures = FailurePredictors(layout);
   std::cerr << FailureSummary(failures) << '\n';
@@ -108,6 +117,7 @@ int Analyze(const AnalyzeOptions& o) {
     WriteLocalSummaryCsv(CompanionFile(o.output, "summary"), SummariseLocal(r));
     WriteCollinearityCsv(CompanionFile(o.output, "collinearity"), c.rows);
   }
+  line.End(analysed, layout.Series());
   WriteFailuresCsv(CompanionFile(o.output, "failures"), failures.predictors);
   std::cerr << o.method << " of " << layout.outputs.size() << " outputs at " << layout.times.size()
             << (layout.times.size() == 1 ? " time" : " times") << " written to " << o.output

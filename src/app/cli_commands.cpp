@@ -64,6 +64,7 @@ constexpr std::array kCommands = {
     Command{"ensemble", "Run the members of a design; merge shards; count what is done.",
             "ensemble run PLAN --design FILE [--threads N] [--shard k/K] [--resume]\n"
             "             [--rerun-failed] -o RESULTS.nc\n"
+            "             (SIGINT, SIGTERM, SIGHUP: keep the members finished, exit 128+signal)\n"
             "ensemble merge SHARD.nc... -o RESULTS.nc\n"
             "ensemble status RESULTS.nc   (exit status 3 while members are missing)\n"
             "ensemble launch slurm|parallel PLAN --design FILE --shards K [--threads N]\n"

@@ -1,9 +1,6 @@
 // kvsorv-cli ensemble run|merge|status: the members of a design, side by side on every core,
 // into a results file; shard files joined; how far a results file has come.
 
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +13,8 @@
 #include "analysis/failures.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/progress_line.h"
+#include "app/stop_signals.h"
 #include "ensemble/design_file.h"
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/plan.h"
@@ -55,28 +54,10 @@ std::pair<int, int> ParseShard(const std::string& text) {
   return {k, n};
 }
 
-// A line on stderr, rewritten in place on a terminal: members done, failed, rate, time left.
-class ProgressLine {
- public:
-  ProgressLine() : terminal_(isatty(STDERR_FILENO) != 0), start_(Clock::now()) {}
-  void Show(std::size_t finished, std::size_t total, const EnsembleTally& tally) {
-    const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
-    if (!terminal_ && finished != total) return;
-    const double rate = seconds > 0 ? static_cast<double>(finished) / seconds : 0.0;
-    const double left = rate > 0 ? static_cast<double>(total - finished) / rate : 0.0;
-    std::fprintf(stderr, "%s%zu/%zu members, %zu failed, %.1f members/s, %.0f s left%s",
-                 terminal_ ? "\r" : "", finished, total, tally.failed, rate, left,
-                 terminal_ && finished != total ? "   " : "\n");
-    std::fflush(stderr);
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  bool terminal_;
-  Clock::time_point start_;
-};
-
+// A signal stops the run: the members finished are kept, those in flight finish first, and
+// the exit status is 128 + the signal. --resume runs the rest.
 int RunEnsemble(const EnsembleOptions& o) {
+  const StopSignals signals;
   const auto [shard, shards] = ParseShard(o.shard);
   const double threads = o.threads.value_or(std::max(1u, std::thread::hardware_concurrency()));
   if (!(threads >= 1 && threads <= 1024) || threads != static_cast<int>(threads))
@@ -96,14 +77,26 @@ int RunEnsemble(const EnsembleOptions& o) {
                             : ResultsFile::Create(o.output, plan, site, design, KVSORV_VERSION);
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
-  ProgressLine line;
-  const EnsembleTally tally =
-      RunMembers(plan, site, design, members, static_cast<int>(threads), results,
-                 [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
-                   line.Show(finished, total, t);
-                 });
-  std::cerr << tally.done << " members done, " << tally.failed << " failed, written to " << o.output
-            << '\n';
+  ProgressLine line("members", "", true, 0);
+  RunControl control;
+  control.stop = &signals.Requested();
+  const EnsembleTally tally = RunMembers(
+      plan, site, design, members, static_cast<int>(threads), results,
+      [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
+        line.Update(finished, total, t.failed);
+      },
+      control);
+  const std::size_t finished = tally.done + tally.failed;
+  line.End(finished, members.size(), tally.failed);
+  results.Close();
+  const std::string kept = std::to_string(tally.done) + " members done, " +
+                           std::to_string(tally.failed) + " failed, written to " + o.output;
+  if (const int signal = signals.Signal(); signal != 0) {
+    std::cerr << "stopped by " << SignalName(signal) << ": " << kept << "; "
+              << members.size() - finished << " not run (--resume runs them)\n";
+    return 128 + signal;
+  }
+  std::cerr << kept << '\n';
   return 0;
 }
 
@@ -114,6 +107,7 @@ int Merge(const EnsembleOptions& o) {
   ResultsFile merged = ResultsFile::OpenToWrite(o.output);
   for (std::size_t i = 1; i < o.inputs.size(); ++i)
     merged.TakeFinishedMembers(ResultsFile::OpenToRead(o.inputs[i]));
+  merged.Close();
   std::cerr << o.inputs.size() << " files merged into " << o.output << '\n';
   return 0;
 }
@@ -175,18 +169,20 @@ int Launch(const EnsembleOptions& o) {
       program + " ensemble merge " + Quoted(stem) + ".shard-*.nc -o " + Quoted(Absolute(o.output));
   if (o.engine == "parallel") {
     const std::string script = stem + ".parallel.sh";
-    WriteScript(script,
-                "#!/bin/sh\n"
-                "# Runs the " +
-                    std::to_string(k) +
-                    " shards with GNU parallel, then merges them.\n"
-                    "# Another machine's cores: add --sshloginfile FILE (the same paths there).\n"
-                    "# Failed shards are retried; run this script again to resume.\n"
-                    "set -e\n"
-                    "parallel --retries 2 --joblog " +
-                    Quoted(stem + ".joblog") + " \"$@\" " + run + " --shard {}/" +
-                    std::to_string(k) + " --resume -o " + Quoted(stem) +
-                    ".shard-{}.nc ::: $(seq 1 " + std::to_string(k) + ")\n" + merge + "\n");
+    WriteScript(
+        script,
+        "#!/bin/sh\n"
+        "# Runs the " +
+            std::to_string(k) +
+            " shards with GNU parallel, then merges them.\n"
+            "# Another machine's cores: add --sshloginfile FILE (the same paths there).\n"
+            "# Failed shards are retried; run this script again to resume. Ctrl-C stops the\n"
+            "# shards, each keeping what it finished (a minute to do so, then killed).\n"
+            "set -e\n"
+            "parallel --retries 2 --termseq TERM,60000,KILL,25 --joblog " +
+            Quoted(stem + ".joblog") + " \"$@\" " + run + " --shard {}/" + std::to_string(k) +
+            " --resume -o " + Quoted(stem) + ".shard-{}.nc ::: $(seq 1 " + std::to_string(k) +
+            ")\n" + merge + "\n");
     std::cerr << "wrote " << script << '\n';
     return 0;
   }
@@ -195,23 +191,33 @@ int Launch(const EnsembleOptions& o) {
   const std::string array = stem + ".slurm-array.sh";
   const std::string merging = stem + ".slurm-merge.sh";
   const std::string submit = stem + ".slurm-submit.sh";
-  WriteScript(array,
-              "#!/bin/sh\n"
-              "#SBATCH --job-name=kvsorv-ensemble\n"
-              "#SBATCH --array=1-" +
-                  std::to_string(k) + "%" + std::to_string(atOnce) + "\n#SBATCH --cpus-per-task=" +
-                  std::to_string(threads) + "\n#SBATCH --output=" + stem + ".shard-%a.log\n" + run +
-                  " --shard ${SLURM_ARRAY_TASK_ID}/" + std::to_string(k) + " --resume -o " +
-                  Quoted(stem) + ".shard-${SLURM_ARRAY_TASK_ID}.nc\n");
+  WriteScript(
+      array,
+      "#!/bin/sh\n"
+      "#SBATCH --job-name=kvsorv-ensemble\n"
+      "#SBATCH --array=1-" +
+          std::to_string(k) + "%" + std::to_string(atOnce) +
+          "\n#SBATCH --cpus-per-task=" + std::to_string(threads) + "\n#SBATCH --output=" + stem +
+          ".shard-%a.log\n"
+          "#SBATCH --open-mode=append\n"
+          "#SBATCH --signal=B:TERM@60\n"
+          "# A minute before the time limit the shard is sent SIGTERM: it keeps the members\n"
+          "# it finished and exits with 143. Run the submit script again to resume it.\n"
+          "# (exec: the signal goes to the program, not to this shell.)\n"
+          "exec " +
+          run + " --shard ${SLURM_ARRAY_TASK_ID}/" + std::to_string(k) + " --resume -o " +
+          Quoted(stem) + ".shard-${SLURM_ARRAY_TASK_ID}.nc\n");
   WriteScript(merging, "#!/bin/sh\n#SBATCH --job-name=kvsorv-merge\n#SBATCH --output=" + stem +
                            ".merge.log\n" + merge + "\n");
-  WriteScript(submit,
-              "#!/bin/sh\n# Submits the shards as a job array and the merge after them.\n"
-              "set -e\njob=$(sbatch --parsable " +
-                  Quoted(array) +
-                  ")\n"
-                  "sbatch --dependency=afterok:$job " +
-                  Quoted(merging) + "\n");
+  WriteScript(
+      submit,
+      "#!/bin/sh\n# Submits the shards as a job array and the merge after them; the merge is\n"
+      "# dropped when a shard did not finish. Run again to resume the shards.\n"
+      "set -e\njob=$(sbatch --parsable " +
+          Quoted(array) +
+          ")\n"
+          "sbatch --dependency=afterok:$job --kill-on-invalid-dep=yes " +
+          Quoted(merging) + "\n");
   std::cerr << "wrote " << array << ", " << merging << " and " << submit << '\n';
   return 0;
 }

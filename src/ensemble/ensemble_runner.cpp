@@ -1,11 +1,19 @@
 #include "ensemble/ensemble_runner.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <mutex>
 #include <thread>
 
 namespace kvsorv::ensemble {
+
+namespace {
+
+constexpr std::chrono::seconds kSyncInterval{10};
+
+}  // namespace
 
 std::vector<std::size_t> ShardMembers(std::size_t members, int shard, int shards) {
   std::vector<std::size_t> mine;
@@ -33,11 +41,17 @@ EnsembleTally RunMembers(
     const std::vector<std::size_t>& members, int threads, ResultsFile& results,
     const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress,
     const RunControl& control) {
+  using Clock = std::chrono::steady_clock;
   std::atomic<std::size_t> next{0};
-  std::mutex writing;  // the results file and the tally
+  std::mutex writing;  // the results file, the tally and the syncs
   EnsembleTally tally;
   std::size_t finished = 0;
   std::exception_ptr writeFailure;
+  // The file is synced every kSyncInterval, or every 1 % of the members if that comes sooner:
+  // a kill loses no more.
+  const std::size_t syncEvery = std::max<std::size_t>(1, members.size() / 100);
+  std::size_t unsynced = 0;
+  Clock::time_point synced = Clock::now();
   const auto work = [&] {
     for (std::size_t k = next++; k < members.size(); k = next++) {
       if (control.stop != nullptr && control.stop->load()) return;
@@ -48,6 +62,12 @@ EnsembleTally RunMembers(
       if (writeFailure) return;
       try {
         results.WriteMember(i, parameters, result);
+        const Clock::time_point now = Clock::now();
+        if (++unsynced >= syncEvery || now - synced >= kSyncInterval) {
+          results.Flush();
+          unsynced = 0;
+          synced = now;
+        }
       } catch (...) {
         writeFailure = std::current_exception();
         return;
@@ -63,6 +83,7 @@ EnsembleTally RunMembers(
   work();
   for (std::thread& t : pool) t.join();
   if (writeFailure) std::rethrow_exception(writeFailure);
+  if (unsynced > 0) results.Flush();
   return tally;
 }
 

@@ -39,7 +39,9 @@ struct RunControl {
 };
 
 // Runs `members` on `threads` threads (at least 1). `progress(finished, total, tally)` is
-// called after each member is written, from one thread at a time.
+// called after each member is written, from one thread at a time. The file is flushed (see
+// ResultsFile::Flush) every 10 s, or every 1 % of `members` when that comes sooner, and at the
+// end: a process killed loses at most the members written since. Failures: the results file's.
 EnsembleTally RunMembers(
     const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
     const std::vector<std::size_t>& members, int threads, ResultsFile& results,

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <netcdf>
 #include <stdexcept>
+
+#include "ensemble/disk_sync.h"
 
 namespace kvsorv::ensemble {
 
@@ -20,7 +23,6 @@ constexpr const char* kValues = "value";
 constexpr const char* kStatus = "status";
 constexpr const char* kError = "error";
 constexpr const char* kParameters = "parameter_value";
-constexpr std::chrono::seconds kFlushInterval{5};
 
 std::string TextAttribute(const NcFile& file, const char* name) {
   std::string text;
@@ -36,16 +38,38 @@ std::string FingerprintText(std::uint64_t fingerprint) {
   return text;
 }
 
-ResultsFile::ResultsFile(std::unique_ptr<NcFile> file, std::string name)
-    : file_(std::move(file)), name_(std::move(name)) {}
+ResultsFile::ResultsFile(std::unique_ptr<NcFile> file, std::string name,
+                         std::unique_ptr<DiskSync> disk)
+    : file_(std::move(file)), name_(std::move(name)), disk_(std::move(disk)) {}
 ResultsFile::ResultsFile(ResultsFile&&) noexcept = default;
-ResultsFile& ResultsFile::operator=(ResultsFile&&) noexcept = default;
-ResultsFile::~ResultsFile() = default;
+
+ResultsFile& ResultsFile::operator=(ResultsFile&& other) noexcept {
+  if (this == &other) return *this;
+  try {
+    Close();
+  } catch (...) {  // as the destructor
+  }
+  file_ = std::move(other.file_);
+  name_ = std::move(other.name_);
+  disk_ = std::move(other.disk_);
+  held_ = std::move(other.held_);
+  return *this;
+}
+
+ResultsFile::~ResultsFile() {
+  try {
+    Close();
+  } catch (...) {  // a destructor cannot report it; Close does
+  }
+}
 
 ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan& plan,
                                 const EnsembleSite& site, const Design& design,
                                 const std::string& version) {
-  auto file = std::make_unique<NcFile>(fileName, NcFile::replace, NcFile::nc4);
+  // Made under another name and renamed once whole, so that a process killed meanwhile leaves
+  // no file that cannot be opened in place of the results (or of the file replaced).
+  const std::string making = fileName + ".making";
+  auto file = std::make_unique<NcFile>(making, NcFile::replace, NcFile::nc4);
   const NcDim member = file->addDim("member", design.rows.size());
   const NcDim time = file->addDim("time", site.times.size());
   const NcDim variable = file->addDim("variable", site.variables.size());
@@ -93,7 +117,12 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   NcVar parameters = file->addVar(kParameters, netCDF::ncDouble, {member, parameter});
   parameters.setFill(true, std::numeric_limits<double>::quiet_NaN());
   file->sync();
-  return ResultsFile(std::move(file), fileName);
+  auto disk = std::make_unique<DiskSync>(making);
+  disk->Request();
+  disk->Wait();
+  std::filesystem::rename(making, fileName);
+  SyncDirectoryOf(fileName);
+  return ResultsFile(std::move(file), fileName, std::move(disk));
 }
 
 ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {
@@ -101,7 +130,8 @@ ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {
 }
 
 ResultsFile ResultsFile::OpenToWrite(const std::string& fileName) {
-  return ResultsFile(std::make_unique<NcFile>(fileName, NcFile::write), fileName);
+  auto file = std::make_unique<NcFile>(fileName, NcFile::write);
+  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
 }
 
 ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& plan,
@@ -112,7 +142,7 @@ ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& p
   if (file->getDim("member").getSize() != members)
     throw EPlanError(fileName + ": holds " + std::to_string(file->getDim("member").getSize()) +
                      " members, the design " + std::to_string(members));
-  return ResultsFile(std::move(file), fileName);
+  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
 }
 
 std::size_t ResultsFile::Members() const {
@@ -172,6 +202,7 @@ std::vector<MemberStatus> ResultsFile::Statuses() const {
   if (!raw.empty()) file_->getVar(kStatus).getVar(raw.data());
   std::vector<MemberStatus> statuses;
   for (const signed char s : raw) statuses.push_back(static_cast<MemberStatus>(s));
+  for (const auto& [member, status] : held_) statuses.at(member) = status;
   return statuses;
 }
 
@@ -185,14 +216,45 @@ void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& par
     file_->getVar(kParameters).putVar({member, 0}, {1, parameters.size()}, parameters.data());
   const char* error = result.error.c_str();
   file_->getVar(kError).putVar({member}, &error);
-  const auto status =
-      static_cast<signed char>(result.failed ? MemberStatus::kFailed : MemberStatus::kDone);
-  file_->getVar(kStatus).putVar({member}, &status);
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastFlush_ >= kFlushInterval) {
-    file_->sync();
-    lastFlush_ = now;
+  held_.emplace_back(member, result.failed ? MemberStatus::kFailed : MemberStatus::kDone);
+}
+
+const MemberStatus* ResultsFile::HeldFor(std::size_t member) const {
+  for (auto h = held_.rbegin(); h != held_.rend(); ++h)
+    if (h->first == member) return &h->second;
+  return nullptr;
+}
+
+// Two syncs: the first puts the members' values, parameters and error texts into the file on
+// disk, the second their statuses (a few bytes in place). A process killed during either
+// leaves no member called finished whose values are not there.
+void ResultsFile::SyncInTwo() {
+  file_->sync();
+  if (held_.empty()) return;
+  const NcVar statuses = file_->getVar(kStatus);
+  for (const auto& [member, status] : held_) {
+    const auto byte = static_cast<signed char>(status);
+    statuses.putVar({member}, &byte);
   }
+  held_.clear();
+  file_->sync();
+}
+
+void ResultsFile::Flush() {
+  if (!disk_) return;  // opened to read
+  SyncInTwo();
+  disk_->Request();
+}
+
+void ResultsFile::Close() {
+  if (!file_) return;
+  if (disk_) SyncInTwo();
+  file_->close();
+  file_.reset();
+  if (!disk_) return;
+  const std::unique_ptr<DiskSync> disk = std::move(disk_);
+  disk->Request();
+  disk->Wait();
 }
 
 MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* parameters) const {
@@ -202,6 +264,7 @@ MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* paramet
   MemberResult result;
   signed char status = 0;
   file_->getVar(kStatus).getVar({m}, &status);
+  if (const MemberStatus* held = HeldFor(m)) status = static_cast<signed char>(*held);
   result.failed = static_cast<MemberStatus>(status) == MemberStatus::kFailed;
   result.values.resize(times * variables);
   if (!result.values.empty())

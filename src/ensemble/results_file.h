@@ -4,11 +4,12 @@
 // compressed, one member per chunk), each member's parameters, status and error text, and the
 // plan's fingerprint, the program's version, the master seed and the design (its method, and
 // the one-at-a-time step or the Morris levels its analysis needs). Members are written as they
-// finish, so a file of an interrupted ensemble holds every member finished before.
+// finish; a member's status is held back until its values are synced (Flush), so that a file
+// left by a killed process never calls a member done whose values it lacks.
 
-#include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ensemble/member_run.h"
@@ -21,6 +22,8 @@ class NcFile;
 }
 
 namespace kvsorv::ensemble {
+
+class DiskSync;
 
 enum class MemberStatus : signed char { kMissing = 0, kDone = 1, kFailed = 2 };
 
@@ -50,15 +53,23 @@ class ResultsFile {
 
   ResultsFile(ResultsFile&&) noexcept;
   ResultsFile& operator=(ResultsFile&&) noexcept;
+  // Closes the file as Close does; a failure then goes unreported.
   ~ResultsFile();
 
   std::vector<MemberStatus> Statuses() const;
   std::size_t Members() const;
-  // Writes one member's outcome and parameters. What is written reaches the disk at least
-  // every few seconds (flushing after every member would cost more than short members take),
-  // and when the file is closed; an interrupted ensemble loses at most those last seconds.
+  // Writes one member's outcome and parameters. It reaches the file on disk with the next
+  // Flush or Close; until then a process killed leaves the member missing from the file.
   void WriteMember(std::size_t member, const std::vector<double>& parameters,
                    const MemberResult& result);
+  // Puts every member written so far into the file, whole, so that it survives a kill of the
+  // process, and has the kernel write the file to the disk (in the background: a power cut
+  // soon after may still lose these members). A few milliseconds. Failures: the netCDF
+  // library's exceptions; std::system_error when an earlier write to the disk failed.
+  void Flush();
+  // Flushes and closes the file, returning once it is on the disk. Nothing but the destructor
+  // may be called afterwards. Failures as Flush.
+  void Close();
   // A member's values (times x variables), failure and error text, and its parameters.
   MemberResult ReadMember(std::size_t member, std::vector<double>* parameters = nullptr) const;
   // A member's error text alone ("" for a member that did not fail), without its values.
@@ -77,10 +88,16 @@ class ResultsFile {
   const std::string& Name() const { return name_; }
 
  private:
-  explicit ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name);
+  ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name,
+              std::unique_ptr<DiskSync> disk = nullptr);
+  const MemberStatus* HeldFor(std::size_t member) const;
+  void SyncInTwo();
+
   std::unique_ptr<netCDF::NcFile> file_;
   std::string name_;
-  std::chrono::steady_clock::time_point lastFlush_ = std::chrono::steady_clock::now();
+  std::unique_ptr<DiskSync> disk_;  // files opened to write
+  // Members written whose status waits for the next Flush, in the order written.
+  std::vector<std::pair<std::size_t, MemberStatus>> held_;
 };
 
 // The fingerprint as the results file records it: 16 hexadecimal digits.

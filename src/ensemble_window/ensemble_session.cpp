@@ -252,7 +252,7 @@ bool EnsembleSession::Start(bool resume) {
     };
     try {
       RunMembers(runPlan_, site_, design_, members, Threads(), *file, {}, control);
-      file.reset();  // closed, so every member written is on disk
+      file->Close();  // every member written is on the disk, or the failure is shown
     } catch (const std::exception& e) {
       const std::lock_guard lock(mutex_);
       failure_ = e.what();

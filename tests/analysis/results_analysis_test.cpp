@@ -13,8 +13,10 @@
 #include "analysis/envelope_over_time.h"
 #include "analysis/local_sensitivity.h"
 #include "analysis/morris_over_time.h"
+#include "analysis/progress_source.h"
 #include "analysis/results_reader.h"
 #include "analysis/sobol_over_time.h"
+#include "analysis/table_source.h"
 #include "ensemble/results_file.h"
 #include "support/temp_dir.h"
 
@@ -148,6 +150,37 @@ TEST(ResultsAnalysis, ConstantOutputLeavesIndicesEmptyWithANote) {
   ASSERT_EQ(r.notes.size(), 1u);
   EXPECT_NE(r.notes[0].find("A at 3 of 3 times (10 to 30): zero variance"), std::string::npos)
       << r.notes[0];
+}
+
+TEST(ProgressSource, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
+  // Three outputs at 250 times: slices of 256 series cut the batch inside outputs.
+  EnsembleLayout layout;
+  layout.source = "memory";
+  layout.designMethod = "mc";
+  layout.parameters = {"a"};
+  layout.design = {{1}, {2}, {3}};
+  layout.states.assign(3, MemberState::kDone);
+  layout.outputs = {"A", "B", "C"};
+  for (int t = 0; t < 250; ++t) layout.times.push_back(t);
+  SeriesBatch batch;
+  batch.count = layout.Series();
+  batch.members = 3;
+  for (std::size_t s = 0; s < batch.count; ++s)
+    for (std::size_t m = 0; m < 3; ++m) batch.values.push_back(static_cast<double>(s * m));
+  std::vector<std::pair<std::size_t, std::size_t>> calls;
+  const EnvelopeResult whole = EnvelopeOverTime(*MemorySource(layout, batch));
+  const EnvelopeResult sliced = EnvelopeOverTime(
+      *WithProgress(MemorySource(layout, batch),
+                    [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); }));
+  ASSERT_EQ(sliced.rows.size(), whole.rows.size());
+  for (std::size_t s = 0; s < whole.rows.size(); ++s) {
+    EXPECT_EQ(sliced.rows[s].output, whole.rows[s].output) << s;
+    EXPECT_EQ(sliced.rows[s].time, whole.rows[s].time) << s;
+    EXPECT_EQ(sliced.rows[s].mean, whole.rows[s].mean) << s;
+  }
+  EXPECT_EQ(whole.rows[700].mean, 700.0);
+  EXPECT_EQ(calls,
+            (std::vector<std::pair<std::size_t, std::size_t>>{{256, 750}, {512, 750}, {750, 750}}));
 }
 
 }  // namespace

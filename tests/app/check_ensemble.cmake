@@ -8,6 +8,16 @@ cli(0 out err sample plan.toml --method lhs -o design.csv)
 cli(0 out err ensemble run plan.toml --design design.csv --threads 2 --shard 1/2 -o a.nc)
 cli(3 out err ensemble status a.nc)
 expect_contains("${out}" "missing\t4\n")
+# To a pipe, as in a batch job's log: plain progress lines at the pace asked (here after
+# every member), never a line rewritten in place.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env KVSORV_PROGRESS_SECONDS=0
+                        ${CLI} ensemble run plan.toml --design design.csv --threads 1 -o paced.nc
+                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE rc ERROR_VARIABLE e)
+string(REGEX MATCHALL "[1-8]/8 members, 0 failed, [0-9.]+ members/s, [0-9]+ s left\n" lines "${e}")
+list(LENGTH lines count)
+if(NOT rc EQUAL 0 OR NOT count EQUAL 8 OR e MATCHES "\r")
+  message(FATAL_ERROR "expected a plain line per member (${rc}):\n${e}")
+endif()
 cli(0 out err ensemble run plan.toml --design design.csv --threads 1 --shard 2/2 -o b.nc)
 cli(0 out err ensemble merge a.nc b.nc -o all.nc)
 cli(0 out err ensemble status all.nc)
