@@ -428,7 +428,7 @@ keys alt+i
 shot 46-ensemble-sobol-indices "$ensemble"
 keys alt+c
 shot 47-ensemble-sobol-convergence "$ensemble"
-keys alt+h Down
+keys alt+h Up
 keys alt+i
 shot 48-ensemble-sobol-indices-second-output "$ensemble"
 

@@ -110,8 +110,9 @@ EnvelopeChartData EnvelopeChart(SeriesSource& source) {
   data.designMembers = static_cast<int>(layout.Members());
   const Stability few = MembersStability(data.members, data.designMembers);
   if (few.Unstable()) data.fewMembers = few.reason + ", too few to read the spread by";
+  // The title keeps to the count, so that it fits a chart in the window.
   data.titles = {.chart = "Envelope of " + output +
-                          (few.Unstable() ? " from " + data.fewMembers
+                          (few.Unstable() ? " from " + few.reason
                                           : " (" + std::to_string(data.members) + " of " +
                                                 std::to_string(data.designMembers) + " members)"),
                  .x = TimeTitle(),
@@ -204,8 +205,7 @@ SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
                                    .stable = StableCell(both),
                                    .reason = both.reason});
     if (both.Unstable())
-      charts.indices.unstableLegend = "hatched: not yet usable (interval wider than " +
-                                      TimeText(kWidestSobolInterval) + ", or beyond 0 to 1)";
+      charts.indices.unstableLegend = "hatched: not yet usable (wide or off-scale interval)";
   }
   ConvergenceChartData& c = charts.convergence;
   c.titles = {.chart = "", .x = "Base points used", .y = "Total index"};
@@ -249,9 +249,7 @@ MorrisChartData MorrisChart(SeriesSource& source) {
     data.points.push_back({row.parameter, row.muStar, row.sigma, row.stability.Unstable(),
                            StableCell(row.stability), row.stability.reason});
     if (row.stability.Unstable())
-      data.unstableLegend = "hollow: μ* not yet usable (fewer than " +
-                            std::to_string(kSteadyEffects) +
-                            " effects, or its 95 % interval reaches 0)";
+      data.unstableLegend = "hollow: μ* not yet usable (few effects or wide interval)";
   }
   return data;
 }

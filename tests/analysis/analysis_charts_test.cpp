@@ -91,7 +91,8 @@ TEST(AnalysisCharts, FailedMembers_AreCountedInTheTitlesAndFewMakeTheEnvelopeSay
   const EnvelopeChartData e = EnvelopeChart(*TableSource(table, "mc.csv", 2, "mc"));
   EXPECT_EQ(e.counts, (std::vector<double>{4}));
   EXPECT_EQ(e.fewMembers, "only 4 of 5 members (fewer than 30), too few to read the spread by");
-  EXPECT_NE(e.titles.chart.find(e.fewMembers), std::string::npos) << e.titles.chart;
+  EXPECT_NE(e.titles.chart.find("only 4 of 5 members (fewer than 30)"), std::string::npos)
+      << e.titles.chart;
 }
 
 TEST(ObservationsFile, ColumnOfTheOutputIsReadAndBadLinesAreNamed) {
