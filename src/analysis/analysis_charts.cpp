@@ -224,15 +224,16 @@ SobolCharts SobolChartsOf(SeriesSource& source, const SobolOptions& options) {
     l.values.push_back(row->st);
   }
   std::reverse(c.lines.begin(), c.lines.end());
-  // "(8, 16 and 33 of the first 50, 100 and 200 base points)"
+  // "8, 16 and 33 of the first 50, 100 and 200"
   std::string counts, firsts;
   for (std::size_t i = 0; i < c.basePoints.size(); ++i) {
     const char* joint = i == 0 ? "" : i + 1 == c.basePoints.size() ? " and " : ", ";
     counts += joint + TimeText(c.basePoints[i]);
     firsts += joint + TimeText(c.firstBasePoints[i]);
   }
-  c.titles.chart = "Convergence of the total indices of " + at + " (" + counts + " of the first " +
-                   firsts + " base points)";
+  // The counts go with the axis they measure, so that the title fits a chart in the window.
+  c.titles.chart = "Convergence of the total indices of " + at;
+  c.titles.x = "Base points used: " + counts + " of the first " + firsts;
   return charts;
 }
 
