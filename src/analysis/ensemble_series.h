@@ -43,8 +43,9 @@ class SeriesSource {
  public:
   virtual ~SeriesSource() = default;
   virtual const EnsembleLayout& Layout() const = 0;
-  // Hands out every series once, in order, in batches of at most `maxBytes` of values
-  // (at least one output's series each). Failures: EAnalysisError or the file's errors.
+  // Hands out every series once, in order, in batches of at most `maxBytes` of values (at
+  // least one series each; a batch may end inside an output, so analyses index series one by
+  // one). Failures: EAnalysisError or the file's errors.
   virtual void ForEachBatch(std::size_t maxBytes,
                             const std::function<void(const SeriesBatch&)>& use) = 0;
 };

@@ -1,6 +1,6 @@
 // Ensemble runs: a member's values depend only on the plan, the design and its index (any
-// thread count, any shard layout), it equals a plain run of its parameter file, and a failing
-// member is recorded without stopping the others.
+// thread count, any shard layout), it equals a plain run of its parameter file, and it holds no
+// state of the program's tables.
 
 #include <gtest/gtest.h>
 
