@@ -20,6 +20,7 @@
 #include "analysis/table_source.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "app/progress_line.h"
 
 namespace kvsorv::cli {
@@ -63,6 +64,11 @@ std::unique_ptr<SeriesSource> OpenInput(const AnalyzeOptions& o) {
 int Analyze(const AnalyzeOptions& o) {
   if (o.method != "local" && o.method != "morris" && o.method != "sobol" && o.method != "envelope")
     throw std::invalid_argument("the analysis must be local, morris, sobol or envelope");
+  RefuseInputAsOutput(
+      "-o",
+      {o.output, CompanionFile(o.output, "convergence"), CompanionFile(o.output, "summary"),
+       CompanionFile(o.output, "collinearity"), CompanionFile(o.output, "failures")},
+      {o.input});
   // How far the analysis has come, once it has taken a few seconds.
   ProgressLine line("series", o.method, false, 3.0);
   std::size_t analysed = 0;

@@ -15,6 +15,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "display/chart_data.h"
 #include "display/chart_file.h"
 #include "display/output_table.h"
@@ -90,6 +91,7 @@ int Plot(const PlotOptions& o) {
   if (table.FindColumn(x) < 0)
     throw std::invalid_argument("--x: the output file has no column '" + x + "'");
 
+  RefuseInputAsOutput("--image", {*o.image}, {*o.output});
   ReadOutputTable(table, *o.output, std::numeric_limits<double>::lowest());
   const ChartData data = BuildChartData(table, x, names, ValueTypeOf(o.as));
   if (data.failed)

@@ -21,6 +21,7 @@
 #include "analysis/results_reader.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "display/chart_file.h"
 #include "display/ensemble_charts_csv.h"
 #include "display/observations_file.h"
@@ -124,10 +125,8 @@ int PlotKind(const Kind& kind, const EnsemblePlotOptions& o) {
   std::filesystem::path csvPath(o.image);
   csvPath.replace_extension();
   const std::string csv = csvPath.string() + "-data.csv";
-  for (const std::string& input : {o.results, o.observations.value_or(std::string())})
-    if (!input.empty() && SameFile(input, csv))
-      throw std::invalid_argument("--image: the values drawn would replace the input '" + input +
-                                  "'; choose another picture name");
+  RefuseInputAsOutput("--image", {o.image, csv},
+                      {o.results, o.observations.value_or(std::string())});
   const std::string name = kind.name;
 
   // The data first, so that a refused chart writes nothing; Qt starts only to draw.

@@ -9,6 +9,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "ensemble/design_file.h"
 #include "ensemble/plan.h"
 #include "ensemble/sampling.h"
@@ -28,6 +29,7 @@ int Sample(const SampleOptions& o) {
   const auto method = ensemble::MethodNamed(o.method);
   if (!method) throw std::invalid_argument("--method must be mc, lhs, sobol, morris or oat");
   ensemble::EnsemblePlan plan = ensemble::ReadPlan(o.plan);
+  RefuseInputAsOutput("-o", {o.output}, {o.plan, plan.paramFile, plan.driverFile});
   // One plan serves several designs: a Sobol design needs far fewer base points than an
   // uncertainty ensemble needs members.
   if (o.members) {
@@ -36,6 +38,11 @@ int Sample(const SampleOptions& o) {
     plan.members = static_cast<int>(*o.members);
   }
   const ensemble::Design design = ensemble::SampleDesign(plan, *method);
+  if (!plan.correlations.empty() && *method != ensemble::Method::kMonteCarlo &&
+      *method != ensemble::Method::kLatinHypercube)
+    std::cerr << "note: the plan's rank correlations shape Monte Carlo and Latin hypercube "
+                 "designs only; the "
+              << o.method << " design leaves them out\n";
   ensemble::WriteDesign(o.output, design);
   std::cerr << design.rows.size() << " members of " << design.symbols.size()
             << " parameters written to " << o.output << '\n';

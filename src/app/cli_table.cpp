@@ -7,6 +7,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "display/output_table.h"
 #include "display/table_csv.h"
 
@@ -21,6 +22,7 @@ struct TableOptions {
 
 int Table(const TableOptions& o) {
   OutputTable table = OutputTable::ForCatalogue();
+  RefuseInputAsOutput("--csv", {o.csv}, {o.output});
   ReadOutputTable(table, o.output, std::numeric_limits<double>::lowest());
   WriteTableCsv(table, o.csv);
   std::cerr << table.RowCount() << " rows of " << table.ColumnCount() << " columns written to "

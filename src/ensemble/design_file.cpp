@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -64,15 +65,21 @@ Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
       fail(n, std::to_string(cells.size()) + " values where the plan varies " +
                   std::to_string(d.symbols.size()) + " parameters");
     std::vector<double> row;
-    for (const std::string& cell : cells) {
+    for (std::size_t j = 0; j < cells.size(); ++j) {
+      const std::string& cell = cells[j];
       double x = 0.0;
       const auto r = std::from_chars(cell.data(), cell.data() + cell.size(), x);
       if (r.ec != std::errc() || r.ptr != cell.data() + cell.size())
         fail(n, "'" + cell + "' is not a number");
+      // No member can run on such a value: refused before any member starts.
+      if (!std::isfinite(x))
+        fail(n, "column " + std::to_string(j + 1) + " (" + d.symbols[j] + "): '" + cell +
+                    "' is not a finite number");
       row.push_back(x);
     }
     d.rows.push_back(std::move(row));
   }
+  if (d.rows.empty()) fail(1, "the design has no rows");
   return d;
 }
 

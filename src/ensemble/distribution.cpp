@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <boost/math/distributions/normal.hpp>
 #include <cmath>
+#include <exception>
+#include <limits>
 
 namespace kvsorv::ensemble {
 
@@ -27,7 +29,9 @@ Table Table::Of(std::vector<double> values) {
   return Table{std::move(values)};
 }
 
-std::string Impossibility(const Distribution& d) {
+namespace {
+
+std::string ArgumentImpossibility(const Distribution& d) {
   const auto finite = [](std::initializer_list<double> xs) {
     return std::all_of(xs.begin(), xs.end(), [](double x) { return std::isfinite(x); });
   };
@@ -67,6 +71,25 @@ std::string Impossibility(const Distribution& d) {
           },
       },
       d);
+}
+
+}  // namespace
+
+std::string Impossibility(const Distribution& d) {
+  if (std::string why = ArgumentImpossibility(d); !why.empty()) return why;
+  // Finite arguments may still give draws beyond the largest double (a uniform over nearly
+  // the whole range, a lognormal of a large meanlog): the designs draw from the whole of
+  // [kLowestProbability, 1 - kLowestProbability].
+  for (const double u : {kLowestProbability, 0.5, 1 - kLowestProbability}) {
+    double x = 0;
+    try {
+      x = Quantile(d, u);
+    } catch (const std::exception&) {
+      x = std::numeric_limits<double>::infinity();
+    }
+    if (!std::isfinite(x)) return "its draws are not all finite numbers";
+  }
+  return "";
 }
 
 double Quantile(const Distribution& d, double u) {

@@ -35,7 +35,11 @@ struct Table {
 
 using Distribution = std::variant<Uniform, Normal, LogNormal, Triangular, TruncatedNormal, Table>;
 
-// Why the arguments describe no distribution ("sd must be greater than 0"), or "" when they do.
+// The smallest probability a design draws at; its draws lie in [this, 1 - this].
+inline constexpr double kLowestProbability = 1e-12;
+
+// Why the arguments describe no distribution ("sd must be greater than 0", "its draws are not
+// all finite numbers"), or "" when they do.
 std::string Impossibility(const Distribution& d);
 
 // The value whose cumulative probability is u, for u in (0, 1). A table gives the value at

@@ -73,10 +73,39 @@ class PlanReader {
     return static_cast<int>(x);
   }
 
+  // Refuses a key of the entry that the distribution does not take: a mistyped or misplaced
+  // argument would otherwise be ignored without a word.
+  void OnlyArguments(const toml::value& p, const std::string& entry, const std::string& kind,
+                     std::initializer_list<const char*> arguments) const {
+    if (!p.is_table()) return;
+    for (const auto& [key, value] : p.as_table()) {
+      if (key == "symbol" || key == "distribution") continue;
+      bool taken = false;
+      std::string list;
+      for (const char* a : arguments) {
+        taken = taken || key == a;
+        list += std::string(list.empty() ? "" : ", ") + a;
+      }
+      if (!taken)
+        Fail(entry, "'" + key + "' is not an argument of a " + kind + " distribution (it takes " +
+                        list + ")");
+    }
+  }
+
   Distribution ReadDistribution(const toml::value& p, const std::string& entry,
                                 const std::filesystem::path& directory) const {
     const std::string kind = Text(p, "distribution", entry);
     const auto n = [&](const char* key) { return Number(p, key, entry); };
+    if (kind == "uniform") OnlyArguments(p, entry, kind, {"min", "max"});
+    if (kind == "normal") OnlyArguments(p, entry, kind, {"mean", "sd"});
+    if (kind == "lognormal") OnlyArguments(p, entry, kind, {"meanlog", "sdlog"});
+    if (kind == "triangular") OnlyArguments(p, entry, kind, {"min", "mode", "max"});
+    if (kind == "truncated-normal") OnlyArguments(p, entry, kind, {"mean", "sd", "min", "max"});
+    if (kind == "table") {
+      OnlyArguments(p, entry, kind, {"values", "file", "column"});
+      if (p.contains("values") && (p.contains("file") || p.contains("column")))
+        Fail(entry, "a table takes 'values' or 'file' and 'column', not both");
+    }
     Distribution d;
     if (kind == "uniform") {
       d = Uniform{n("min"), n("max")};
@@ -120,7 +149,9 @@ class PlanReader {
       const std::string cell = at < cells.size() ? cells[at] : std::string();
       char* end = nullptr;
       const double x = std::strtod(cell.c_str(), &end);
-      if (cell.empty() || end == cell.c_str())
+      // The whole cell must be the number ("80abc" is no number), blanks around it aside.
+      while (end != nullptr && (*end == ' ' || *end == '\t' || *end == '\r')) ++end;
+      if (cell.empty() || end == cell.c_str() || *end != '\0')
         Fail(entry, "'" + file.string() + "', line " + std::to_string(row) + ": '" + cell +
                         "' is not a number");
       values.push_back(x);

@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kNames[] = {"mc", "lhs", "sobol", "morris", "oat"};
 
 double Inside(double u) {
-  return std::clamp(u, 1e-12, 1.0 - 1e-12);
+  return std::clamp(u, kLowestProbability, 1.0 - kLowestProbability);
 }
 
 Matrix ToValues(const EnsemblePlan& plan, const Matrix& unit) {

@@ -17,3 +17,25 @@ cli(1 out err processes --params cell1.par --drivers cell1.drr --time 1600x)
 expect_contains("${err}" "--time: '1600x' is not a number")
 cli(1 out err processes --params cell1.par --drivers cell1.drr --water-coefficient=inf)
 cli(1 out err run --params cell1.par --drivers cell1.drr --output o.out --frobnicate 1)
+# No command writes over a file it reads, by any spelling of its name; the input stays whole.
+cli(0 out err run --params cell1.par --drivers cell1.drr --output o.out)
+file(WRITE ${WORK}/p.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nmembers = 4\n"
+  "seed = 1\n[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 75\nmax = 85\n")
+file(MAKE_DIRECTORY ${WORK}/sub)
+file(CREATE_LINK o.out ${WORK}/o.png SYMBOLIC)
+file(READ ${WORK}/p.toml plan_before)
+file(READ ${WORK}/o.out out_before)
+foreach(case
+    "sample;p.toml;--method;lhs;-o;sub/../p.toml"
+    "sample;p.toml;-o;cell1.par"
+    "table;--output;o.out;--csv;./o.out"
+    "plot;--output;o.out;--series;Foliage Carbon;--image;o.png"
+    "analyze;envelope;p.toml;--inputs;1;-o;p.toml")
+  cli(1 out err ${case})
+  expect_contains("${err}" "of this command; choose another name")
+endforeach()
+file(READ ${WORK}/p.toml plan_after)
+file(READ ${WORK}/o.out out_after)
+if(NOT plan_before STREQUAL plan_after OR NOT out_before STREQUAL out_after)
+  message(FATAL_ERROR "an input was changed")
+endif()

@@ -91,12 +91,35 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
        "correlation: the rank correlations form a matrix that is not positive definite"},
       {std::string(kTwoParameters) + "[[output]]\nsymbol = \"Zz\"\nyearly = true\n",
        "output 'Zz': no state, process or driver has this symbol"},
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 60\nmax = 100\n"
+       "sd = 2\n",
+       "parameter 'mf': 'sd' is not an argument of a uniform distribution (it takes min, max)"},
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nvalues = [1, 2]\n"
+       "file = \"chain.csv\"\ncolumn = \"b\"\n",
+       "parameter 'mf': a table takes 'values' or 'file' and 'column', not both"},
+      // Finite arguments whose draws are not all finite.
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = -1.7e308\n"
+       "max = 1.7e308\n",
+       "parameter 'mf': its draws are not all finite numbers"},
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"lognormal\"\nmeanlog = 705\n"
+       "sdlog = 1\n",
+       "parameter 'mf': its draws are not all finite numbers"},
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"normal\"\nmean = 1.7e308\n"
+       "sd = 1e307\n",
+       "parameter 'mf': its draws are not all finite numbers"},
+      {std::string(kTwoParameters) + "[[correlation]]\na = \"mf\"\nb = \"rg\"\nrank = 0.3\n"
+                                     "[[correlation]]\na = \"rg\"\nb = \"mf\"\nrank = 0.5\n",
+       "correlation of 'rg' and 'mf': given twice"},
+      {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"cells.csv\"\n"
+       "column = \"b\"\n",
+       "parameter 'mf': '" + dir.File("cells.csv") + "', line 3: '80abc' is not a number"},
       // A chain file's row too short for its column has no value there.
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"chain.csv\"\n"
        "column = \"b\"\n",
        "parameter 'mf': '" + dir.File("chain.csv") + "', line 3: '' is not a number"},
   };
   dir.Write("chain.csv", "a,b\n1,80\n3\n");
+  dir.Write("cells.csv", "a,b\n1, 80 \n2,80abc\n");
   for (const Case& c : cases) {
     const std::string file = Plan(c.body);
     try {
@@ -156,6 +179,21 @@ TEST_F(PlanTest, DesignFileReadsBackExactlyAndOnlyForItsPlan) {
 
   dir.Write("other.csv", "# rg,mf\n1,2\n");
   EXPECT_THROW(ReadDesign(dir.File("other.csv"), plan), EPlanError);
+  const std::pair<const char*, const char*> refused[] = {
+      {"# mf,rg\n1,2\n3,nan\n", "line 3: column 2 (rg): 'nan' is not a finite number"},
+      {"# mf,rg\n1,-inf\n", "line 2: column 2 (rg): '-inf' is not a finite number"},
+      {"# mf,rg\n1,1e999\n", "line 2: '1e999' is not a number"},
+      {"# mf,rg\n# design: lhs\n", "line 1: the design has no rows"},
+  };
+  for (const auto& [text, message] : refused) {
+    dir.Write("bad.csv", text);
+    try {
+      ReadDesign(dir.File("bad.csv"), plan);
+      ADD_FAILURE() << "no error for " << message;
+    } catch (const EPlanError& e) {
+      EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+    }
+  }
   dir.Write("short.csv", "# mf,rg\n1,2\n3\n");
   try {
     ReadDesign(dir.File("short.csv"), plan);

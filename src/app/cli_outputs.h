@@ -1,0 +1,15 @@
+#pragma once
+// The one check every command makes before it writes: none of the files it writes is one of
+// the files it reads, by whatever name (a link, another spelling of the path).
+
+#include <string>
+#include <vector>
+
+namespace kvsorv::cli {
+
+// std::invalid_argument "OPTION: 'OUTPUT' is the input 'INPUT' of this command; choose
+// another name" when any of `outputs` is the same file as any of `inputs` (empty names aside).
+void RefuseInputAsOutput(const std::string& option, const std::vector<std::string>& outputs,
+                         const std::vector<std::string>& inputs);
+
+}  // namespace kvsorv::cli
