@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 
+#include "ensemble/output_times.h"
 #include "files/driver_series.h"
 #include "files/number_text.h"
 #include "files/param_file.h"
@@ -14,19 +15,6 @@
 namespace kvsorv::ensemble {
 
 namespace {
-
-// The end times of the output lines of a run, by the run's own clock arithmetic.
-std::vector<double> OutputTimes(const RunTimes& t) {
-  std::vector<double> times{t.start};
-  const long long perOutput = std::llround(t.outputStep / t.step);
-  long long counter = 1;
-  for (double present = t.start; present + t.step <= t.stop; present += t.step, ++counter) {
-    if (counter != perOutput) continue;
-    if (present >= kFirstOutputYear) times.push_back(present + t.step);
-    counter = 0;
-  }
-  return times;
-}
 
 double Value(const OutputSpec& o, const drivearray& d, const statearray& s, const processarray& p) {
   switch (o.kind) {

@@ -1,11 +1,14 @@
 #include "ensemble/plan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <sstream>
 #include <toml.hpp>
 
+#include "ensemble/output_times.h"
 #include "ensemble/rank_correlation.h"
 #include "files/csv_cells.h"
 #include "model/globals.h"
@@ -163,6 +166,13 @@ class PlanReader {
   std::string fileName_;
 };
 
+// A number as a plan would give it: up to 12 significant digits.
+std::string NumberText(double x) {
+  std::ostringstream text;
+  text << std::setprecision(12) << x;
+  return text.str();
+}
+
 int ParamIndex(const std::string& symbol) {
   for (int i = 1; i <= ModelDef.numparam; ++i)
     if (Params[i].symbol == symbol) return i;
@@ -220,8 +230,20 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
   plan.times.stop = r.NumberOr(data, "stop", defaults.stop, "stop");
   plan.times.step = r.NumberOr(data, "step", defaults.step, "step");
   plan.times.outputStep = r.NumberOr(data, "output_step", plan.times.step, "output_step");
+  if (!std::isfinite(plan.times.start)) r.Fail("start", "must be a finite number");
+  if (!std::isfinite(plan.times.stop)) r.Fail("stop", "must be a finite number");
   if (!(plan.times.stop > plan.times.start)) r.Fail("stop", "must be greater than start");
   if (!(plan.times.step > 0)) r.Fail("step", "must be greater than 0");
+  // A run must end in reasonable time and memory: its steps are counted before it starts.
+  const double steps = (plan.times.stop - plan.times.start) / plan.times.step;
+  if (!(steps <= kMostRunSteps))
+    r.Fail("step", "from start to stop the run would take " + NumberText(steps) +
+                       " steps; a plan may take at most " + NumberText(kMostRunSteps));
+  if (!(plan.times.outputStep >= plan.times.step))
+    r.Fail("output_step", "must be at least the step (" + NumberText(plan.times.step) + ")");
+  if (!(plan.times.outputStep <= plan.times.stop - plan.times.start))
+    r.Fail("output_step",
+           "must be at most stop - start (" + NumberText(plan.times.stop - plan.times.start) + ")");
   plan.members = r.WholeNumber(data, "members", 0, 1, 100000000);
   const double seed = r.Number(data, "seed", "seed");
   if (seed < 0 || seed != std::floor(seed) || seed > 9.0e15)
@@ -267,6 +289,7 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
   }
 
   if (data.contains("output")) {
+    std::vector<double> lines;  // the run's output times, once needed
     for (const toml::value& o : data.at("output").as_array()) {
       OutputSpec wanted;
       wanted.symbol = r.Text(o, "symbol", "output");
@@ -277,6 +300,19 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
           o.contains("yearly") && o.at("yearly").is_boolean() && o.at("yearly").as_boolean();
       if (wanted.times.empty() && !wanted.everyLine)
         r.Fail(entry, "give 'times = [...]' or 'yearly = true'");
+      if (lines.empty()) lines = OutputTimes(plan.times);
+      // A kept time is the output line within half an output step of it.
+      for (const double at : wanted.times) {
+        const auto next = std::lower_bound(lines.begin(), lines.end(), at);
+        const bool after = next != lines.end() && *next - at < 0.5 * plan.times.outputStep;
+        const bool before = next != lines.begin() && at - *(next - 1) < 0.5 * plan.times.outputStep;
+        if (after || before) continue;
+        std::string nearest;
+        if (next != lines.begin()) nearest = NumberText(*(next - 1));
+        if (next != lines.end()) nearest += (nearest.empty() ? "" : " and ") + NumberText(*next);
+        r.Fail(entry, "the run writes no output line at " + NumberText(at) +
+                          " (the nearest: " + nearest + ")");
+      }
       plan.outputs.push_back(std::move(wanted));
     }
   }

@@ -44,6 +44,9 @@ struct OutputSpec {
   bool everyLine = false;
 };
 
+// The most steps a plan's run may take (a century of years at a step of 1e-5).
+inline constexpr double kMostRunSteps = 1e7;
+
 struct EnsemblePlan {
   std::filesystem::path file;
   std::string paramFile;   // resolved against the plan's directory

@@ -113,6 +113,25 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"cells.csv\"\n"
        "column = \"b\"\n",
        "parameter 'mf': '" + dir.File("cells.csv") + "', line 3: '80abc' is not a number"},
+      // Runs that cannot be done, or never write a kept time.
+      {"stop = 1e300\n" + std::string(kTwoParameters),
+       "step: from start to stop the run would take 1e+300 steps; a plan may take at most "
+       "10000000"},
+      {"stop = inf\n" + std::string(kTwoParameters), "stop: must be a finite number"},
+      {"step = 1e-300\n" + std::string(kTwoParameters), "step: from start to stop"},
+      {"output_step = 0\n" + std::string(kTwoParameters),
+       "output_step: must be at least the step (1)"},
+      {"output_step = 1e300\n" + std::string(kTwoParameters),
+       "output_step: must be at most stop - start (2)"},
+      {"start = 1590\nstop = 1620\n" + std::string(kTwoParameters) +
+           "[[output]]\nsymbol = \"Cf\"\ntimes = [1610.5]\n",
+       "output 'Cf': the run writes no output line at 1610.5 (the nearest: 1610 and 1611)"},
+      {"start = 1590\nstop = 1620\n" + std::string(kTwoParameters) +
+           "[[output]]\nsymbol = \"Cf\"\ntimes = [1595]\n",
+       "output 'Cf': the run writes no output line at 1595 (the nearest: 1590 and 1601)"},
+      {"start = 1590\nstop = 1700\nstep = 0.3\n" + std::string(kTwoParameters) +
+           "[[output]]\nsymbol = \"Cf\"\ntimes = [1700]\n",
+       "output 'Cf': the run writes no output line at 1700 (the nearest: 1699.8)"},
       // A chain file's row too short for its column has no value there.
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"chain.csv\"\n"
        "column = \"b\"\n",
