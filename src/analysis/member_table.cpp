@@ -38,6 +38,7 @@ MemberTable ReadMemberTable(const std::string& fileName) {
       row.push_back(cell.empty() || *end != '\0' ? std::numeric_limits<double>::quiet_NaN() : x);
     }
     t.rows.push_back(std::move(row));
+    t.lines.push_back(n);
   }
   return t;
 }

@@ -11,6 +11,7 @@ namespace kvsorv::analysis {
 struct MemberTable {
   std::vector<std::string> names;
   std::vector<std::vector<double>> rows;
+  std::vector<int> lines;  // each row's line in its file, when read from one
 
   std::vector<double> Column(std::size_t c) const;
 };

@@ -46,12 +46,21 @@ std::unique_ptr<SeriesSource> TableSource(const MemberTable& table, const std::s
   batch.values.resize(batch.count * batch.members);
   for (std::size_t m = 0; m < table.rows.size(); ++m) {
     const auto& row = table.rows[m];
+    // A design cell that is no number is a broken table, not a failed member.
+    for (std::size_t c = 0; c < inputs; ++c)
+      if (!std::isfinite(row[c]))
+        throw EAnalysisError(fileName + ", " +
+                             (m < table.lines.size() ? "line " + std::to_string(table.lines[m])
+                                                     : "member " + std::to_string(m + 1)) +
+                             ": the design value of '" + table.names[c] +
+                             "' is not a finite number");
     layout.design.emplace_back(row.begin(), row.begin() + static_cast<long>(inputs));
     bool done = true;
-    for (std::size_t c = inputs; c < row.size(); ++c) {
-      batch.values[(c - inputs) * batch.members + m] = row[c];
-      done = done && std::isfinite(row[c]);
-    }
+    for (std::size_t c = inputs; c < row.size(); ++c) done = done && std::isfinite(row[c]);
+    // A failed member (an output that is no finite number) is out of every statistic.
+    for (std::size_t c = inputs; c < row.size(); ++c)
+      batch.values[(c - inputs) * batch.members + m] =
+          done ? row[c] : std::numeric_limits<double>::quiet_NaN();
     layout.states.push_back(done ? MemberState::kDone : MemberState::kFailed);
   }
   return std::make_unique<InMemorySource>(std::move(layout), std::move(batch));

@@ -99,6 +99,27 @@ TEST(Envelope, QuantilesOfFiniteValuesOnly) {
   EXPECT_TRUE(std::isnan(EnvelopeOfSeries(nullptr, 0).mean));
 }
 
+// A plain table's member with an output that is no finite number has failed: none of its
+// outputs enters a statistic. A design cell that is no number breaks the table.
+TEST(PlainTable, FailedMemberIsOutOfEveryStatistic_BadDesignCellIsRefused) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  MemberTable t{.names = {"p", "y1", "y2"},
+                .rows = {{1, 100, kInf}, {2, 1, 1}, {3, 2, 2}, {4, 3, 3}},
+                .lines = {2, 3, 4, 5}};
+  const EnvelopeResult e = EnvelopeOverTime(*TableSource(t, "t.csv", 1, "mc"));
+  ASSERT_EQ(e.rows.size(), 2u);
+  EXPECT_EQ(e.rows[0].members, 3);
+  EXPECT_DOUBLE_EQ(e.rows[0].mean, 2);
+  EXPECT_DOUBLE_EQ(e.rows[0].max, 3);
+  t.rows[2][0] = kNaN;
+  try {
+    TableSource(t, "t.csv", 1, "mc");
+    ADD_FAILURE() << "no error";
+  } catch (const EAnalysisError& error) {
+    EXPECT_STREQ(error.what(), "t.csv, line 4: the design value of 'p' is not a finite number");
+  }
+}
+
 // Every vector kernel of the bootstrap gives the bits of the plain one (products are never
 // fused with additions), so an interval is the same on every machine.
 TEST(SobolBootstrap, EveryKernelGivesThePlainKernelsBits) {
