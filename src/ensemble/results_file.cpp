@@ -288,16 +288,4 @@ std::string ResultsFile::ErrorOf(std::size_t m) const {
   return text;
 }
 
-void ResultsFile::TakeFinishedMembers(const ResultsFile& other) {
-  if (other.PlanFingerprint() != PlanFingerprint() || other.Members() != Members())
-    throw EPlanError(other.name_ + ": made from another plan or design than " + name_);
-  const std::vector<MemberStatus> statuses = other.Statuses();
-  for (std::size_t m = 0; m < statuses.size(); ++m) {
-    if (statuses[m] == MemberStatus::kMissing) continue;
-    std::vector<double> parameters;
-    const MemberResult result = other.ReadMember(m, &parameters);
-    WriteMember(m, parameters, result);
-  }
-}
-
 }  // namespace kvsorv::ensemble

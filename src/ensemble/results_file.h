@@ -55,7 +55,7 @@ class ResultsFile {
   // results file; EPlanError when it was made from another plan or another design size.
   static ResultsFile Open(const std::string& fileName, const EnsemblePlan& plan,
                           std::size_t members);
-  // An existing file, only to read; or to take the members of others (TakeFinishedMembers).
+  // An existing file, only to read; or to write members into (as a merge does).
   // EResultsError when it cannot be opened or is not a results file.
   static ResultsFile OpenToRead(const std::string& fileName);
   static ResultsFile OpenToWrite(const std::string& fileName);
@@ -83,8 +83,6 @@ class ResultsFile {
   MemberResult ReadMember(std::size_t member, std::vector<double>* parameters = nullptr) const;
   // A member's error text alone ("" for a member that did not fail), without its values.
   std::string ErrorOf(std::size_t member) const;
-  // Copies every finished member of `other` (same plan, same size) into this file.
-  void TakeFinishedMembers(const ResultsFile& other);
   std::string PlanFingerprint() const;
   ResultsDescription Describe() const;
   // Every member's parameters (members x parameters; NaN for a member never written).

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <netcdf>
+#include <system_error>
 
 #include "ensemble/results_file.h"
 
@@ -48,10 +49,12 @@ void CheckLayout(const netCDF::NcFile& file, const std::string& fileName) {
 }  // namespace
 
 std::string CannotOpen(const std::string& fileName, int code, bool creating) {
+  std::error_code ignored;
+  if (!creating && std::filesystem::is_directory(fileName, ignored)) code = EISDIR;
   if (code == NC_ENOTNC) return fileName + ": not a results file (not a netCDF-4 file)";
   if (creating) {
     const std::filesystem::path directory = std::filesystem::path(fileName).parent_path();
-    if (!directory.empty() && !std::filesystem::is_directory(directory))
+    if (!directory.empty() && !std::filesystem::is_directory(directory, ignored))
       return fileName + ": cannot be created: the directory " + directory.string() +
              " does not exist";
   }
