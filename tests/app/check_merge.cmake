@@ -61,6 +61,8 @@ foreach(case IN LISTS unreadable)
 endforeach()
 cli(1 out err ensemble run plan.toml --design design.csv --resume -o notes.nc)
 expect_contains("${err}" "notes.nc: not a results file")
+cli(1 out err ensemble run plan.toml --design design.csv -o no/dir/r.nc)
+expect_contains("${err}" "no/dir/r.nc: cannot be created: the directory no/dir does not exist")
 
 # Bad numbers for launch are refused as 'ensemble run' refuses them, before any script.
 foreach(option value IN ZIP_LISTS "--threads;--threads;--threads;--max-running" "0;-1;5000;-3")
