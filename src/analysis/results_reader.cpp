@@ -99,6 +99,8 @@ class ResultsSource : public SeriesSource {
       throw EAnalysisError(fileName + ": no such results file");
     try {
       return ResultsFile::OpenToRead(fileName);
+    } catch (const ensemble::EResultsError& e) {  // names the file and what is wrong
+      throw EAnalysisError(e.what());
     } catch (const netCDF::exceptions::NcException& e) {
       throw EAnalysisError(fileName + ": cannot be read as a results file (" + e.what() + ")");
     }

@@ -19,6 +19,7 @@
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/plan.h"
 #include "ensemble/results_file.h"
+#include "ensemble/results_merge.h"
 #include "files/text_writer.h"
 
 namespace kvsorv::cli {
@@ -39,6 +40,7 @@ struct EnsembleOptions {
   // merge and status
   std::vector<std::string> inputs;
   std::string results;
+  bool replace = false;
   // launch
   std::string engine;
   std::optional<double> shards;
@@ -54,14 +56,24 @@ std::pair<int, int> ParseShard(const std::string& text) {
   return {k, n};
 }
 
+// A whole number from `low` to `high`, or std::invalid_argument naming the option.
+int WholeNumber(double value, const char* option, int low, int high) {
+  if (!(value >= low && value <= high) || value != static_cast<int>(value))
+    throw std::invalid_argument(std::string(option) + " must be a whole number from " +
+                                std::to_string(low) + " to " + std::to_string(high));
+  return static_cast<int>(value);
+}
+
+int CheckedThreads(const EnsembleOptions& o, double unless) {
+  return WholeNumber(o.threads.value_or(unless), "--threads", 1, 1024);
+}
+
 // A signal stops the run: the members finished are kept, those in flight finish first, and
 // the exit status is 128 + the signal. --resume runs the rest.
 int RunEnsemble(const EnsembleOptions& o) {
   const StopSignals signals;
   const auto [shard, shards] = ParseShard(o.shard);
-  const double threads = o.threads.value_or(std::max(1u, std::thread::hardware_concurrency()));
-  if (!(threads >= 1 && threads <= 1024) || threads != static_cast<int>(threads))
-    throw std::invalid_argument("--threads must be a whole number from 1 to 1024");
+  const int threads = CheckedThreads(o, std::max(1u, std::thread::hardware_concurrency()));
   const EnsemblePlan plan = ReadPlan(o.plan);
   const Design design = ReadDesign(o.design, plan);
   const EnsembleSite site = LoadSite(plan);
@@ -81,7 +93,7 @@ int RunEnsemble(const EnsembleOptions& o) {
   RunControl control;
   control.stop = &signals.Requested();
   const EnsembleTally tally = RunMembers(
-      plan, site, design, members, static_cast<int>(threads), results,
+      plan, site, design, members, threads, results,
       [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
         line.Update(finished, total, t.failed);
       },
@@ -102,12 +114,7 @@ int RunEnsemble(const EnsembleOptions& o) {
 
 int Merge(const EnsembleOptions& o) {
   if (o.inputs.empty()) throw std::invalid_argument("name the shard files to merge");
-  std::filesystem::copy_file(o.inputs.front(), o.output,
-                             std::filesystem::copy_options::overwrite_existing);
-  ResultsFile merged = ResultsFile::OpenToWrite(o.output);
-  for (std::size_t i = 1; i < o.inputs.size(); ++i)
-    merged.TakeFinishedMembers(ResultsFile::OpenToRead(o.inputs[i]));
-  merged.Close();
+  MergeResults(o.inputs, o.output, o.replace);
   std::cerr << o.inputs.size() << " files merged into " << o.output << '\n';
   return 0;
 }
@@ -155,18 +162,20 @@ void WriteScript(const std::string& name, const std::string& text) {
 
 // Scripts that run the shards through an existing engine and merge them at the end.
 int Launch(const EnsembleOptions& o) {
-  const double shards = o.shards.value_or(1);
-  if (!(shards >= 1 && shards <= 100000) || shards != static_cast<int>(shards))
-    throw std::invalid_argument("--shards must be a whole number from 1 to 100000");
-  const int k = static_cast<int>(shards);
-  const int threads = static_cast<int>(o.threads.value_or(1));
+  // Checked as 'ensemble run' checks them, before any script is written.
+  const int k = WholeNumber(o.shards.value_or(1), "--shards", 1, 100000);
+  const int threads = CheckedThreads(o, 1);
+  const int atOnce = WholeNumber(o.maxRunning.value_or(k), "--max-running", 1, 100000);
+  if (o.engine != "slurm" && o.engine != "parallel")
+    throw std::invalid_argument("the engine must be slurm or parallel");
   ReadDesign(o.design, ReadPlan(o.plan));  // refuse a plan or design that cannot run
   const std::string program = Quoted(std::filesystem::read_symlink("/proc/self/exe").string());
   const std::string stem = Absolute(o.output).substr(0, Absolute(o.output).rfind(".nc"));
   const std::string run = program + " ensemble run " + Quoted(Absolute(o.plan)) + " --design " +
                           Quoted(Absolute(o.design)) + " --threads " + std::to_string(threads);
-  const std::string merge =
-      program + " ensemble merge " + Quoted(stem) + ".shard-*.nc -o " + Quoted(Absolute(o.output));
+  // Run again on resume, over the merge of the last time.
+  const std::string merge = program + " ensemble merge --replace " + Quoted(stem) +
+                            ".shard-*.nc -o " + Quoted(Absolute(o.output));
   if (o.engine == "parallel") {
     const std::string script = stem + ".parallel.sh";
     WriteScript(
@@ -179,15 +188,14 @@ int Launch(const EnsembleOptions& o) {
             "# Failed shards are retried; run this script again to resume. Ctrl-C stops the\n"
             "# shards, each keeping what it finished (a minute to do so, then killed).\n"
             "set -e\n"
-            "parallel --retries 2 --termseq TERM,60000,KILL,25 --joblog " +
+            "# -q: parallel passes each word of the command whole (paths with spaces).\n"
+            "parallel -q --retries 2 --termseq TERM,60000,KILL,25 --joblog " +
             Quoted(stem + ".joblog") + " \"$@\" " + run + " --shard {}/" + std::to_string(k) +
             " --resume -o " + Quoted(stem) + ".shard-{}.nc ::: $(seq 1 " + std::to_string(k) +
             ")\n" + merge + "\n");
     std::cerr << "wrote " << script << '\n';
     return 0;
   }
-  if (o.engine != "slurm") throw std::invalid_argument("the engine must be slurm or parallel");
-  const int atOnce = static_cast<int>(o.maxRunning.value_or(k));
   const std::string array = stem + ".slurm-array.sh";
   const std::string merging = stem + ".slurm-merge.sh";
   const std::string submit = stem + ".slurm-submit.sh";
@@ -240,6 +248,7 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   CLI::App* merge = command.add_subcommand("merge", "Join the results files of shards.");
   merge->add_option("files", o->inputs, "The shards' results files")->required();
   AddRequiredText(*merge, "-o,--output", "FILE", o->output, "Results file to write");
+  merge->add_flag("--replace", o->replace, "Write over an existing output file");
 
   CLI::App* status = command.add_subcommand("status", "Count the members done, failed, missing.");
   status->add_option("results", o->results, "A results file")->required();

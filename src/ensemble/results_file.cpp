@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "ensemble/disk_sync.h"
+#include "ensemble/results_open.h"
 
 namespace kvsorv::ensemble {
 
@@ -69,7 +70,7 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   // Made under another name and renamed once whole, so that a process killed meanwhile leaves
   // no file that cannot be opened in place of the results (or of the file replaced).
   const std::string making = fileName + ".making";
-  auto file = std::make_unique<NcFile>(making, NcFile::replace, NcFile::nc4);
+  auto file = CreateResultsNetcdf(making, fileName);
   const NcDim member = file->addDim("member", design.rows.size());
   const NcDim time = file->addDim("time", site.times.size());
   const NcDim variable = file->addDim("variable", site.variables.size());
@@ -126,17 +127,17 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
 }
 
 ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {
-  return ResultsFile(std::make_unique<NcFile>(fileName, NcFile::read), fileName);
+  return ResultsFile(OpenResultsNetcdf(fileName, false), fileName);
 }
 
 ResultsFile ResultsFile::OpenToWrite(const std::string& fileName) {
-  auto file = std::make_unique<NcFile>(fileName, NcFile::write);
+  auto file = OpenResultsNetcdf(fileName, true);
   return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
 }
 
 ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& plan,
                               std::size_t members) {
-  auto file = std::make_unique<NcFile>(fileName, NcFile::write);
+  auto file = OpenResultsNetcdf(fileName, true);
   if (TextAttribute(*file, "plan_fingerprint") != FingerprintText(plan.hash))
     throw EPlanError(fileName + ": made from another plan than " + plan.file.string());
   if (file->getDim("member").getSize() != members)
@@ -285,18 +286,6 @@ std::string ResultsFile::ErrorOf(std::size_t m) const {
   std::string text = error;
   std::free(error);
   return text;
-}
-
-void ResultsFile::TakeFinishedMembers(const ResultsFile& other) {
-  if (other.PlanFingerprint() != PlanFingerprint() || other.Members() != Members())
-    throw EPlanError(other.name_ + ": made from another plan or design than " + name_);
-  const std::vector<MemberStatus> statuses = other.Statuses();
-  for (std::size_t m = 0; m < statuses.size(); ++m) {
-    if (statuses[m] == MemberStatus::kMissing) continue;
-    std::vector<double> parameters;
-    const MemberResult result = other.ReadMember(m, &parameters);
-    WriteMember(m, parameters, result);
-  }
 }
 
 }  // namespace kvsorv::ensemble

@@ -8,6 +8,7 @@
 // left by a killed process never calls a member done whose values it lacks.
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,12 @@ namespace kvsorv::ensemble {
 
 class DiskSync;
 
+// A results file that cannot be opened, made or merged, or is not a results file: the message
+// names the file (and the member) and says what is wrong.
+class EResultsError : public std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 enum class MemberStatus : signed char { kMissing = 0, kDone = 1, kFailed = 2 };
 
 // What a results file holds besides the members' values.
@@ -39,15 +46,17 @@ struct ResultsDescription {
 
 class ResultsFile {
  public:
-  // A new file for every member of the design (replacing any file of that name).
+  // A new file for every member of the design (replacing any file of that name). EResultsError
+  // when it cannot be made.
   static ResultsFile Create(const std::string& fileName, const EnsemblePlan& plan,
                             const EnsembleSite& site, const Design& design,
                             const std::string& version);
-  // An existing file, to add members to. EPlanError when it was made from another plan or
-  // another design size.
+  // An existing file, to add members to. EResultsError when it cannot be opened or is not a
+  // results file; EPlanError when it was made from another plan or another design size.
   static ResultsFile Open(const std::string& fileName, const EnsemblePlan& plan,
                           std::size_t members);
-  // An existing file, only to read; or to take the members of others (TakeFinishedMembers).
+  // An existing file, only to read; or to write members into (as a merge does).
+  // EResultsError when it cannot be opened or is not a results file.
   static ResultsFile OpenToRead(const std::string& fileName);
   static ResultsFile OpenToWrite(const std::string& fileName);
 
@@ -74,8 +83,6 @@ class ResultsFile {
   MemberResult ReadMember(std::size_t member, std::vector<double>* parameters = nullptr) const;
   // A member's error text alone ("" for a member that did not fail), without its values.
   std::string ErrorOf(std::size_t member) const;
-  // Copies every finished member of `other` (same plan, same size) into this file.
-  void TakeFinishedMembers(const ResultsFile& other);
   std::string PlanFingerprint() const;
   ResultsDescription Describe() const;
   // Every member's parameters (members x parameters; NaN for a member never written).

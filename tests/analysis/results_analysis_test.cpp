@@ -111,7 +111,7 @@ TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
        "parameter b has 0 steps between members done (3 of 3 trajectories complete)"},
       {"missing file", [&] { OpenResults(dir.File("none.nc")); }, "none.nc: no such results file"},
       {"unreadable file", [&] { OpenResults(dir.File("text.nc")); },
-       "text.nc: cannot be read as a results file"},
+       "text.nc: not a results file (not a netCDF-4 file)"},
   };
   for (const Case& c : cases) {
     try {

@@ -1,0 +1,25 @@
+#pragma once
+// Opens and makes the netCDF files of results files, so that every failure names the file and
+// says in words what is wrong, rather than the netCDF library's own text.
+
+#include <memory>
+#include <string>
+
+namespace netCDF {
+class NcFile;
+}
+
+namespace kvsorv::ensemble {
+
+// An existing results file, to read or to write. EResultsError when it cannot be opened or is
+// not a results file (not netCDF-4, or without a results file's dimensions and variables).
+std::unique_ptr<netCDF::NcFile> OpenResultsNetcdf(const std::string& fileName, bool write);
+// A new netCDF-4 file `making` (replacing one of that name), reported as `fileName` when it
+// cannot be made. EResultsError.
+std::unique_ptr<netCDF::NcFile> CreateResultsNetcdf(const std::string& making,
+                                                    const std::string& fileName);
+// "FILE: cannot be opened: no such file", "FILE: cannot be created: the directory D does not
+// exist", ...: why `fileName` cannot be opened or created, from an errno or netCDF error code.
+std::string CannotOpen(const std::string& fileName, int code, bool creating);
+
+}  // namespace kvsorv::ensemble
