@@ -201,11 +201,56 @@ std::uint64_t Fingerprint(std::string_view bytes) {
   return h;
 }
 
+namespace {
+
+constexpr std::size_t kLongestPlanLine = 10000;  // characters
+constexpr int kDeepestPlanNesting = 16;          // arrays and inline tables within each other
+
+// Refuses, before the TOML parser sees it, a text that would make it recurse without bound
+// (arrays nested thousands deep) or take quadratic time (the parser scans a value's whole line
+// for comments, so a list of a million numbers on one line takes minutes).
+void CheckPlanShape(const PlanReader& r, const std::string& bytes) {
+  int depth = 0, line = 1;
+  std::size_t lineStart = 0;
+  char quote = 0;
+  bool comment = false;
+  for (std::size_t i = 0; i <= bytes.size(); ++i) {
+    const char c = i < bytes.size() ? bytes[i] : '\n';
+    if (c == '\n') {
+      if (i - lineStart > kLongestPlanLine)
+        r.Fail("line " + std::to_string(line),
+               "longer than " + std::to_string(kLongestPlanLine) +
+                   " characters; split a long list over several lines, or give a table's "
+                   "values in a file");
+      ++line, lineStart = i + 1, comment = false;
+      continue;
+    }
+    if (comment) continue;
+    if (quote != 0) {
+      if (c == '\\' && quote == '"')
+        ++i;  // an escaped character
+      else if (c == quote)
+        quote = 0;
+      continue;
+    }
+    if (c == '"' || c == '\'') quote = c;
+    if (c == '#') comment = true;
+    if (c == '[' || c == '{') ++depth;
+    if (c == ']' || c == '}') --depth;
+    if (depth > kDeepestPlanNesting)
+      r.Fail("line " + std::to_string(line),
+             "lists or tables nested more than " + std::to_string(kDeepestPlanNesting) + " deep");
+  }
+}
+
+}  // namespace
+
 EnsemblePlan ReadPlan(const std::string& fileName) {
   const PlanReader r(fileName);
   std::ifstream in(fileName, std::ios::binary);
   if (!in) r.Fail("file", "cannot be read");
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  CheckPlanShape(r, bytes);
   toml::value data;
   try {
     std::istringstream text(bytes);

@@ -30,7 +30,9 @@ std::string Number(double x) {
 
 std::string List(const std::vector<double>& values) {
   std::string text = "[";
-  for (std::size_t i = 0; i < values.size(); ++i) text += (i ? ", " : "") + Number(values[i]);
+  // Eight values a line: a plan is read back line by line, and lines are kept short.
+  for (std::size_t i = 0; i < values.size(); ++i)
+    text += (i == 0 ? "" : i % 8 == 0 ? ",\n  " : ", ") + Number(values[i]);
   return text + "]";
 }
 

@@ -113,6 +113,10 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"cells.csv\"\n"
        "column = \"b\"\n",
        "parameter 'mf': '" + dir.File("cells.csv") + "', line 3: '80abc' is not a number"},
+      // Texts that would make the TOML parser recurse without bound or take minutes.
+      {"x = " + std::string(40, '[') + std::string(40, ']') + "\n",
+       "line 5: lists or tables nested more than 16 deep"},
+      {"x = \"" + std::string(20000, 'a') + "\"\n", "line 5: longer than 10000 characters"},
       // Runs that cannot be done, or never write a kept time.
       {"stop = 1e300\n" + std::string(kTwoParameters),
        "step: from start to stop the run would take 1e+300 steps; a plan may take at most "
