@@ -73,9 +73,17 @@ int CheckedThreads(const EnsembleOptions& o, double unless) {
 int RunEnsemble(const EnsembleOptions& o) {
   const StopSignals signals;
   const auto [shard, shards] = ParseShard(o.shard);
+  if (o.rerunFailed && !o.resume)
+    throw std::invalid_argument(
+        "--rerun-failed: give --resume too (it reruns the failed "
+        "members of an existing results file)");
   const int threads = CheckedThreads(o, std::max(1u, std::thread::hardware_concurrency()));
   const EnsemblePlan plan = ReadPlan(o.plan);
   const Design design = ReadDesign(o.design, plan);
+  if (static_cast<std::size_t>(shards) > design.rows.size())
+    throw std::invalid_argument("--shard: " + std::to_string(shards) + " shards of a design of " +
+                                std::to_string(design.rows.size()) +
+                                " members would leave shards without a member");
   const EnsembleSite site = LoadSite(plan);
 
   std::vector<std::size_t> members = ShardMembers(design.rows.size(), shard, shards);
@@ -168,7 +176,12 @@ int Launch(const EnsembleOptions& o) {
   const int atOnce = WholeNumber(o.maxRunning.value_or(k), "--max-running", 1, 100000);
   if (o.engine != "slurm" && o.engine != "parallel")
     throw std::invalid_argument("the engine must be slurm or parallel");
-  ReadDesign(o.design, ReadPlan(o.plan));  // refuse a plan or design that cannot run
+  // Refuse a plan or design that cannot run, and shards left without a member.
+  const std::size_t members = ReadDesign(o.design, ReadPlan(o.plan)).rows.size();
+  if (static_cast<std::size_t>(k) > members)
+    throw std::invalid_argument("--shards: " + std::to_string(k) + " shards of a design of " +
+                                std::to_string(members) +
+                                " members would leave shards without a member");
   const std::string program = Quoted(std::filesystem::read_symlink("/proc/self/exe").string());
   const std::string stem = Absolute(o.output).substr(0, Absolute(o.output).rfind(".nc"));
   const std::string run = program + " ensemble run " + Quoted(Absolute(o.plan)) + " --design " +

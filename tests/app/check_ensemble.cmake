@@ -31,6 +31,16 @@ file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\n
   "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
 cli(1 out err ensemble run other.toml --design design.csv --resume -o all.nc)
 expect_contains("${err}" "all.nc: made from another plan")
+# Options that could not mean what they say are refused before anything runs or is written.
+cli(1 out err ensemble run plan.toml --design design.csv --rerun-failed -o rerun.nc)
+expect_contains("${err}" "--rerun-failed: give --resume too")
+cli(1 out err ensemble run plan.toml --design design.csv --shard 9/9 -o nine.nc)
+expect_contains("${err}" "--shard: 9 shards of a design of 8 members")
+cli(1 out err ensemble launch parallel plan.toml --design design.csv --shards 9 -o nine.nc)
+expect_contains("${err}" "--shards: 9 shards of a design of 8 members")
+if(EXISTS ${WORK}/rerun.nc OR EXISTS ${WORK}/nine.nc OR EXISTS ${WORK}/nine.parallel.sh)
+  message(FATAL_ERROR "a refused command wrote a file")
+endif()
 # A plan whose driver file is missing is refused before any member runs.
 file(WRITE ${WORK}/nodrivers.toml "params = \"cell1.par\"\ndrivers = \"cell9.drr\"\n"
   "members = 8\nseed = 11\n[[parameter]]\nsymbol = \"mf\"\n"
