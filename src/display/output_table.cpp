@@ -53,7 +53,7 @@ void ReadOutputTable(OutputTable& table, const std::string& fileName, double sta
   OpenOutputFile(channel, fileName, *drivers, s, *states, p, *processes, false);
   try {
     double time = 0.0;
-    while (ReadOutputLine(channel, time, *drivers, s, *states, p, *processes)) {
+    while (ReadWholeOutputLine(channel, time, *drivers, s, *states, p, *processes)) {
       if (time < startTime) continue;
       std::size_t k = 0;
       const auto put = [&](double v) {

@@ -132,6 +132,43 @@ bool ReadOutputLine(FileChannel& channel, double& time, drivearray& drivers, int
   }
 }
 
+bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers, int stateCount,
+                         statearray& states, int processCount, processarray& processes) {
+  CheckCounts(stateCount, processCount);
+  TextReader& file = channel.Reader();
+  const int values = 1 + ModelDef.numdrivers + stateCount + processCount;
+  int read = 0, line = 0;
+  // The next value of the record, or a failure when the record's line has ended.
+  const auto next = [&]() {
+    // Skipping the blanks before the value crosses the line's end when the record was cut.
+    if (read > 0 && (file.AtEndOfData() || file.LineNumber() != line))
+      throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
+                        "Output file '" + file.FileName() + "', line " + std::to_string(line) +
+                            ": the record holds " + std::to_string(read) + " of its " +
+                            std::to_string(values) + " values");
+    const double v = file.ReadNumber();
+    if (read++ == 0) line = file.LineNumber();
+    return v;
+  };
+  try {
+    if (file.AtEndOfData()) return false;
+    time = next();
+    for (int i = 1; i <= ModelDef.numdrivers; ++i) drivers[i].value = next();
+    for (int i = 1; i <= stateCount; ++i) states[i].value = next();
+    for (int i = 1; i <= processCount; ++i) processes[i].value = next();
+    // A complete file ends every line: a last line without its end was cut in its last value.
+    if (file.AtEnd())
+      throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
+                        "Output file '" + file.FileName() + "', line " + std::to_string(line) +
+                            ": the record is cut off before its line end");
+    file.SkipLine();
+    return true;
+  } catch (const EInOutError&) {
+    channel.Abandon();
+    throw;
+  }
+}
+
 void CloseOutputFile(FileChannel& channel) {
   channel.Close();
 }

@@ -33,6 +33,14 @@ void WriteOutputLine(FileChannel& channel, const drivearray& drivers, int stateC
 // takes its missing numbers from the next line; at the end of the file they read as 0.
 // Failures: EInOutError kFileAccess when the channel is not open or the file cannot be
 // read, kInvalidNumericInput at text that is not a number; the channel is closed then.
+// ReadOutputLine for readers that keep whole records only (the output display, `table`,
+// `plot`): a data line must hold every value and end with its line end. Failures: those of
+// ReadOutputLine, and EInOutError kInvalidNumericInput naming the file and the line of a
+// record cut short ("holds 12 of its 155 values", "is cut off before its line end"); the
+// channel is closed then.
+bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers, int stateCount,
+                         statearray& states, int processCount, processarray& processes);
+
 bool ReadOutputLine(FileChannel& channel, double& time, drivearray& drivers, int stateCount,
                     statearray& states, int processCount, processarray& processes);
 

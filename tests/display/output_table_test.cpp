@@ -63,6 +63,42 @@ TEST_F(OutputTableTest, AFailedReadKeepsTheRowsReadBeforeIt) {
   EXPECT_EQ(table.RowCount(), 4);
 }
 
+// A record cut short is never read as values shifted from the next line or as zeros: the
+// table stops before it, and the message names its line.
+TEST_F(OutputTableTest, ACutRecord_StopsTheTableNamingItsLine) {
+  WriteFourRecords();
+  const std::string whole = dir.Read("run.out");
+  std::vector<std::size_t> ends;  // the end of each line's CR LF
+  for (std::size_t at = whole.find("\r\n"); at != std::string::npos;
+       at = whole.find("\r\n", at + 2))
+    ends.push_back(at + 2);
+  ASSERT_EQ(ends.size(), 6u);  // two header lines, four records
+  const std::string third = whole.substr(ends[3], ends[4] - ends[3]);
+  struct Case {
+    std::string text;
+    int rows;
+    std::string message;
+  };
+  const Case cases[] = {
+      {whole.substr(0, ends[3]) + third.substr(0, third.size() / 2) + "\r\n" +
+           whole.substr(ends[4]),
+       2, "line 5: the record holds"},
+      {whole.substr(0, whole.size() - 9), 3, "line 6: the record is cut off before its line end"},
+      {whole.substr(0, ends[4] + 30), 3, "line 6: the record holds 2 of its"},
+  };
+  for (const Case& c : cases) {
+    dir.Write("run.out", c.text);
+    OutputTable table = OutputTable::ForCatalogue();
+    try {
+      ReadOutputTable(table, file, 0);
+      ADD_FAILURE() << "no error for " << c.message;
+    } catch (const EInOutError& e) {
+      EXPECT_NE(e.Message().find(c.message), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(table.RowCount(), c.rows) << c.message;
+  }
+}
+
 TEST(OutputTableColumns, FindColumnTakesTheLastExactMatch) {
   const OutputTable table({{"A", ""}, {"B", ""}, {"A", ""}});
   EXPECT_EQ(table.FindColumn("A"), 2);
