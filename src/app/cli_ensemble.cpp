@@ -100,15 +100,22 @@ int RunEnsemble(const EnsembleOptions& o) {
   ProgressLine line("members", "", true, 0);
   RunControl control;
   control.stop = &signals.Requested();
-  const EnsembleTally tally = RunMembers(
-      plan, site, design, members, threads, results,
-      [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
-        line.Update(finished, total, t.failed);
-      },
-      control);
+  EnsembleTally tally;
+  try {
+    tally = RunMembers(
+        plan, site, design, members, threads, results,
+        [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
+          line.Update(finished, total, t.failed);
+        },
+        control);
+    line.End(tally.done + tally.failed, members.size(), tally.failed);
+    results.Close();
+  } catch (const EResultsError& e) {
+    // The members stored before the failure stay in the file, readable.
+    throw EResultsError(std::string(e.what()) +
+                        "; the members stored before are kept (ensemble status counts them)");
+  }
   const std::size_t finished = tally.done + tally.failed;
-  line.End(finished, members.size(), tally.failed);
-  results.Close();
   const std::string kept = std::to_string(tally.done) + " members done, " +
                            std::to_string(tally.failed) + " failed, written to " + o.output;
   if (const int signal = signals.Signal(); signal != 0) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/cli_commands.h"
+#include "ensemble/results_open.h"
 #include "model/errors.h"
 #include "program/program_state.h"
 #include "program/prompter.h"
@@ -43,6 +44,7 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& e, int argc, ch
 }  // namespace
 
 int main(int argc, char** argv) {
+  kvsorv::ensemble::LeaveFailedFilesAtExit();
   CLI::App app("Runs and calibrates the KVS ORV plant-soil model.", kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " + KVSORV_VERSION,
                        "Show the program's version and exit");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli_options.h"
+#include "ensemble/results_open.h"
 #include "main_window/start_up.h"
 #include "program/prompter.h"
 #include "windows/common/pictures.h"
@@ -62,6 +63,7 @@ std::vector<std::string> RemainingArguments() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kvsorv::ensemble::LeaveFailedFilesAtExit();
   // The run mode comes from the name the program was started under (links included).
   const std::string executablePath = argc > 0 ? argv[0] : kProgram;
   CLI::App app(kDescription, kProgram);

@@ -1,6 +1,7 @@
 #include "ensemble/results_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <limits>
 #include <netcdf>
 #include <stdexcept>
+#include <system_error>
 
 #include "ensemble/disk_sync.h"
 #include "ensemble/results_open.h"
@@ -29,6 +31,33 @@ std::string TextAttribute(const NcFile& file, const char* name) {
   std::string text;
   file.getAtt(name).getValues(text);
   return text;
+}
+
+// Why writing to `fileName` failed, in words: the library's own text names no file, and a
+// full disk shows only as an HDF error.
+std::string CannotWrite(const std::string& fileName, const std::string& libraryText) {
+  const int code = errno;
+  std::error_code ec;
+  const auto directory = std::filesystem::absolute(fileName, ec).parent_path();
+  const auto space = std::filesystem::space(directory, ec);
+  const bool full = code == ENOSPC || (!ec && space.available < 256 * 1024);
+  std::string first = libraryText.substr(0, libraryText.find('\n'));
+  return fileName + ": cannot be written: " +
+         (full ? std::string("the disk is full (no space left on the device)")
+               : "the netCDF library reports '" + first + "'");
+}
+
+// Runs a write to the file, reporting a failure of the netCDF library or of the disk as an
+// EResultsError that names the file and the cause.
+template <typename Write>
+void Writing(const std::string& fileName, Write write) {
+  try {
+    write();
+  } catch (const netCDF::exceptions::NcException& e) {
+    throw EResultsError(CannotWrite(fileName, e.what()));
+  } catch (const std::system_error& e) {
+    throw EResultsError(CannotWrite(fileName, e.what()));
+  }
 }
 
 }  // namespace
@@ -209,6 +238,11 @@ std::vector<MemberStatus> ResultsFile::Statuses() const {
 
 void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& parameters,
                               const MemberResult& result) {
+  Writing(name_, [&] { PutMember(member, parameters, result); });
+}
+
+void ResultsFile::PutMember(std::size_t member, const std::vector<double>& parameters,
+                            const MemberResult& result) {
   const std::size_t times = file_->getDim("time").getSize();
   const std::size_t variables = file_->getDim("variable").getSize();
   if (times * variables > 0)
@@ -243,19 +277,32 @@ void ResultsFile::SyncInTwo() {
 
 void ResultsFile::Flush() {
   if (!disk_) return;  // opened to read
-  SyncInTwo();
-  disk_->Request();
+  Writing(name_, [&] {
+    SyncInTwo();
+    disk_->Request();
+  });
 }
 
 void ResultsFile::Close() {
   if (!file_) return;
-  if (disk_) SyncInTwo();
-  file_->close();
-  file_.reset();
-  if (!disk_) return;
-  const std::unique_ptr<DiskSync> disk = std::move(disk_);
-  disk->Request();
-  disk->Wait();
+  Writing(name_, [&] {
+    try {
+      if (disk_) SyncInTwo();
+      file_->close();
+    } catch (...) {
+      // The library's file object would try to close again when destroyed and print that
+      // failure itself: the file is closed here, quietly, and the object given up (the error
+      // is reported once, by the caller).
+      nc_close(file_->getId());
+      static_cast<void>(file_.release());
+      throw;
+    }
+    file_.reset();
+    if (!disk_) return;
+    const std::unique_ptr<DiskSync> disk = std::move(disk_);
+    disk->Request();
+    disk->Wait();
+  });
 }
 
 MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* parameters) const {

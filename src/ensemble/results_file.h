@@ -69,6 +69,8 @@ class ResultsFile {
   std::size_t Members() const;
   // Writes one member's outcome and parameters. It reaches the file on disk with the next
   // Flush or Close; until then a process killed leaves the member missing from the file.
+  // Failures (here, in Flush and in Close): EResultsError naming the file and the cause, such
+  // as "the disk is full"; the members of earlier Flushes stay in the file, readable.
   void WriteMember(std::size_t member, const std::vector<double>& parameters,
                    const MemberResult& result);
   // Puts every member written so far into the file, whole, so that it survives a kill of the
@@ -98,6 +100,8 @@ class ResultsFile {
   ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name,
               std::unique_ptr<DiskSync> disk = nullptr);
   const MemberStatus* HeldFor(std::size_t member) const;
+  void PutMember(std::size_t member, const std::vector<double>& parameters,
+                 const MemberResult& result);
   void SyncInTwo();
 
   std::unique_ptr<netCDF::NcFile> file_;

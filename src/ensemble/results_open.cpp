@@ -1,5 +1,6 @@
 #include "ensemble/results_open.h"
 
+#include <hdf5.h>
 #include <netcdf.h>
 #include <cerrno>
 #include <cstring>
@@ -47,6 +48,10 @@ void CheckLayout(const netCDF::NcFile& file, const std::string& fileName) {
 }
 
 }  // namespace
+
+void LeaveFailedFilesAtExit() {
+  H5dont_atexit();
+}
 
 std::string CannotOpen(const std::string& fileName, int code, bool creating) {
   std::error_code ignored;

@@ -18,6 +18,11 @@ std::unique_ptr<netCDF::NcFile> OpenResultsNetcdf(const std::string& fileName, b
 // cannot be made. EResultsError.
 std::unique_ptr<netCDF::NcFile> CreateResultsNetcdf(const std::string& making,
                                                     const std::string& fileName);
+// Keeps the HDF5 library from closing, at the program's exit, a file whose close has already
+// failed (a full disk): its own attempt then crashes the program after the failure was
+// reported. Every results file is closed explicitly before; call first thing in main.
+void LeaveFailedFilesAtExit();
+
 // "FILE: cannot be opened: no such file", "FILE: cannot be created: the directory D does not
 // exist", ...: why `fileName` cannot be opened or created, from an errno or netCDF error code.
 std::string CannotOpen(const std::string& fileName, int code, bool creating);

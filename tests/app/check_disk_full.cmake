@@ -1,0 +1,27 @@
+include(${CMAKE_CURRENT_LIST_DIR}/cli_check_support.cmake)
+# A disk that fills during a run: the run stops naming the file and the cause, without a
+# crash, and the members stored before stay readable. Needs a small file system of its own
+# (tmpfs); skipped without one.
+file(MAKE_DIRECTORY ${WORK}/small)
+execute_process(COMMAND mount -t tmpfs -o size=1M tmpfs ${WORK}/small RESULT_VARIABLE mounted
+                OUTPUT_QUIET ERROR_QUIET)
+if(NOT mounted EQUAL 0)
+  message(STATUS "no tmpfs can be mounted here: skipped")
+  return()
+endif()
+file(WRITE ${WORK}/plan.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\n"
+  "stop = 1620\nmembers = 300\nseed = 5\n[[parameter]]\nsymbol = \"mf\"\n"
+  "distribution = \"uniform\"\nmin = 75\nmax = 85\n"
+  "[[output]]\nsymbol = \"Cf\"\nyearly = true\n[[output]]\nsymbol = \"Cw\"\nyearly = true\n"
+  "[[output]]\nsymbol = \"NEP\"\nyearly = true\n[[output]]\nsymbol = \"Ch\"\nyearly = true\n")
+cli(0 out err sample plan.toml --method lhs -o design.csv)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env head -c 900000 /dev/zero
+                OUTPUT_FILE ${WORK}/small/filler)
+cli(1 out err ensemble run plan.toml --design design.csv --threads 2 -o small/r.nc)
+expect_contains("${err}" "small/r.nc: cannot be written: the disk is full")
+expect_contains("${err}" "the members stored before are kept (ensemble status counts them)")
+expect_not_contains("${err}" "ncFile.cpp")
+cli(3 out err ensemble status small/r.nc)
+expect_contains("${out}" "members\t300\n")
+cli(0 out err analyze envelope small/r.nc -o kept.csv)
+execute_process(COMMAND umount ${WORK}/small)
