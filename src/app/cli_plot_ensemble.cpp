@@ -26,7 +26,6 @@
 #include "display/ensemble_charts_csv.h"
 #include "display/observations_file.h"
 #include "ensemble/results_file.h"
-#include "files/file_identity.h"
 #include "windows/display/ensemble_charts.h"
 
 namespace kvsorv::cli {

@@ -7,17 +7,13 @@
 #include "ensemble/disk_sync.h"
 #include "ensemble/results_file.h"
 #include "ensemble/results_open.h"
+#include "files/file_identity.h"
 
 namespace kvsorv::ensemble {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return fs::equivalent(a, b, error) && !error;
-}
 
 // Equal, NaN equal to NaN (a value the member did not reach).
 bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
