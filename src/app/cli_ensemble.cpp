@@ -1,6 +1,7 @@
 // kvsorv-cli ensemble run|merge|status: the members of a design, side by side on every core,
 // into a results file; shard files joined; how far a results file has come.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -20,6 +21,7 @@
 #include "ensemble/plan.h"
 #include "ensemble/results_file.h"
 #include "ensemble/results_merge.h"
+#include "ensemble/results_open.h"
 #include "files/text_writer.h"
 
 namespace kvsorv::cli {
@@ -93,7 +95,7 @@ int RunEnsemble(const EnsembleOptions& o) {
                                 "' exists: add --resume to run the members it is missing, or "
                                 "remove it first");
   ResultsFile results = o.resume && std::filesystem::exists(o.output)
-                            ? ResultsFile::Open(o.output, plan, design.rows.size())
+                            ? ResultsFile::Open(o.output, plan, design)
                             : ResultsFile::Create(o.output, plan, site, design, KVSORV_VERSION);
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
@@ -134,23 +136,35 @@ int Merge(const EnsembleOptions& o) {
   return 0;
 }
 
+// Counts a file's members; a file being written by a run is read as the run last synced it.
 int Status(const EnsembleOptions& o) {
   const ResultsFile results = ResultsFile::OpenToRead(o.results);
-  std::size_t done = 0, failed = 0, missing = 0;
+  std::vector<MemberStatus> statuses;
+  std::vector<std::size_t> lacking;
   // Failures counted by the first line of their message, so the researcher sees why.
   std::vector<std::string> errors;
-  const std::vector<MemberStatus> statuses = results.Statuses();
-  for (std::size_t m = 0; m < statuses.size(); ++m) {
-    if (statuses[m] == MemberStatus::kDone) ++done;
-    if (statuses[m] == MemberStatus::kMissing) ++missing;
-    if (statuses[m] != MemberStatus::kFailed) continue;
-    ++failed;
-    errors.push_back(results.ErrorOf(m));
+  try {
+    statuses = results.Statuses();
+    lacking = results.DoneWithoutValues();
+    for (std::size_t m = 0; m < statuses.size(); ++m)
+      if (statuses[m] == MemberStatus::kFailed) errors.push_back(results.ErrorOf(m));
+  } catch (const std::exception&) {  // the library's own text names no file
+    throw EResultsError(o.results + ": cannot be read: " +
+                        (HeldByWriter(o.results) ? "a run was writing it meanwhile; try again"
+                                                 : "damaged (its values cannot be read)"));
   }
-  std::cout << "members\t" << results.Members() << "\ndone\t" << done << "\nfailed\t" << failed
-            << "\nmissing\t" << missing << "\nplan\t" << results.PlanFingerprint() << '\n';
-  for (const auto& [reason, count] : analysis::FailureReasons(errors))
-    std::cout << "failed because\t" << count << '\t' << reason << '\n';
+  if (!lacking.empty())
+    std::cerr << o.results << ": " << lacking.size()
+              << " members marked done lack values a member done has: counted missing "
+                 "(--resume runs them again)\n";
+  for (const std::size_t m : lacking) statuses[m] = MemberStatus::kMissing;
+  const auto count = [&](MemberStatus s) { return std::count(statuses.begin(), statuses.end(), s); };
+  const auto missing = count(MemberStatus::kMissing);
+  std::cout << "members\t" << results.Members() << "\ndone\t" << count(MemberStatus::kDone)
+            << "\nfailed\t" << count(MemberStatus::kFailed) << "\nmissing\t" << missing
+            << "\nplan\t" << results.PlanFingerprint() << '\n';
+  for (const auto& [reason, n] : analysis::FailureReasons(errors))
+    std::cout << "failed because\t" << n << '\t' << reason << '\n';
   return missing == 0 ? 0 : 3;
 }
 
@@ -225,9 +239,11 @@ int Launch(const EnsembleOptions& o) {
       "#SBATCH --job-name=kvsorv-ensemble\n"
       "#SBATCH --array=1-" +
           std::to_string(k) + "%" + std::to_string(atOnce) +
-          "\n#SBATCH --cpus-per-task=" + std::to_string(threads) + "\n#SBATCH --output=" + stem +
-          ".shard-%a.log\n"
+          "\n#SBATCH --cpus-per-task=" + std::to_string(threads) +
+          "\n"
           "#SBATCH --open-mode=append\n"
+          "# The submit script names the log files (on its command line, where a path with\n"
+          "# spaces can be quoted).\n"
           "#SBATCH --signal=B:TERM@60\n"
           "# A minute before the time limit the shard is sent SIGTERM: it keeps the members\n"
           "# it finished and exits with 143. Run the submit script again to resume it.\n"
@@ -235,17 +251,16 @@ int Launch(const EnsembleOptions& o) {
           "exec " +
           run + " --shard ${SLURM_ARRAY_TASK_ID}/" + std::to_string(k) + " --resume -o " +
           Quoted(stem) + ".shard-${SLURM_ARRAY_TASK_ID}.nc\n");
-  WriteScript(merging, "#!/bin/sh\n#SBATCH --job-name=kvsorv-merge\n#SBATCH --output=" + stem +
-                           ".merge.log\n" + merge + "\n");
+  WriteScript(merging, "#!/bin/sh\n#SBATCH --job-name=kvsorv-merge\n" + merge + "\n");
   WriteScript(
       submit,
       "#!/bin/sh\n# Submits the shards as a job array and the merge after them; the merge is\n"
       "# dropped when a shard did not finish. Run again to resume the shards.\n"
-      "set -e\njob=$(sbatch --parsable " +
-          Quoted(array) +
+      "set -e\njob=$(sbatch --parsable --output=" +
+          Quoted(stem + ".shard-%a.log") + " " + Quoted(array) +
           ")\n"
-          "sbatch --dependency=afterok:$job --kill-on-invalid-dep=yes " +
-          Quoted(merging) + "\n");
+          "sbatch --dependency=afterok:$job --kill-on-invalid-dep=yes --output=" +
+          Quoted(stem + ".merge.log") + " " + Quoted(merging) + "\n");
   std::cerr << "wrote " << array << ", " << merging << " and " << submit << '\n';
   return 0;
 }

@@ -26,7 +26,7 @@ std::vector<std::size_t> ShardMembers(std::size_t members, int shard, int shards
 std::vector<std::size_t> UnfinishedMembers(const ResultsFile& file,
                                            const std::vector<std::size_t>& candidates,
                                            bool rerunFailed) {
-  const std::vector<MemberStatus> statuses = file.Statuses();
+  const std::vector<MemberStatus> statuses = file.CheckedStatuses();
   std::vector<std::size_t> left;
   for (const std::size_t i : candidates) {
     const MemberStatus s = statuses.at(i);

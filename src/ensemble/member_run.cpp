@@ -28,6 +28,13 @@ double Value(const OutputSpec& o, const drivearray& d, const statearray& s, cons
   return std::numeric_limits<double>::quiet_NaN();
 }
 
+// Whether the output line at `time` holds a value of `o` to keep.
+bool Kept(const OutputSpec& o, double time, double halfStep) {
+  bool wanted = o.everyLine;
+  for (const double at : o.times) wanted = wanted || std::fabs(at - time) < halfStep;
+  return wanted;
+}
+
 // Keeps the plan's outputs of one cell's output lines.
 class OutputCollector : public RunSink {
  public:
@@ -46,9 +53,7 @@ class OutputCollector : public RunSink {
     const double halfStep = 0.5 * plan_.times.outputStep;
     for (std::size_t v = 0; v < outputs; ++v) {
       const OutputSpec& o = plan_.outputs[v];
-      bool wanted = o.everyLine;
-      for (const double at : o.times) wanted = wanted || std::fabs(at - time) < halfStep;
-      if (!wanted) continue;
+      if (!Kept(o, time, halfStep)) continue;
       const std::size_t column = static_cast<std::size_t>(cellPosition_) * outputs + v;
       result_.values[t * site_.variables.size() + column] = Value(o, d, s, p);
     }
@@ -94,6 +99,18 @@ EnsembleSite LoadSite(const EnsemblePlan& plan) {
       site.variables.push_back(
           plan.cells == 1 ? o.symbol : "cell" + std::to_string(in.cellNumber + c) + "/" + o.symbol);
   return site;
+}
+
+std::vector<unsigned char> KeptValues(const EnsemblePlan& plan, const EnsembleSite& site) {
+  const std::size_t outputs = plan.outputs.size();
+  // A site made without a plan's outputs (by hand) keeps every value.
+  std::vector<unsigned char> kept(site.times.size() * site.variables.size(), outputs == 0);
+  if (outputs == 0) return kept;
+  for (std::size_t t = 0; t < site.times.size(); ++t)
+    for (std::size_t column = 0; column < site.variables.size(); ++column)
+      kept[t * site.variables.size() + column] =
+          Kept(plan.outputs[column % outputs], site.times[t], 0.5 * plan.times.outputStep);
+  return kept;
 }
 
 std::vector<double> MemberParameters(const std::vector<double>& row) {

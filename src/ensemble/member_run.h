@@ -23,6 +23,9 @@ struct EnsembleSite {
 // ReadDriverSeries and GetNextDriverFilename; EPlanError when the parameter file is rejected.
 EnsembleSite LoadSite(const EnsemblePlan& plan);
 
+// Where a member that finishes records a value: times x variables, 1 where it does.
+std::vector<unsigned char> KeptValues(const EnsemblePlan& plan, const EnsembleSite& site);
+
 // The parameter values a member runs with: the design row's values as the parameter file's
 // text gives them back, so that a member's parameter file runs it exactly.
 std::vector<double> MemberParameters(const std::vector<double>& designRow);

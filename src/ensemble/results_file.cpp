@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "ensemble/disk_sync.h"
+#include "ensemble/results_guard.h"
 #include "ensemble/results_open.h"
 
 namespace kvsorv::ensemble {
@@ -26,12 +27,15 @@ constexpr const char* kValues = "value";
 constexpr const char* kStatus = "status";
 constexpr const char* kError = "error";
 constexpr const char* kParameters = "parameter_value";
+constexpr const char* kKept = "kept";
 
 std::string TextAttribute(const NcFile& file, const char* name) {
   std::string text;
   file.getAtt(name).getValues(text);
   return text;
 }
+
+constexpr const char* kDiskFull = "the disk is full (no space left on the device)";
 
 // Why writing to `fileName` failed, in words: the library's own text names no file, and a
 // full disk shows only as an HDF error.
@@ -43,7 +47,7 @@ std::string CannotWrite(const std::string& fileName, const std::string& libraryT
   const bool full = code == ENOSPC || (!ec && space.available < 256 * 1024);
   std::string first = libraryText.substr(0, libraryText.find('\n'));
   return fileName + ": cannot be written: " +
-         (full ? std::string("the disk is full (no space left on the device)")
+         (full ? std::string(kDiskFull)
                : "the netCDF library reports '" + first + "'");
 }
 
@@ -115,6 +119,8 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
     file->putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
   if (design.method == Method::kMorris)
     file->putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
+  for (const GuardEntry& entry : GuardOf(plan, design))
+    if (!entry.fingerprint.empty()) file->putAtt(entry.attribute, entry.fingerprint);
 
   NcVar times = file->addVar("time", netCDF::ncDouble, time);
   times.putAtt("units", "year");
@@ -146,6 +152,11 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   file->addVar(kError, netCDF::ncString, member);
   NcVar parameters = file->addVar(kParameters, netCDF::ncDouble, {member, parameter});
   parameters.setFill(true, std::numeric_limits<double>::quiet_NaN());
+  NcVar kept = file->addVar(kKept, netCDF::ncByte, {time, variable});
+  kept.putAtt("long_name", "1 where a member that is done has a value");
+  const std::vector<unsigned char> mask = KeptValues(plan, site);
+  const std::vector<signed char> keptBytes(mask.begin(), mask.end());
+  if (!keptBytes.empty()) kept.putVar(keptBytes.data());
   file->sync();
   auto disk = std::make_unique<DiskSync>(making);
   disk->Request();
@@ -165,14 +176,45 @@ ResultsFile ResultsFile::OpenToWrite(const std::string& fileName) {
 }
 
 ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& plan,
-                              std::size_t members) {
+                              const Design& design) {
   auto file = OpenResultsNetcdf(fileName, true);
   if (TextAttribute(*file, "plan_fingerprint") != FingerprintText(plan.hash))
     throw EPlanError(fileName + ": made from another plan than " + plan.file.string());
+  const std::size_t members = design.rows.size();
   if (file->getDim("member").getSize() != members)
     throw EPlanError(fileName + ": holds " + std::to_string(file->getDim("member").getSize()) +
                      " members, the design " + std::to_string(members));
-  return ResultsFile(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
+  const auto attributes = file->getAtts();
+  const std::string method =
+      attributes.count("design_method") != 0 ? TextAttribute(*file, "design_method") : "";
+  const std::string anotherDesign =
+      fileName + ": made from another design" +
+      (!method.empty() && method != MethodName(design.method)
+           ? " (method '" + method + "', not '" + MethodName(design.method) + "')"
+           : std::string(" (its members ran with other parameter values)")) +
+      ": run this design into a new results file";
+  for (const GuardEntry& entry : GuardOf(plan, design)) {
+    // A file older than the guard, or an input that cannot be read now (loading names it).
+    if (attributes.count(entry.attribute) == 0 || entry.fingerprint.empty()) continue;
+    if (TextAttribute(*file, entry.attribute.c_str()) == entry.fingerprint) continue;
+    if (entry.attribute == kGuardKinds[0].attribute) throw EPlanError(anotherDesign);
+    throw EPlanError(fileName + ": made when " + entry.what +
+                     " held other contents than now: members of the two would mix "
+                     "(restore the file, or run into a new results file)");
+  }
+  ResultsFile results(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
+  if (attributes.count(kGuardKinds[0].attribute) == 0) {
+    // An older file: its finished members' parameters must be this design's.
+    if (!method.empty() && method != MethodName(design.method)) throw EPlanError(anotherDesign);
+    const Matrix stored = results.Parameters();
+    const std::vector<MemberStatus> statuses = results.Statuses();
+    for (std::size_t m = 0; m < members; ++m) {
+      if (statuses[m] == MemberStatus::kMissing) continue;
+      const std::vector<double> mine = MemberParameters(design.rows[m]);
+      if (mine != stored[m]) throw EPlanError(anotherDesign);
+    }
+  }
+  return results;
 }
 
 std::size_t ResultsFile::Members() const {
@@ -181,6 +223,10 @@ std::size_t ResultsFile::Members() const {
 
 std::string ResultsFile::PlanFingerprint() const {
   return TextAttribute(*file_, "plan_fingerprint");
+}
+
+std::string ResultsFile::GuardFingerprint(const char* attribute) const {
+  return file_->getAtts().count(attribute) != 0 ? TextAttribute(*file_, attribute) : "";
 }
 
 ResultsDescription ResultsFile::Describe() const {
@@ -236,8 +282,65 @@ std::vector<MemberStatus> ResultsFile::Statuses() const {
   return statuses;
 }
 
+std::vector<std::size_t> ResultsFile::DoneWithoutValues() const {
+  const std::vector<MemberStatus> statuses = Statuses();
+  const std::size_t cells = file_->getDim("time").getSize() * file_->getDim("variable").getSize();
+  std::vector<std::size_t> done;
+  for (std::size_t m = 0; m < statuses.size(); ++m)
+    if (statuses[m] == MemberStatus::kDone) done.push_back(m);
+  if (cells == 0 || done.empty()) return {};
+  // Read a block of members at a time: one chunk each, in the order stored.
+  const auto eachDone = [&](const auto& visit) {
+    constexpr std::size_t kBlock = 64;
+    std::vector<double> values;
+    for (std::size_t first = 0; first < statuses.size(); first += kBlock) {
+      const std::size_t count = std::min(kBlock, statuses.size() - first);
+      values.resize(count * cells);
+      ReadValues(first, count, 0, file_->getDim("variable").getSize(), values.data());
+      for (std::size_t k = 0; k < count; ++k)
+        if (statuses[first + k] == MemberStatus::kDone) visit(first + k, &values[k * cells]);
+    }
+  };
+  std::vector<signed char> kept(cells, 0);
+  if (!file_->getVar(kKept).isNull()) {
+    file_->getVar(kKept).getVar(kept.data());
+  } else {
+    // An older file: what any member done holds, every member done must hold.
+    eachDone([&](std::size_t, const double* v) {
+      for (std::size_t c = 0; c < cells; ++c) kept[c] = kept[c] || !std::isnan(v[c]);
+    });
+    if (std::find(kept.begin(), kept.end(), 1) == kept.end()) return done;
+  }
+  std::vector<std::size_t> lacking;
+  eachDone([&](std::size_t m, const double* v) {
+    for (std::size_t c = 0; c < cells; ++c)
+      if (kept[c] != 0 && std::isnan(v[c])) {
+        lacking.push_back(m);
+        return;
+      }
+  });
+  return lacking;
+}
+
+std::vector<MemberStatus> ResultsFile::CheckedStatuses() const {
+  std::vector<MemberStatus> statuses = Statuses();
+  for (const std::size_t m : DoneWithoutValues()) statuses[m] = MemberStatus::kMissing;
+  return statuses;
+}
+
 void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& parameters,
                               const MemberResult& result) {
+  // A write the disk has no room for can leave the library's index of the file half written,
+  // so that the file no longer opens: the run stops before it, while the file is whole. The
+  // members held back until the next sync need their room too (uncompressed, to be safe).
+  const std::size_t memberBytes = (result.values.size() + parameters.size()) * sizeof(double) +
+                                  result.error.size() + 256;
+  const std::uintmax_t needed = (held_.size() + 2) * memberBytes + 64 * 1024;
+  std::error_code ec;
+  const auto space =
+      std::filesystem::space(std::filesystem::absolute(name_, ec).parent_path(), ec);
+  if (!ec && space.available < needed)
+    throw EResultsError(name_ + ": cannot be written: " + kDiskFull);
   Writing(name_, [&] { PutMember(member, parameters, result); });
 }
 

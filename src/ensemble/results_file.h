@@ -52,9 +52,10 @@ class ResultsFile {
                             const EnsembleSite& site, const Design& design,
                             const std::string& version);
   // An existing file, to add members to. EResultsError when it cannot be opened or is not a
-  // results file; EPlanError when it was made from another plan or another design size.
+  // results file; EPlanError when it was made from another plan, another design, or while
+  // the site's files held other contents.
   static ResultsFile Open(const std::string& fileName, const EnsemblePlan& plan,
-                          std::size_t members);
+                          const Design& design);
   // An existing file, only to read; or to write members into (as a merge does).
   // EResultsError when it cannot be opened or is not a results file.
   static ResultsFile OpenToRead(const std::string& fileName);
@@ -66,6 +67,11 @@ class ResultsFile {
   ~ResultsFile();
 
   std::vector<MemberStatus> Statuses() const;
+  // The members marked done that lack a value a member done has (a file damaged by a fault
+  // of the disk or the process); reads every member's values.
+  std::vector<std::size_t> DoneWithoutValues() const;
+  // Statuses, with the members DoneWithoutValues names counted missing (a resume runs them).
+  std::vector<MemberStatus> CheckedStatuses() const;
   std::size_t Members() const;
   // Writes one member's outcome and parameters. It reaches the file on disk with the next
   // Flush or Close; until then a process killed leaves the member missing from the file.
@@ -86,6 +92,8 @@ class ResultsFile {
   // A member's error text alone ("" for a member that did not fail), without its values.
   std::string ErrorOf(std::size_t member) const;
   std::string PlanFingerprint() const;
+  // The fingerprint kept in `attribute` (one of kGuardKinds'), "" in a file older than it.
+  std::string GuardFingerprint(const char* attribute) const;
   ResultsDescription Describe() const;
   // Every member's parameters (members x parameters; NaN for a member never written).
   Matrix Parameters() const;

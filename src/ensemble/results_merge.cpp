@@ -6,6 +6,7 @@
 
 #include "ensemble/disk_sync.h"
 #include "ensemble/results_file.h"
+#include "ensemble/results_guard.h"
 #include "ensemble/results_open.h"
 #include "files/file_identity.h"
 
@@ -34,6 +35,16 @@ void CheckSameEnsemble(const ResultsFile& first, const ResultsFile& other) {
       a.morrisLevels != b.morrisLevels)
     throw EResultsError(other.Name() + ": made from another design than " + first.Name() +
                         " (design method '" + b.designMethod + "', not '" + a.designMethod + "')");
+  for (const GuardKind& kind : kGuardKinds) {
+    const std::string x = first.GuardFingerprint(kind.attribute);
+    const std::string y = other.GuardFingerprint(kind.attribute);
+    if (x.empty() || y.empty() || x == y) continue;
+    if (&kind == &kGuardKinds[0])
+      throw EResultsError(other.Name() + ": made from another design than " + first.Name() +
+                          " (its members ran with other parameter values)");
+    throw EResultsError(other.Name() + ": made from other contents of " + kind.what + " than " +
+                        first.Name() + ": their members would mix");
+  }
 }
 
 // Removes the file being written unless it was renamed into place.
@@ -70,7 +81,7 @@ void MergeResults(const std::vector<std::string>& inputs, const std::string& out
   std::vector<std::vector<MemberStatus>> statuses;
   std::vector<Matrix> parameters;
   for (const ResultsFile& file : files) {
-    statuses.push_back(file.Statuses());
+    statuses.push_back(file.CheckedStatuses());
     parameters.push_back(file.Parameters());
   }
   for (std::size_t i = 0; i < files.size(); ++i)

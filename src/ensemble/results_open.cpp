@@ -1,8 +1,14 @@
 #include "ensemble/results_open.h"
 
+#include <fcntl.h>
 #include <hdf5.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <netcdf.h>
 #include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
 #include <cstring>
 #include <filesystem>
 #include <netcdf>
@@ -25,7 +31,7 @@ std::string Words(int code) {
     case NC_ENOTNC:
       return "not a netCDF-4 file";
     case NC_EHDFERR:
-      return "damaged, or being written by another process";
+      return "damaged (its netCDF-4 structure cannot be read)";
     default:
       break;
   }
@@ -47,13 +53,50 @@ void CheckLayout(const netCDF::NcFile& file, const std::string& fileName) {
   if (file.getAtts().count("plan_fingerprint") == 0) refuse("plan fingerprint");
 }
 
+// A reader opens the file without the HDF5 library's lock, so that the status of a run can
+// be read while the run writes it (the run keeps its lock against a second writer). The
+// library reads the setting at each open; one open at a time changes it.
+class UnlockedOpen {
+ public:
+  UnlockedOpen() : lock_(Mutex()) {
+    if (const char* value = std::getenv(kVariable)) before_ = value;
+    setenv(kVariable, "FALSE", 1);
+  }
+  ~UnlockedOpen() {
+    if (before_) setenv(kVariable, before_->c_str(), 1);
+    else unsetenv(kVariable);
+  }
+  UnlockedOpen(const UnlockedOpen&) = delete;
+  UnlockedOpen& operator=(const UnlockedOpen&) = delete;
+
+ private:
+  static constexpr const char* kVariable = "HDF5_USE_FILE_LOCKING";
+  static std::mutex& Mutex() {
+    static std::mutex mutex;
+    return mutex;
+  }
+  std::lock_guard<std::mutex> lock_;
+  std::optional<std::string> before_;
+};
+
 }  // namespace
 
 void LeaveFailedFilesAtExit() {
   H5dont_atexit();
 }
 
+bool HeldByWriter(const std::string& fileName) {
+  const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held;
+}
+
 std::string CannotOpen(const std::string& fileName, int code, bool creating) {
+  if (!creating && code == NC_EHDFERR && HeldByWriter(fileName))
+    return fileName + ": cannot be opened to write: another run is writing it (wait for it to "
+                      "end, or stop it first)";
   std::error_code ignored;
   if (!creating && std::filesystem::is_directory(fileName, ignored)) code = EISDIR;
   if (code == NC_ENOTNC) return fileName + ": not a results file (not a netCDF-4 file)";
@@ -69,8 +112,12 @@ std::string CannotOpen(const std::string& fileName, int code, bool creating) {
 std::unique_ptr<netCDF::NcFile> OpenResultsNetcdf(const std::string& fileName, bool write) {
   std::unique_ptr<netCDF::NcFile> file;
   try {
-    file = std::make_unique<netCDF::NcFile>(fileName,
-                                            write ? netCDF::NcFile::write : netCDF::NcFile::read);
+    if (write) {
+      file = std::make_unique<netCDF::NcFile>(fileName, netCDF::NcFile::write);
+    } else {
+      const UnlockedOpen unlocked;
+      file = std::make_unique<netCDF::NcFile>(fileName, netCDF::NcFile::read);
+    }
   } catch (const netCDF::exceptions::NcException& e) {
     throw EResultsError(CannotOpen(fileName, e.errorCode(), false));
   }

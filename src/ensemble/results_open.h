@@ -23,6 +23,9 @@ std::unique_ptr<netCDF::NcFile> CreateResultsNetcdf(const std::string& making,
 // reported. Every results file is closed explicitly before; call first thing in main.
 void LeaveFailedFilesAtExit();
 
+// Whether a process holds the file open to write it (the HDF5 library's lock).
+bool HeldByWriter(const std::string& fileName);
+
 // "FILE: cannot be opened: no such file", "FILE: cannot be created: the directory D does not
 // exist", ...: why `fileName` cannot be opened or created, from an errno or netCDF error code.
 std::string CannotOpen(const std::string& fileName, int code, bool creating);

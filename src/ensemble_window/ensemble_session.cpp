@@ -36,18 +36,6 @@ int Threads() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-// The results file was made from this design: its finished members ran the design's rows.
-bool SameDesign(const ResultsFile& file, const Design& design) {
-  const std::vector<MemberStatus> statuses = file.Statuses();
-  for (std::size_t m = 0; m < statuses.size(); ++m) {
-    if (statuses[m] == MemberStatus::kMissing) continue;
-    std::vector<double> parameters;
-    file.ReadMember(m, &parameters);
-    return parameters == MemberParameters(design.rows.at(m));
-  }
-  return true;
-}
-
 }  // namespace
 
 EnsembleSession::EnsembleSession() {
@@ -208,12 +196,9 @@ bool EnsembleSession::Start(bool resume) {
       failure_.clear();
     }
     if (resume && exists) {
-      results.emplace(ResultsFile::Open(resultsName, runPlan_, n));
-      if (!SameDesign(*results, design_))
-        throw EPlanError("'" + resultsName + "' was made with another design than " +
-                         MethodName(method_) + ": choose its method, or run anew");
+      results.emplace(ResultsFile::Open(resultsName, runPlan_, design_));
       const std::lock_guard lock(mutex_);
-      const std::vector<MemberStatus> statuses = results->Statuses();
+      const std::vector<MemberStatus> statuses = results->CheckedStatuses();
       for (std::size_t m = 0; m < n; ++m)
         if (statuses[m] != MemberStatus::kMissing) finished_.Add(m, results->ReadMember(m));
       members = UnfinishedMembers(*results, members, false);

@@ -31,6 +31,38 @@ file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\n
   "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
 cli(1 out err ensemble run other.toml --design design.csv --resume -o all.nc)
 expect_contains("${err}" "all.nc: made from another plan")
+# Resuming from another design of the plan, or after a file the members read has changed, is
+# refused naming what differs, and the results stay as they were.
+file(STRINGS ${WORK}/design.csv rows)
+list(GET rows 2 first)
+string(REPLACE "${first}" "80" other "${rows}")
+string(REPLACE ";" "\n" other "${other}")
+file(WRITE ${WORK}/other.csv "${other}\n")
+file(MD5 ${WORK}/a.nc stored)
+# name | design | file changed | the message expected
+set(mixed
+  "another_design|other.csv|-|a.nc: made from another design (its members ran with other parameter values)"
+  "parameter_file_changed|design.csv|cell1.par|cell1.par' held other contents than now"
+  "base_driver_file_changed|design.csv|cell1b.drr|cell1b.drr' held other contents than now")
+foreach(case IN LISTS mixed)
+  string(REPLACE "|" ";" fields "${case}")
+  list(GET fields 1 design)
+  list(GET fields 2 changed)
+  list(GET fields 3 expected)
+  if(NOT changed STREQUAL "-")
+    file(COPY_FILE ${WORK}/${changed} ${WORK}/${changed}.kept)
+    file(APPEND ${WORK}/${changed} "\n")
+  endif()
+  cli(1 out err ensemble run plan.toml --design ${design} --resume -o a.nc)
+  expect_contains("${err}" "${expected}")
+  if(NOT changed STREQUAL "-")
+    file(RENAME ${WORK}/${changed}.kept ${WORK}/${changed})
+  endif()
+  file(MD5 ${WORK}/a.nc now)
+  if(NOT now STREQUAL stored)
+    message(FATAL_ERROR "${case}: a refused resume changed a.nc")
+  endif()
+endforeach()
 # Options that could not mean what they say are refused before anything runs or is written.
 cli(1 out err ensemble run plan.toml --design design.csv --rerun-failed -o rerun.nc)
 expect_contains("${err}" "--rerun-failed: give --resume too")
@@ -57,3 +89,18 @@ if(NOT rc EQUAL 0)
 endif()
 cli(0 out err ensemble status par.nc)
 expect_contains("${out}" "missing\t0\n")
+# While a run writes its results file, status reads it (as last synced) and a second writer is
+# refused, naming why.
+file(WRITE ${WORK}/long.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\n"
+  "stop = 1900\nmembers = 4000\nseed = 11\n[[parameter]]\nsymbol = \"mf\"\n"
+  "distribution = \"uniform\"\nmin = 75\nmax = 85\n[[output]]\nsymbol = \"Cw\"\nyearly = true\n")
+cli(0 out err sample long.toml -o long.csv)
+execute_process(COMMAND sh -c "'${CLI}' ensemble run long.toml --design long.csv --threads 1 \
+-o long.nc 2>/dev/null & while [ ! -e long.nc ]; do sleep 0.05; done; \
+'${CLI}' ensemble status long.nc; echo \"status $?\"; \
+'${CLI}' ensemble run long.toml --design long.csv --resume -o long.nc; echo \"second $?\"; \
+kill $!; wait" WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE o ERROR_VARIABLE e)
+expect_contains("${o}" "members\t4000\n")
+expect_contains("${o}" "status 3\n")
+expect_contains("${o}" "second 1\n")
+expect_contains("${e}" "long.nc: cannot be opened to write: another run is writing it")

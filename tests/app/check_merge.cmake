@@ -28,7 +28,7 @@ set(refused
   "missing_input|s1.nc gone.nc --replace -o all.nc|gone.nc: cannot be opened: no such file"
   "text_file_as_input|notes.nc s2.nc --replace -o all.nc|notes.nc: not a results file (not a netCDF-4 file)"
   "existing_output_without_replace|s1.nc s2.nc -o all.nc|all.nc: exists: add --replace"
-  "shards_of_two_designs|s1.nc o.nc --replace -o all.nc|s1.nc and o.nc: member 0 has other parameters"
+  "shards_of_two_designs|s1.nc o.nc --replace -o all.nc|o.nc: made from another design than s1.nc"
   "output_directory_missing|s1.nc s2.nc -o no/dir/m.nc|no/dir/m.nc: cannot be created: the directory no/dir does not exist")
 foreach(case IN LISTS refused)
   string(REPLACE "|" ";" fields "${case}")
@@ -92,3 +92,17 @@ if(PARALLEL)
   cli(0 out err ensemble status "with space/r.nc")
   expect_contains("${out}" "missing\t0\n")
 endif()
+
+# Slurm under a path with a space: a stand-in sbatch records the words it is given; each log
+# path must reach it whole.
+file(MAKE_DIRECTORY "${WORK}/slurm space" ${WORK}/bin)
+file(WRITE ${WORK}/bin/sbatch "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> \"${WORK}/sbatch.args\"\necho 7\n")
+file(CHMOD ${WORK}/bin/sbatch PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+cli(0 out err ensemble launch slurm plan.toml --design design.csv --shards 2 -o "slurm space/r.nc")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "PATH=${WORK}/bin:$ENV{PATH}"
+                "${WORK}/slurm space/r.slurm-submit.sh" RESULT_VARIABLE rc)
+file(READ ${WORK}/sbatch.args words)
+expect_contains("${words}" "[--output=${WORK}/slurm space/r.shard-%a.log]")
+expect_contains("${words}" "[--output=${WORK}/slurm space/r.merge.log]")
+file(READ "${WORK}/slurm space/r.slurm-array.sh" array)
+expect_not_contains("${array}" "#SBATCH --output")

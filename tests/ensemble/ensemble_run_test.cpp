@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <sstream>
@@ -123,6 +124,27 @@ TEST_F(EnsembleRunTest, StatesHeldInTheProgram_AreNotHeldInTheMembers) {
   for (int i = 1; i <= ModelDef.numstate; ++i) EXPECT_FALSE(again.base.states[i].HoldConstant) << i;
   EXPECT_TRUE(
       SameBits(RunMember(plan, again, MemberParameters(design.rows[0])).values, plain.values));
+}
+
+TEST_F(EnsembleRunTest, DoneMemberLackingAKeptValue_CountsMissingAndIsRunAgain) {
+  {
+    ResultsFile results = ResultsFile::Create(dir.File("r.nc"), plan, site, design, "test");
+    RunMembers(plan, site, design, {0, 1, 2}, 1, results);
+    // Member 1 done, but its Cf at 1610 lost (as a fault of the disk leaves it); member 2 done
+    // with NaN where the plan keeps nothing (Cf between its two times): whole.
+    MemberResult damaged = results.ReadMember(1);
+    const auto line = std::find(site.times.begin(), site.times.end(), 1610.0);
+    ASSERT_NE(line, site.times.end());
+    const auto at1610 = static_cast<std::size_t>(line - site.times.begin());
+    ASSERT_FALSE(std::isnan(damaged.values[at1610 * site.variables.size()]));
+    damaged.values[at1610 * site.variables.size()] = std::nan("");
+    results.WriteMember(1, MemberParameters(design.rows[1]), damaged);
+    results.Close();
+  }
+  const ResultsFile results = ResultsFile::OpenToRead(dir.File("r.nc"));
+  EXPECT_EQ(results.DoneWithoutValues(), std::vector<std::size_t>{1});
+  EXPECT_EQ(results.CheckedStatuses()[1], MemberStatus::kMissing);
+  EXPECT_EQ(UnfinishedMembers(results, {0, 1, 2, 3}, false), (std::vector<std::size_t>{1, 3}));
 }
 
 }  // namespace

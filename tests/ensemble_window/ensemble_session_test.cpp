@@ -214,7 +214,7 @@ TEST_F(EnsembleSessionTest, ResumeWithAnotherDesign_IsRefusedAndRunAsksBeforeRep
   session.SetMethod(Method::kMonteCarlo);
   EXPECT_FALSE(session.Resume());
   ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_NE(prompter.messages[0].text.find("was made with another design than mc"),
+  EXPECT_NE(prompter.messages[0].text.find("made from another design (method 'lhs', not 'mc')"),
             std::string::npos)
       << prompter.messages[0].text;
 
