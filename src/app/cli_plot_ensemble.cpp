@@ -121,9 +121,7 @@ int PlotKind(const Kind& kind, const EnsemblePlotOptions& o) {
   if (o.time && !kind.ofOneTime)
     throw std::invalid_argument(std::string("--time: the ") + kind.name +
                                 " chart is not of one time");
-  std::filesystem::path csvPath(o.image);
-  csvPath.replace_extension();
-  const std::string csv = csvPath.string() + "-data.csv";
+  const std::string csv = ChartDataFileName(o.image);
   RefuseInputAsOutput("--image", {o.image, csv},
                       {o.results, o.observations.value_or(std::string())});
   const std::string name = kind.name;

@@ -50,6 +50,8 @@ void DeclareOptions(CLI::App& app, kvsorv::StartOptions& o) {
            "Stop time: a whole year of 1 to 5 digits");
   AddField(app, "--step", "X", o.step, MainField::kTimeStep,
            "Time step (years): up to 5 characters");
+  kvsorv::cli::AddText(app, "--plan", "FILE", o.plan,
+                       "Ensemble plan, opened in the ensemble window");
 }
 
 // The arguments left after Qt has taken its own, in the reversed order CLI11 parses.

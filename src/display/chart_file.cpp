@@ -16,6 +16,12 @@ std::optional<ChartFileFormat> ChartFileFormatOf(const std::string& fileName) {
   return std::nullopt;
 }
 
+std::string ChartDataFileName(const std::string& image) {
+  std::filesystem::path path(image);
+  path.replace_extension();
+  return path.string() + "-data.csv";
+}
+
 std::string UnknownChartFormatMessage(const std::string& fileName) {
   return "Cannot save the chart as '" + fileName + "': the name must end in .png, .svg or .pdf.";
 }

@@ -15,6 +15,9 @@ inline constexpr const char* kTableFileFilter = "CSV Files (*.csv)|*.csv|All Fil
 // The format of ".png", ".svg" or ".pdf" (in any case); nothing for other names.
 std::optional<ChartFileFormat> ChartFileFormatOf(const std::string& fileName);
 
+// The CSV of what a chart saved as `image` draws, beside it: "fig.png" -> "fig-data.csv".
+std::string ChartDataFileName(const std::string& image);
+
 // "Cannot save the chart as '<name>': the name must end in .png, .svg or .pdf."
 std::string UnknownChartFormatMessage(const std::string& fileName);
 

@@ -52,6 +52,12 @@ void WriteSobolChartCsv(const std::string& fileName, const SobolChartData& data)
   WriteText(fileName, text);
 }
 
+void WriteFailuresChartCsv(const std::string& fileName, const FailuresChartData& data) {
+  std::string text = "reason,members\n";
+  for (const FailureCount& c : data.counts) text += Row({c.reason, std::to_string(c.members)});
+  WriteText(fileName, text);
+}
+
 void WriteMorrisChartCsv(const std::string& fileName, const MorrisChartData& data) {
   std::string text = "parameter,mu_star,sigma,stable,reason\n";
   for (const MorrisPoint& p : data.points)

@@ -21,5 +21,7 @@ void WriteSobolChartCsv(const std::string& fileName, const SobolChartData& data)
 void WriteMorrisChartCsv(const std::string& fileName, const MorrisChartData& data);
 // parameter,base_points,ST,first_base_points: a row per point of each line.
 void WriteConvergenceChartCsv(const std::string& fileName, const ConvergenceChartData& data);
+// reason,members: a row per failure reason.
+void WriteFailuresChartCsv(const std::string& fileName, const FailuresChartData& data);
 
 }  // namespace kvsorv

@@ -177,16 +177,21 @@ ResultsFile ResultsFile::OpenToWrite(const std::string& fileName) {
 
 ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& plan,
                               const Design& design) {
-  auto file = OpenResultsNetcdf(fileName, true);
-  if (TextAttribute(*file, "plan_fingerprint") != FingerprintText(plan.hash))
+  ResultsFile results(OpenResultsNetcdf(fileName, true), fileName,
+                      std::make_unique<DiskSync>(fileName));
+  CheckMadeFrom(results, plan, design);
+  return results;
+}
+
+void CheckMadeFrom(const ResultsFile& results, const EnsemblePlan& plan, const Design& design) {
+  const std::string& fileName = results.Name();
+  if (results.PlanFingerprint() != FingerprintText(plan.hash))
     throw EPlanError(fileName + ": made from another plan than " + plan.file.string());
   const std::size_t members = design.rows.size();
-  if (file->getDim("member").getSize() != members)
-    throw EPlanError(fileName + ": holds " + std::to_string(file->getDim("member").getSize()) +
+  if (results.Members() != members)
+    throw EPlanError(fileName + ": holds " + std::to_string(results.Members()) +
                      " members, the design " + std::to_string(members));
-  const auto attributes = file->getAtts();
-  const std::string method =
-      attributes.count("design_method") != 0 ? TextAttribute(*file, "design_method") : "";
+  const std::string method = results.Describe().designMethod;
   const std::string anotherDesign =
       fileName + ": made from another design" +
       (!method.empty() && method != MethodName(design.method)
@@ -194,27 +199,22 @@ ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& p
            : std::string(" (its members ran with other parameter values)")) +
       ": run this design into a new results file";
   for (const GuardEntry& entry : GuardOf(plan, design)) {
+    const std::string stored = results.GuardFingerprint(entry.attribute.c_str());
     // A file older than the guard, or an input that cannot be read now (loading names it).
-    if (attributes.count(entry.attribute) == 0 || entry.fingerprint.empty()) continue;
-    if (TextAttribute(*file, entry.attribute.c_str()) == entry.fingerprint) continue;
+    if (stored.empty() || entry.fingerprint.empty() || stored == entry.fingerprint) continue;
     if (entry.attribute == kGuardKinds[0].attribute) throw EPlanError(anotherDesign);
     throw EPlanError(fileName + ": made when " + entry.what +
                      " held other contents than now: members of the two would mix "
                      "(restore the file, or run into a new results file)");
   }
-  ResultsFile results(std::move(file), fileName, std::make_unique<DiskSync>(fileName));
-  if (attributes.count(kGuardKinds[0].attribute) == 0) {
-    // An older file: its finished members' parameters must be this design's.
-    if (!method.empty() && method != MethodName(design.method)) throw EPlanError(anotherDesign);
-    const Matrix stored = results.Parameters();
-    const std::vector<MemberStatus> statuses = results.Statuses();
-    for (std::size_t m = 0; m < members; ++m) {
-      if (statuses[m] == MemberStatus::kMissing) continue;
-      const std::vector<double> mine = MemberParameters(design.rows[m]);
-      if (mine != stored[m]) throw EPlanError(anotherDesign);
-    }
-  }
-  return results;
+  if (!results.GuardFingerprint(kGuardKinds[0].attribute).empty()) return;
+  // An older file: its finished members' parameters must be this design's.
+  if (!method.empty() && method != MethodName(design.method)) throw EPlanError(anotherDesign);
+  const Matrix stored = results.Parameters();
+  const std::vector<MemberStatus> statuses = results.Statuses();
+  for (std::size_t m = 0; m < members; ++m)
+    if (statuses[m] != MemberStatus::kMissing && MemberParameters(design.rows[m]) != stored[m])
+      throw EPlanError(anotherDesign);
 }
 
 std::size_t ResultsFile::Members() const {

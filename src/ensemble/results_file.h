@@ -119,6 +119,10 @@ class ResultsFile {
   std::vector<std::pair<std::size_t, MemberStatus>> held_;
 };
 
+// EPlanError naming the file and what differs when `results` was not made from `plan` and
+// `design`, or the files its members read (parameters, drivers) held other contents then.
+void CheckMadeFrom(const ResultsFile& results, const EnsemblePlan& plan, const Design& design);
+
 // The fingerprint as the results file records it: 16 hexadecimal digits.
 std::string FingerprintText(std::uint64_t fingerprint);
 

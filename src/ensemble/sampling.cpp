@@ -127,6 +127,20 @@ const char* MethodName(Method method) {
   return kNames[static_cast<std::size_t>(method)].data();
 }
 
+std::size_t DesignSize(Method method, int members, std::size_t k) {
+  const auto n = static_cast<std::size_t>(std::max(members, 0));
+  switch (method) {
+    case Method::kSobol:
+      return n * (k + 2);
+    case Method::kMorris:
+      return n * (k + 1);
+    case Method::kOneAtATime:
+      return 1 + 4 * k;
+    default:
+      return n;
+  }
+}
+
 Design SampleDesign(const EnsemblePlan& plan, Method method) {
   Design d;
   d.method = method;

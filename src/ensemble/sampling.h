@@ -37,6 +37,11 @@ struct Design {
 // from B. The layout Sobol indices are estimated from.
 Matrix SobolCrossSampleUnit(std::size_t k, int basePoints);
 
+// How many members the design of `method` has for a plan of `members` members (Monte Carlo,
+// Latin hypercube), base points (Sobol: k + 2 members each) or trajectories (Morris: k + 1
+// each) and `k` varied parameters; one at a time: the centre and four steps of each, 1 + 4 k.
+std::size_t DesignSize(Method method, int members, std::size_t k);
+
 // The design of a plan. Monte Carlo draws member i from a generator seeded by the master
 // seed and i alone; rank correlations, when the plan has any, reorder the columns of Monte
 // Carlo and Latin hypercube designs.

@@ -80,6 +80,17 @@ std::optional<std::size_t> LastRecordedTime(const FinishedMembers& members, std:
   return std::nullopt;
 }
 
+std::vector<std::size_t> RecordedTimes(const FinishedMembers& members, std::size_t variable) {
+  std::vector<std::size_t> times;
+  for (std::size_t t = 0; t < members.Times(); ++t)
+    for (std::size_t m = 0; m < members.Members(); ++m)
+      if (std::isfinite(members.Value(m, t, variable))) {
+        times.push_back(t);
+        break;
+      }
+  return times;
+}
+
 std::vector<double> ValuesAt(const FinishedMembers& members, std::size_t time,
                              std::size_t variable) {
   std::vector<double> y(members.Members());

@@ -33,6 +33,9 @@ EnvelopeChartData EnvelopeSoFar(const EnsembleLayout& layout, const FinishedMemb
 // none did.
 std::optional<std::size_t> LastRecordedTime(const FinishedMembers& members, std::size_t variable);
 
+// The times of the axis at which a finished member recorded the variable, in order.
+std::vector<std::size_t> RecordedTimes(const FinishedMembers& members, std::size_t variable);
+
 // The variable's value at `time` of every design row (NaN when not finished or failed).
 std::vector<double> ValuesAt(const FinishedMembers& members, std::size_t time,
                              std::size_t variable);

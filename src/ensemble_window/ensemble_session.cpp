@@ -1,12 +1,16 @@
 #include "ensemble_window/ensemble_session.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 
+#include "display/chart_file.h"
+#include "display/ensemble_charts_csv.h"
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/results_file.h"
+#include "ensemble/sampling.h"
 #include "ensemble_window/ensemble_figures.h"
 #include "ensemble_window/plan_writer.h"
 #include "program/prompter.h"
@@ -36,7 +40,47 @@ int Threads() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// "4 s", "2 min 5 s", "1 h 3 min"; "–" when unknown.
+std::string Duration(double seconds) {
+  if (!(seconds > 0) || !std::isfinite(seconds)) return "–";
+  const long s = std::lround(seconds);
+  if (s < 60) return std::to_string(s) + " s";
+  if (s < 3600) return std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s";
+  return std::to_string(s / 3600) + " h " + std::to_string(s % 3600 / 60) + " min";
+}
+
 }  // namespace
+
+std::string ProgressText(const RunProgress& p) {
+  if (p.total == 0) return "Not run yet";
+  const std::string of = std::to_string(p.finished) + " of " + std::to_string(p.total);
+  const std::string failed = std::to_string(p.failed) + " failed";
+  const std::string rest = "Resume runs the other " + std::to_string(p.total - p.finished);
+  if (p.running) {
+    std::string text = of + " members, " + failed;
+    if (p.membersPerSecond > 0) {
+      char rate[48];
+      std::snprintf(rate, sizeof rate, ", %.*f members/s", p.membersPerSecond < 10 ? 2 : 1,
+                    p.membersPerSecond);
+      text += rate;
+    }
+    return text + ", " + Duration(p.secondsLeft) + " left";
+  }
+  if (p.finished == p.total) return of + " members, " + failed;
+  if (p.stopped) return "Stopped: " + of + " members kept (" + failed + "); " + rest;
+  return of + " members finished (" + failed + "); " + rest;
+}
+
+const char* MembersCaption(Method method) {
+  switch (method) {
+    case Method::kSobol:
+      return "Base &points:";
+    case Method::kMorris:
+      return "&Trajectories:";
+    default:
+      return "&Members:";
+  }
+}
 
 EnsembleSession::EnsembleSession() {
   base_.members = 100;
@@ -60,8 +104,53 @@ void EnsembleSession::AddRow() {
 }
 
 void EnsembleSession::RemoveRow(std::size_t row) {
+  const std::string symbol = rows_.at(row).symbol;
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+  // A parameter no longer varied takes its correlations with it.
+  std::erase_if(correlationRows_, [&](const CorrelationRow& c) {
+    return !symbol.empty() && (c.a == symbol || c.b == symbol);
+  });
   Edited();
+}
+
+void EnsembleSession::SetCorrelation(std::size_t row, CorrelationRow value) {
+  if (correlationRows_.at(row) == value) return;
+  correlationRows_[row] = std::move(value);
+  Edited();
+}
+
+void EnsembleSession::AddCorrelation() {
+  correlationRows_.push_back({});
+  Edited();
+}
+
+void EnsembleSession::RemoveCorrelation(std::size_t row) {
+  correlationRows_.erase(correlationRows_.begin() + static_cast<std::ptrdiff_t>(row));
+  Edited();
+}
+
+std::string EnsembleSession::CorrelationProblem(std::size_t row) const {
+  std::vector<std::string> symbols;
+  for (const PlanRow& r : rows_) symbols.push_back(r.symbol);
+  return CorrelationRowProblem(correlationRows_, symbols, row);
+}
+
+std::string EnsembleSession::DesignSizeText() const {
+  const std::size_t k = rows_.size();
+  const std::size_t n = DesignSize(method_, base_.members, k);
+  const std::string size = "Run makes " + std::to_string(n) + (n == 1 ? " member" : " members");
+  const std::string parameters = std::to_string(k) + (k == 1 ? " parameter" : " parameters");
+  const std::string members = std::to_string(base_.members);
+  switch (method_) {
+    case Method::kSobol:
+      return size + ": " + members + " base points x (" + parameters + " + 2).";
+    case Method::kMorris:
+      return size + ": " + members + " trajectories x (" + parameters + " + 1).";
+    case Method::kOneAtATime:
+      return size + ": the centre, and 4 steps of each of " + parameters + ".";
+    default:
+      return size + ".";
+  }
 }
 
 void EnsembleSession::SetMembers(int members) {
@@ -83,18 +172,7 @@ EnsemblePlan EnsembleSession::EditedPlan() const {
   EnsemblePlan plan = base_;
   plan.parameters.clear();
   for (std::size_t r = 0; r < rows_.size(); ++r) plan.parameters.push_back(ParameterOf(rows_, r));
-  // Correlations follow their parameters by symbol; those of parameters no longer varied go.
-  plan.correlations.clear();
-  const auto position = [&](const std::string& symbol) {
-    for (std::size_t j = 0; j < plan.parameters.size(); ++j)
-      if (plan.parameters[j].symbol == symbol) return static_cast<int>(j);
-    return -1;
-  };
-  for (const RankCorrelation& c : base_.correlations) {
-    const int a = position(base_.parameters.at(static_cast<std::size_t>(c.a)).symbol);
-    const int b = position(base_.parameters.at(static_cast<std::size_t>(c.b)).symbol);
-    if (a >= 0 && b >= 0) plan.correlations.push_back({a, b, c.rho});
-  }
+  plan.correlations = CorrelationsOf(correlationRows_, plan.parameters);
   return plan;
 }
 
@@ -109,20 +187,63 @@ bool EnsembleSession::OpenPlan(const std::string& fileName) {
   }
   rows_.clear();
   for (const VariedParameter& p : plan.parameters) rows_.push_back(RowOf(p));
+  correlationRows_ = CorrelationRowsOf(plan);
   base_ = std::move(plan);
   planFile_ = fileName;
   changed_ = false;
-  resumable_ = false;
-  if (std::filesystem::exists(ResultsFileName())) {
-    try {
-      const ResultsFile results = ResultsFile::OpenToRead(ResultsFileName());
-      const auto statuses = results.Statuses();
-      resumable_ = std::count(statuses.begin(), statuses.end(), MemberStatus::kMissing) > 0;
-    } catch (const std::exception&) {
-      resumable_ = false;  // not a results file: a run asks before replacing it
-    }
-  }
+  ReadResults();
   return true;
+}
+
+void EnsembleSession::ReadResults() {
+  resumable_ = false;
+  resultsNote_.clear();
+  haveRun_ = false;
+  stopped_ = false;
+  {
+    const std::lock_guard lock(mutex_);
+    finished_ = FinishedMembers();
+  }
+  const std::string name = ResultsFileName();
+  if (!std::filesystem::exists(name)) return;
+  try {
+    const ResultsFile results = ResultsFile::OpenToRead(name);
+    if (results.PlanFingerprint() != FingerprintText(base_.hash)) {
+      resultsNote_ = "'" + name + "' holds the results of another plan: Run replaces them";
+      return;
+    }
+    if (const auto method = MethodNamed(results.Describe().designMethod)) method_ = *method;
+    runPlan_ = base_;
+    site_ = LoadSite(runPlan_);
+    design_ = SampleDesign(runPlan_, method_);
+    CheckMadeFrom(results, runPlan_, design_);
+    const std::vector<MemberStatus> statuses = results.CheckedStatuses();
+    FinishedMembers finished(design_.rows.size(), site_.times.size(), site_.variables.size());
+    for (std::size_t m = 0; m < statuses.size(); ++m)
+      if (statuses[m] != MemberStatus::kMissing) finished.Add(m, results.ReadMember(m));
+    resumable_ = finished.Count() < finished.Members();
+    haveRun_ = true;
+    const std::lock_guard lock(mutex_);
+    finished_ = std::move(finished);
+  } catch (const std::exception& e) {
+    // Not a results file, or not of this plan and site: a run asks before replacing it.
+    resultsNote_ = std::string(e.what()) + ": Run replaces it";
+  }
+}
+
+bool EnsembleSession::ConfirmClose() {
+  if (!changed_) return true;
+  const std::string name =
+      planFile_.empty() ? "new plan" : std::filesystem::path(planFile_).filename().string();
+  switch (CurrentPrompter().Message(MessageKind::kConfirmation, MessageButtons::kYesNoCancel,
+                                    Filled(kSavePlanBeforeExitQuestion, name))) {
+    case Answer::kYes:
+      return planFile_.empty() ? SavePlanDialog() : SavePlan(planFile_);
+    case Answer::kNo:
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool EnsembleSession::SavePlan(const std::string& fileName) {
@@ -216,9 +337,11 @@ bool EnsembleSession::Start(bool resume) {
     return false;
   }
   stop_ = false;
+  resultsNote_.clear();
   {
     const std::lock_guard lock(mutex_);
     running_ = true;
+    stopped_ = false;
     finishedThisRun_ = 0;
     started_ = std::chrono::steady_clock::now();
   }
@@ -248,6 +371,7 @@ bool EnsembleSession::Start(bool resume) {
       const std::lock_guard lock(mutex_);
       running_ = false;
       resumable_ = finished_.Count() < finished_.Members();
+      stopped_ = stop_ && resumable_;
       observer = observer_;
     }
     if (observer) observer(Progress());
@@ -286,6 +410,7 @@ RunProgress EnsembleSession::Progress() const {
   p.total = finished_.Members();
   p.failed = finished_.Failures();
   p.running = running_;
+  p.stopped = stopped_;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   if (seconds > 0 && finishedThisRun_ > 0) {
@@ -305,30 +430,43 @@ EnvelopeChartData EnsembleSession::Envelope(std::size_t variable) const {
   return EnvelopeSoFar({runPlan_, site_, design_}, finished_, variable);
 }
 
-// A figure of the members finished, at the last time the variable was recorded.
+std::vector<std::pair<std::size_t, double>> EnsembleSession::RecordedTimes(
+    std::size_t variable) const {
+  std::vector<std::pair<std::size_t, double>> times;
+  if (!haveRun_) return times;
+  const std::lock_guard lock(mutex_);
+  for (const std::size_t t : ensemble::RecordedTimes(finished_, variable))
+    times.emplace_back(t, site_.times.at(t));
+  return times;
+}
+
+// A figure of the members finished, at `time` or at the last time the variable was recorded.
 template <typename Figure, typename At>
-std::optional<Figure> EnsembleSession::AtLastTime(std::size_t variable, At at) const {
+std::optional<Figure> EnsembleSession::AtTime(std::size_t variable, TimeIndex time, At at) const {
   if (!haveRun_) return std::nullopt;
   const std::lock_guard lock(mutex_);
-  const auto time = LastRecordedTime(finished_, variable);
+  if (time && *time >= finished_.Times()) time.reset();
+  if (!time) time = LastRecordedTime(finished_, variable);
   if (!time) return std::nullopt;
   return at({runPlan_, site_, design_}, finished_, *time, variable);
 }
 
-std::optional<TornadoChartData> EnsembleSession::Tornado(std::size_t variable) const {
-  return AtLastTime<TornadoChartData>(variable, TornadoAt);
+std::optional<TornadoChartData> EnsembleSession::Tornado(std::size_t variable,
+                                                         TimeIndex time) const {
+  return AtTime<TornadoChartData>(variable, time, TornadoAt);
 }
 
-std::optional<SobolChartData> EnsembleSession::Sobol(std::size_t variable) const {
-  return AtLastTime<SobolChartData>(variable, SobolAt);
+std::optional<SobolChartData> EnsembleSession::Sobol(std::size_t variable, TimeIndex time) const {
+  return AtTime<SobolChartData>(variable, time, SobolAt);
 }
 
-std::optional<ConvergenceChartData> EnsembleSession::Convergence(std::size_t variable) const {
-  return AtLastTime<ConvergenceChartData>(variable, ConvergenceAt);
+std::optional<ConvergenceChartData> EnsembleSession::Convergence(std::size_t variable,
+                                                                 TimeIndex time) const {
+  return AtTime<ConvergenceChartData>(variable, time, ConvergenceAt);
 }
 
-std::optional<MorrisChartData> EnsembleSession::Morris(std::size_t variable) const {
-  return AtLastTime<MorrisChartData>(variable, MorrisAt);
+std::optional<MorrisChartData> EnsembleSession::Morris(std::size_t variable, TimeIndex time) const {
+  return AtTime<MorrisChartData>(variable, time, MorrisAt);
 }
 
 FailuresChartData EnsembleSession::Failures() const {
@@ -340,6 +478,31 @@ std::optional<TornadoChartData> EnsembleSession::FailurePredictors() const {
   if (!haveRun_) return std::nullopt;
   const std::lock_guard lock(mutex_);
   return FailurePredictorsOf({runPlan_, site_, design_}, finished_);
+}
+
+std::string EnsembleSession::WriteFigureData(Figure figure, std::size_t variable, TimeIndex time,
+                                             const std::string& image) const {
+  const std::string csv = ChartDataFileName(image);
+  const auto write = [&](const auto& data, auto writer) {
+    if (!data) return std::string();
+    writer(csv, *data);
+    return csv;
+  };
+  switch (figure) {
+    case Figure::kEnvelope:
+      return haveRun_ ? write(std::optional(Envelope(variable)), WriteEnvelopeChartCsv) : "";
+    case Figure::kTornado:
+      return write(Tornado(variable, time), WriteTornadoChartCsv);
+    case Figure::kSobol:
+      return write(Sobol(variable, time), WriteSobolChartCsv);
+    case Figure::kConvergence:
+      return write(Convergence(variable, time), WriteConvergenceChartCsv);
+    case Figure::kMorris:
+      return write(Morris(variable, time), WriteMorrisChartCsv);
+    case Figure::kFailures:
+      return write(std::optional(Failures()), WriteFailuresChartCsv);
+  }
+  return "";
 }
 
 FinishedMembers EnsembleSession::Finished() const {

@@ -12,11 +12,13 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "display/ensemble_charts_data.h"
 #include "ensemble/member_run.h"
 #include "ensemble/sampling.h"
+#include "ensemble_window/correlation_table.h"
 #include "ensemble_window/finished_members.h"
 #include "ensemble_window/plan_table.h"
 
@@ -27,6 +29,8 @@ inline constexpr const char* kSaveBeforeRunMessage =
 inline constexpr const char* kReplaceResultsQuestion =
     "Replace the results file '%s' and the members it holds?";
 inline constexpr const char* kNothingToResumeMessage = "Every member of '%s' has finished.";
+inline constexpr const char* kSavePlanBeforeExitQuestion =
+    "Save the ensemble plan '%s' before exiting?";
 
 // How far a run has come. Members count over the whole design, those finished by earlier
 // runs of a resumed file included.
@@ -37,7 +41,18 @@ struct RunProgress {
   double membersPerSecond = 0.0;  // of this run so far
   double secondsLeft = 0.0;       // at that rate; 0 when unknown
   bool running = false;
+  bool stopped = false;  // the last run was stopped before every member finished
 };
+
+// The progress in words: "Not run yet", "120 of 240 members, 2 failed, 35.2 members/s, 4 s
+// left", "Stopped: 120 of 240 members kept (2 failed); Resume runs the other 120", ...
+std::string ProgressText(const RunProgress& progress);
+
+// The caption of the members field for a design: what its number counts.
+const char* MembersCaption(Method method);
+
+// The window's figures, one per tab.
+enum class Figure { kEnvelope, kTornado, kSobol, kConvergence, kMorris, kFailures };
 
 class EnsembleSession {
  public:
@@ -61,15 +76,34 @@ class EnsembleSession {
   void SetMethod(Method method) { method_ = method; }
   const std::string& PlanFile() const { return planFile_; }
   bool Changed() const { return changed_; }
+  // The plan's rank correlations as edited.
+  const std::vector<CorrelationRow>& Correlations() const { return correlationRows_; }
+  void SetCorrelation(std::size_t row, CorrelationRow value);
+  void AddCorrelation();
+  void RemoveCorrelation(std::size_t row);
+  // Why a correlation row makes no correlation of the table's parameters; "" when it does.
+  std::string CorrelationProblem(std::size_t row) const;
+  // What Run makes of the plan as edited: "Run makes 1000 members: 200 base points x (3
+  // parameters + 2)."
+  std::string DesignSizeText() const;
 
-  // The edited plan: the opened plan with the table's parameters, members and seed (rank
-  // correlations kept for parameters still varied). EPlanError naming the row and what is
-  // wrong when a row makes no parameter, or when there are no rows or no outputs.
+  // The edited plan: the opened plan with the table's parameters, members, seed and rank
+  // correlations. EPlanError naming the row and what is wrong when a row makes no parameter
+  // or no correlation, or when there are no rows or no outputs.
   EnsemblePlan EditedPlan() const;
 
   // Reads a plan; a plan that cannot be read is reported as an error box naming the file and
-  // the entry, and nothing changes. Returns whether it was opened.
+  // the entry, and nothing changes. Returns whether it was opened. When the plan's results
+  // file exists and was made from it, its design method, its finished members (the progress
+  // and the figures) and whether it can be resumed are read from it; otherwise ResultsNote
+  // says why not.
   bool OpenPlan(const std::string& fileName);
+  // Why the plan's results file cannot be resumed ("... holds the results of another plan:
+  // Run replaces them"); "" when it can, or there is none.
+  const std::string& ResultsNote() const { return resultsNote_; }
+  // Asks before the program ends about a plan changed since it was opened or saved: saves it
+  // on Yes (false if that fails or is cancelled), drops the changes on No; false on Cancel.
+  bool ConfirmClose();
   // Writes the edited plan (a problem is reported as an error box naming the row, and nothing
   // is written), then reads it back as the plan. Returns whether it was saved.
   bool SavePlan(const std::string& fileName);
@@ -104,32 +138,45 @@ class EnsembleSession {
 
   // The outputs of the run's plan ("Cf", "cell2/Cf"), the figures' variables.
   std::vector<std::string> Variables() const;
-  // Figures of the members finished so far (of the last run or resumed file), at the last
-  // time the variable was recorded. Empty or nullopt before any run.
+  // The times at which a finished member recorded the variable: indices of the site's time
+  // axis with their years, in order.
+  std::vector<std::pair<std::size_t, double>> RecordedTimes(std::size_t variable) const;
+  // Figures of the members finished so far (of the last run or the results file read), at
+  // `time` (an index of the site's time axis) or, without one, at the last time the variable
+  // was recorded. Empty or nullopt before any run.
   EnvelopeChartData Envelope(std::size_t variable) const;
-  std::optional<TornadoChartData> Tornado(std::size_t variable) const;
-  std::optional<SobolChartData> Sobol(std::size_t variable) const;
-  std::optional<ConvergenceChartData> Convergence(std::size_t variable) const;
-  std::optional<MorrisChartData> Morris(std::size_t variable) const;
+  using TimeIndex = std::optional<std::size_t>;
+  std::optional<TornadoChartData> Tornado(std::size_t variable, TimeIndex time = {}) const;
+  std::optional<SobolChartData> Sobol(std::size_t variable, TimeIndex time = {}) const;
+  std::optional<ConvergenceChartData> Convergence(std::size_t variable, TimeIndex time = {}) const;
+  std::optional<MorrisChartData> Morris(std::size_t variable, TimeIndex time = {}) const;
   FailuresChartData Failures() const;
   std::optional<TornadoChartData> FailurePredictors() const;
+  // Writes the values `figure` draws for the variable at `time`, as kvsorv-cli plot writes
+  // them beside its picture, into ChartDataFileName(image); returns that name, or "" when the
+  // figure draws nothing yet. EInOutError naming the file when it cannot be written.
+  std::string WriteFigureData(Figure figure, std::size_t variable, TimeIndex time,
+                              const std::string& image) const;
   // A copy of the finished members' outcomes.
   FinishedMembers Finished() const;
 
  private:
   bool Start(bool resume);
   void Edited() { changed_ = true; }
+  void ReadResults();
 
   // The plan as opened, and its table.
   EnsemblePlan base_;
   std::vector<PlanRow> rows_;
+  std::vector<CorrelationRow> correlationRows_;
+  std::string resultsNote_;
   std::string planFile_;
   Method method_ = Method::kLatinHypercube;
   bool changed_ = false;
   bool resumable_ = false;
 
   template <typename Figure, typename At>
-  std::optional<Figure> AtLastTime(std::size_t variable, At at) const;
+  std::optional<Figure> AtTime(std::size_t variable, TimeIndex time, At at) const;
 
   // The run: read-only while the worker runs.
   bool haveRun_ = false;
@@ -142,6 +189,7 @@ class EnsembleSession {
   mutable std::mutex mutex_;  // guards what follows
   FinishedMembers finished_;
   bool running_ = false;
+  bool stopped_ = false;
   std::size_t finishedThisRun_ = 0;
   std::chrono::steady_clock::time_point started_;
   std::string failure_;

@@ -169,6 +169,7 @@ void MISaveAsParamClick(MainView& view) {
 
 void MIExitClick(MainView& view) {
   TRunSettings& s = RunSettings;
+  if (!view.Windows().CloseEnsemblePlan()) return;
   if (!s.ParamsModified) {
     view.CloseMainWindow();
     return;

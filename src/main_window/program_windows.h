@@ -33,6 +33,11 @@ class ProgramWindows {
   // TFmEnsemble, shown without waiting (a run goes on while the other windows are used),
   // with its design method preset when one is given.
   virtual void ShowEnsemble(std::optional<ensemble::Method> design) = 0;
+  // TFmEnsemble with the plan `fileName` opened (a plan that cannot be read is reported).
+  virtual void OpenEnsemblePlan(const std::string& fileName) = 0;
+  // Asks about an ensemble plan changed and not saved before the program ends, as Exit asks
+  // about the parameter file; false when the user cancels (or the plan could not be saved).
+  virtual bool CloseEnsemblePlan() = 0;
 };
 
 }  // namespace kvsorv

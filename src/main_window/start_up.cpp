@@ -74,6 +74,7 @@ void ApplyStartOptions(MainView& view, const StartOptions& options) {
     view.EnterFieldText(e.field, *e.text);
     RunReportingFailures([&] { e.leave(view); });
   }
+  if (options.plan) view.Windows().OpenEnsemblePlan(*options.plan);
 }
 
 }  // namespace kvsorv

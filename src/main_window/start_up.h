@@ -30,6 +30,7 @@ struct StartOptions {
   std::optional<std::string> start;
   std::optional<std::string> stop;
   std::optional<std::string> step;
+  std::optional<std::string> plan;  // an ensemble plan, opened in the ensemble window
 };
 
 // Why `text` cannot be typed into the main window's `field`, or nothing when it can: the start

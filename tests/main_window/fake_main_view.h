@@ -61,6 +61,7 @@ class FakeMainView : public MainView {
   bool windowEnabled = true;
   bool closed = false;
   bool modalAnswer = false;  // what the modal editors and dialogs return (true: OK)
+  bool ensemblePlanClosed = true;  // what the question about an unsaved plan returns
   std::vector<std::string> log;
   std::vector<int> progress;
 
@@ -82,6 +83,13 @@ class FakeMainView : public MainView {
     void ShowOutputDisplay(bool tableMode) override { view_.Log(tableMode ? "table" : "chart"); }
     void ShowEnsemble(std::optional<ensemble::Method> design) override {
       view_.Log(std::string("ensemble") + (design ? std::string(" ") + MethodName(*design) : ""));
+    }
+    void OpenEnsemblePlan(const std::string& fileName) override {
+      view_.Log("ensemble plan " + fileName);
+    }
+    bool CloseEnsemblePlan() override {
+      view_.Log("ensemble plan closed");
+      return view_.ensemblePlanClosed;
     }
 
    private:

@@ -266,6 +266,14 @@ TEST_F(FileCommandsTest, ExitAsksAboutUnsavedValues) {
   prompter.QueueAnswer(Answer::kNo);
   MIExitClick(view);
   EXPECT_TRUE(view.closed);
+
+  // Cancelled at the question about an unsaved ensemble plan: nothing else is asked.
+  view.closed = false;
+  view.ensemblePlanClosed = false;
+  const std::size_t asked = prompter.messages.size();
+  MIExitClick(view);
+  EXPECT_FALSE(view.closed);
+  EXPECT_EQ(prompter.messages.size(), asked);
 }
 
 TEST_F(FileCommandsTest, WriteFailuresArePassedOn) {

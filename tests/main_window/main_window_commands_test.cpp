@@ -164,7 +164,9 @@ TEST_F(MainWindowCommandsTest, StartOptionsAreAppliedAsTypedEvenAfterAFailure) {
   o.drivers = Example("cell1.drr");
   o.stop = "2000";
   o.step = "0.5";
+  o.plan = "plan.toml";
   ApplyStartOptions(view, o);
+  EXPECT_EQ(view.log.back(), "ensemble plan plan.toml");
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::kError);
   EXPECT_EQ(RunSettings.DriverFileName, dir.File("cell1.drr"));

@@ -517,10 +517,15 @@ QChart* MakeFailuresChart(const FailuresChartData& data) {
   chart->addSeries(series);
   CategoryAxis(chart, series, reasons, data.titles.y, Qt::AlignLeft);
   QValueAxis* x = ValueAxis(chart, data.titles.x, Qt::AlignBottom);
+  // Whole members only: ticks a whole number of members apart, never "0 0 1 1".
+  const double step = std::max(1.0, std::ceil(most / 5));
   x->setLabelFormat("%.0f");
-  x->setRange(0, std::max(1.0, most));
-  x->applyNiceNumbers();
+  x->setRange(0, std::max(1.0, std::ceil(most / step)) * step);
+  x->setTickType(QValueAxis::TicksDynamic);
+  x->setTickAnchor(0);
+  x->setTickInterval(step);
   series->attachAxis(x);
+  if (data.counts.empty()) chart->setTitle(chart->title() + " (no member failed)");
   chart->legend()->setVisible(false);
   return chart;
 }

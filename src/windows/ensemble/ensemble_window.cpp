@@ -18,11 +18,17 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <stdexcept>
 
+#include "display/chart_file.h"
+#include "program/prompter.h"
 #include "windows/common/qt_text.h"
+#include "windows/display/chart_export.h"
 #include "windows/display/ensemble_charts.h"
+#include "windows/ensemble/correlation_table_model.h"
 #include "windows/ensemble/distribution_delegate.h"
 #include "windows/ensemble/plan_table_model.h"
 
@@ -39,14 +45,6 @@ const char* const kMethodCaptions[] = {"Monte Carlo (mc)", "Latin hypercube (lhs
                                        "Sobol indices (sobol)", "Morris screening (morris)",
                                        "One at a time (oat)"};
 
-QString Duration(double seconds) {
-  if (!(seconds > 0) || !std::isfinite(seconds)) return "–";
-  const long s = std::lround(seconds);
-  if (s < 60) return QString("%1 s").arg(s);
-  if (s < 3600) return QString("%1 min %2 s").arg(s / 60).arg(s % 60);
-  return QString("%1 h %2 min").arg(s / 3600).arg(s % 3600 / 60);
-}
-
 QChartView* ChartView(const char* name) {
   auto* view = new QChartView(new QChart);
   view->setObjectName(name);
@@ -62,10 +60,32 @@ QLabel* Labelling(const char* text, QWidget* control) {
   return label;
 }
 
+// A chart that says why it draws nothing, its text broken into lines that fit.
 QChart* Placeholder(const QString& text) {
   auto* chart = new QChart;
-  chart->setTitle(text);
+  QString wrapped;
+  int column = 0;
+  for (const QString& word : text.split(' ')) {
+    if (column > 0 && column + word.size() > 56) {
+      wrapped += "<br>";
+      column = 0;
+    } else if (column > 0) {
+      wrapped += ' ';
+      ++column;
+    }
+    wrapped += word.toHtmlEscaped();
+    column += static_cast<int>(word.size());
+  }
+  chart->setTitle(wrapped);
   return chart;
+}
+
+// The figure each chart tab shows.
+ensemble::Figure FigureOfTab(int tab) {
+  using ensemble::Figure;
+  const Figure figures[] = {Figure::kEnvelope,    Figure::kTornado, Figure::kSobol,
+                            Figure::kConvergence, Figure::kMorris,  Figure::kFailures};
+  return figures[std::clamp(tab, 0, static_cast<int>(std::size(figures)) - 1)];
 }
 
 std::string OutputsText(const std::vector<ensemble::OutputSpec>& outputs) {
@@ -136,14 +156,19 @@ void TFmEnsemble::Build() {
   LblOutputs->setWordWrap(true);
   settings->addWidget(new QLabel("Plan:"), 0, 0);
   settings->addWidget(LblPlanFile, 0, 1, 1, 5);
-  settings->addWidget(Labelling("&Members:", EdMembers), 1, 0);
+  LblMembers = Labelling("&Members:", EdMembers);
+  LblMembers->setObjectName("LblMembers");
+  settings->addWidget(LblMembers, 1, 0);
   settings->addWidget(EdMembers, 1, 1);
   settings->addWidget(Labelling("S&eed:", EdSeed), 1, 2);
   settings->addWidget(EdSeed, 1, 3);
   settings->addWidget(Labelling("&Design:", CbMethod), 1, 4);
   settings->addWidget(CbMethod, 1, 5);
-  settings->addWidget(new QLabel("Outputs kept:"), 2, 0);
-  settings->addWidget(LblOutputs, 2, 1, 1, 5);
+  LblDesignSize = new QLabel;
+  LblDesignSize->setObjectName("LblDesignSize");
+  settings->addWidget(LblDesignSize, 2, 1, 1, 5);
+  settings->addWidget(new QLabel("Outputs kept:"), 3, 0);
+  settings->addWidget(LblOutputs, 3, 1, 1, 5);
   settings->setColumnStretch(5, 1);
 
   model_ = new PlanTableModel(session_, this);
@@ -157,12 +182,31 @@ void TFmEnsemble::Build() {
   GrdPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   GrdPlan->horizontalHeader()->setStretchLastSection(true);
 
+  correlations_ = new CorrelationTableModel(session_, this);
+  GrdCorrelations = new QTableView;
+  GrdCorrelations->setObjectName("GrdCorrelations");
+  GrdCorrelations->setModel(correlations_);
+  GrdCorrelations->setSelectionBehavior(QAbstractItemView::SelectRows);
+  GrdCorrelations->horizontalHeader()->setStretchLastSection(true);
+  GrdCorrelations->setMaximumHeight(150);
+  BtnAddCorrelation = new QPushButton("Add &correlation");
+  BtnAddCorrelation->setObjectName("BtnAddCorrelation");
+  BtnRemoveCorrelation = new QPushButton("Remove co&rrelation");
+  BtnRemoveCorrelation->setObjectName("BtnRemoveCorrelation");
+  auto* correlationBar = new QHBoxLayout;
+  correlationBar->addWidget(new QLabel("Rank correlations:"));
+  correlationBar->addStretch();
+  correlationBar->addWidget(BtnAddCorrelation);
+  correlationBar->addWidget(BtnRemoveCorrelation);
+
   auto* planSide = new QWidget;
   auto* planLayout = new QVBoxLayout(planSide);
   planLayout->setContentsMargins(0, 0, 0, 0);
   planLayout->addLayout(planBar);
   planLayout->addLayout(settings);
   planLayout->addWidget(GrdPlan, 1);
+  planLayout->addLayout(correlationBar);
+  planLayout->addWidget(GrdCorrelations);
 
   CbOutput = new QComboBox;
   CbOutput->setObjectName("CbOutput");
@@ -191,10 +235,18 @@ void TFmEnsemble::Build() {
   auto* chartSide = new QWidget;
   auto* chartLayout = new QVBoxLayout(chartSide);
   chartLayout->setContentsMargins(0, 0, 0, 0);
+  CbTime = new QComboBox;
+  CbTime->setObjectName("CbTime");
+  CbTime->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  BtnExportChart = new QPushButton("E&xport chart…");
+  BtnExportChart->setObjectName("BtnExportChart");
   auto* outputRow = new QHBoxLayout;
   outputRow->addWidget(Labelling("Output s&hown:", CbOutput));
   outputRow->addWidget(CbOutput);
+  outputRow->addWidget(Labelling("At ti&me:", CbTime));
+  outputRow->addWidget(CbTime);
   outputRow->addStretch();
+  outputRow->addWidget(BtnExportChart);
   chartLayout->addLayout(outputRow);
   chartLayout->addWidget(TabCharts, 1);
 
@@ -217,6 +269,11 @@ void TFmEnsemble::Build() {
   LblProgress = new QLabel("Not run yet");
   LblProgress->setObjectName("LblProgress");
   LblProgress->setMinimumWidth(420);
+  LblProgress->setWordWrap(true);
+  LblResultsNote = new QLabel;
+  LblResultsNote->setObjectName("LblResultsNote");
+  LblResultsNote->setWordWrap(true);
+  LblResultsNote->setVisible(false);
   auto* runBar = new QHBoxLayout;
   runBar->addWidget(BtnRun);
   runBar->addWidget(BtnStop);
@@ -226,6 +283,7 @@ void TFmEnsemble::Build() {
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(split, 1);
+  layout->addWidget(LblResultsNote);
   layout->addLayout(runBar);
   resize(1280, 720);
 
@@ -248,9 +306,27 @@ void TFmEnsemble::Build() {
     if (!at.isValid()) return;
     session_.RemoveRow(static_cast<std::size_t>(at.row()));
     model_->Reload();
+    correlations_->Reload();
     EnableCommands();
   });
-  connect(model_, &PlanTableModel::edited, this, [this] { EnableCommands(); });
+  connect(model_, &PlanTableModel::edited, this, [this] {
+    correlations_->Reload();  // their problems follow the parameters
+    EnableCommands();
+  });
+  connect(correlations_, &CorrelationTableModel::edited, this, [this] { EnableCommands(); });
+  connect(BtnAddCorrelation, &QPushButton::clicked, this, [this] {
+    session_.AddCorrelation();
+    correlations_->Reload();
+    GrdCorrelations->setCurrentIndex(correlations_->index(correlations_->rowCount() - 1, 0));
+    EnableCommands();
+  });
+  connect(BtnRemoveCorrelation, &QPushButton::clicked, this, [this] {
+    const QModelIndex at = GrdCorrelations->currentIndex();
+    if (!at.isValid()) return;
+    session_.RemoveCorrelation(static_cast<std::size_t>(at.row()));
+    correlations_->Reload();
+    EnableCommands();
+  });
   connect(EdMembers, &QSpinBox::valueChanged, this, [this](int n) {
     session_.SetMembers(n);
     EnableCommands();
@@ -261,6 +337,7 @@ void TFmEnsemble::Build() {
   });
   connect(CbMethod, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (i >= 0) session_.SetMethod(kMethods[i]);
+    EnableCommands();
   });
   connect(BtnRun, &QPushButton::clicked, this, [this] { Start(false); });
   connect(BtnResume, &QPushButton::clicked, this, [this] { Start(true); });
@@ -270,9 +347,14 @@ void TFmEnsemble::Build() {
     LblProgress->setText(LblProgress->text() + " – stopping after the members in flight");
   });
   connect(CbOutput, &QComboBox::currentIndexChanged, this, [this] {
+    FillTimes();
     DrawEnvelope();
     if (!session_.Running()) DrawFigures();
   });
+  connect(CbTime, &QComboBox::currentIndexChanged, this, [this] {
+    if (!session_.Running()) DrawFigures();
+  });
+  connect(BtnExportChart, &QPushButton::clicked, this, [this] { ExportChart(); });
 }
 
 void TFmEnsemble::Open(std::optional<ensemble::Method> design) {
@@ -291,11 +373,33 @@ void TFmEnsemble::closeEvent(QCloseEvent* event) {
 }
 
 void TFmEnsemble::OpenPlan() {
-  if (session_.OpenPlanDialog()) ShowPlan();
+  if (!session_.OpenPlanDialog()) return;
+  ShowPlan();
+  ShowResults();
+}
+
+void TFmEnsemble::OpenPlanFile(const std::string& fileName) {
+  if (session_.Running() || !session_.OpenPlan(fileName)) return;
+  ShowPlan();
+  ShowResults();
+}
+
+bool TFmEnsemble::ConfirmClose() {
+  const bool closed = session_.ConfirmClose();
+  ShowPlan();
+  return closed;
 }
 
 void TFmEnsemble::SavePlan() {
   if (session_.SavePlanDialog()) ShowPlan();
+}
+
+void TFmEnsemble::ShowResults() {
+  FillOutputs();
+  FillTimes();
+  DrawEnvelope();
+  DrawFigures();
+  ShowProgress(session_.Progress());
 }
 
 void TFmEnsemble::Start(bool resume) {
@@ -317,6 +421,7 @@ void TFmEnsemble::Start(bool resume) {
 
 void TFmEnsemble::ShowPlan() {
   model_->Reload();
+  correlations_->Reload();
   const QSignalBlocker members(EdMembers), seed(EdSeed), method(CbMethod);
   EdMembers->setValue(session_.Members());
   EdSeed->setText(QString::number(session_.Seed()));
@@ -331,12 +436,9 @@ void TFmEnsemble::ShowPlan() {
 void TFmEnsemble::ShowProgress(const ensemble::RunProgress& p) {
   PbMembers->setRange(0, static_cast<int>(std::max<std::size_t>(p.total, 1)));
   PbMembers->setValue(static_cast<int>(p.finished));
-  QString text = QString("%1 of %2 members, %3 failed").arg(p.finished).arg(p.total).arg(p.failed);
-  if (p.membersPerSecond > 0)
-    text +=
-        QString(", %1 members/s").arg(p.membersPerSecond, 0, 'f', p.membersPerSecond < 10 ? 2 : 1);
-  if (p.running) text += ", " + Duration(p.secondsLeft) + " left";
-  LblProgress->setText(text);
+  LblProgress->setText(Q(ensemble::ProgressText(p)));
+  LblResultsNote->setText(Q(session_.ResultsNote()));
+  LblResultsNote->setVisible(!session_.ResultsNote().empty());
 }
 
 void TFmEnsemble::EnableCommands() {
@@ -348,6 +450,14 @@ void TFmEnsemble::EnableCommands() {
   BtnRun->setEnabled(!running && !session_.PlanFile().empty());
   BtnStop->setEnabled(running);
   BtnResume->setEnabled(session_.CanResume() && !session_.Changed());
+  for (QWidget* w : std::initializer_list<QWidget*>{BtnAddCorrelation, BtnRemoveCorrelation,
+                                                    GrdCorrelations})
+    w->setEnabled(!running);
+  // What the members field counts, and what Run will make of it.
+  LblMembers->setText(ensemble::MembersCaption(session_.DesignMethod()));
+  EdMembers->setEnabled(!running && session_.DesignMethod() != ensemble::Method::kOneAtATime);
+  LblDesignSize->setText(Q(session_.DesignSizeText()));
+  BtnExportChart->setEnabled(CbOutput->count() > 0);
   const QString plan = Q(std::filesystem::path(session_.PlanFile()).filename().string());
   setWindowTitle(plan.isEmpty() ? "Ensemble"
                                 : "Ensemble – " + plan + (session_.Changed() ? " *" : "") +
@@ -362,6 +472,7 @@ void TFmEnsemble::MembersFinished() {
   wasRunning_ = false;
   redraw_->stop();
   session_.FinishRun();
+  FillTimes();
   DrawEnvelope();
   DrawFigures();
   ShowProgress(session_.Progress());
@@ -374,6 +485,48 @@ void TFmEnsemble::FillOutputs() {
   CbOutput->clear();
   for (const std::string& v : session_.Variables()) CbOutput->addItem(Q(v));
   if (at >= 0 && at < CbOutput->count()) CbOutput->setCurrentIndex(at);
+}
+
+void TFmEnsemble::FillTimes() {
+  const QSignalBlocker quiet(CbTime);
+  const QVariant was = CbTime->currentData();
+  CbTime->clear();
+  if (CbOutput->currentIndex() < 0) return;
+  for (const auto& [index, year] :
+       session_.RecordedTimes(static_cast<std::size_t>(CbOutput->currentIndex())))
+    CbTime->addItem(QString::number(year, 'g', 10), QVariant::fromValue<qulonglong>(index));
+  const int kept = was.isValid() ? CbTime->findData(was) : -1;
+  CbTime->setCurrentIndex(kept >= 0 ? kept : CbTime->count() - 1);  // the last time by default
+}
+
+std::optional<std::size_t> TFmEnsemble::ChosenTime() const {
+  if (CbTime->currentIndex() < 0) return std::nullopt;
+  return static_cast<std::size_t>(CbTime->currentData().toULongLong());
+}
+
+void TFmEnsemble::ExportChart() {
+  if (CbOutput->currentIndex() < 0) return;
+  const int tab = TabCharts->currentIndex();
+  QChartView* view = tab == TabCharts->indexOf(ChEnvelope) ? ChEnvelope
+                     : tab == TabCharts->indexOf(ChTornado) ? ChTornado
+                     : tab == TabCharts->indexOf(ChSobol) ? ChSobol
+                     : tab == TabCharts->indexOf(ChConvergence) ? ChConvergence
+                     : tab == TabCharts->indexOf(ChMorris) ? ChMorris
+                                                           : ChFailures;
+  const auto chosen = CurrentPrompter().SaveFile({.title = "Export chart",
+                                                  .filter = kChartFileFilter,
+                                                  .defaultExtension = "png",
+                                                  .initialName = {},
+                                                  .confirmOverwrite = true});
+  if (!chosen || chosen->empty()) return;
+  try {
+    if (!ChartFileFormatOf(*chosen)) throw std::invalid_argument(UnknownChartFormatMessage(*chosen));
+    SaveChartFile(*view, *chosen);
+    session_.WriteFigureData(FigureOfTab(tab), static_cast<std::size_t>(CbOutput->currentIndex()),
+                             ChosenTime(), *chosen);
+  } catch (const std::exception& e) {
+    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, e.what());
+  }
 }
 
 void TFmEnsemble::Replace(QChartView* view, QChart* chart) {
@@ -392,25 +545,28 @@ void TFmEnsemble::DrawEnvelope() {
 void TFmEnsemble::DrawFigures() {
   if (CbOutput->currentIndex() < 0) return;
   const auto v = static_cast<std::size_t>(CbOutput->currentIndex());
-  const auto tornado = session_.Tornado(v);
+  const std::optional<std::size_t> time = ChosenTime();
+  const auto tornado = session_.Tornado(v, time);
   Replace(ChTornado,
           tornado ? MakeTornadoChart(*tornado) : Placeholder("No member has this output"));
-  const auto sobol = session_.Sobol(v);
+  const auto sobol = session_.Sobol(v, time);
   Replace(ChSobol,
           sobol ? MakeSobolChart(*sobol)
                 : Placeholder("Sobol indices need a run of the Sobol design with at least 16 "
                               "base points whose members are all done"));
-  const auto convergence = session_.Convergence(v);
+  const auto convergence = session_.Convergence(v, time);
   Replace(ChConvergence,
           convergence ? MakeConvergenceChart(*convergence)
                       : Placeholder("Convergence needs a run of the Sobol design with at least 16 "
                                     "base points whose members are all done"));
-  const auto morris = session_.Morris(v);
+  const auto morris = session_.Morris(v, time);
   Replace(ChMorris,
           morris ? MakeMorrisChart(*morris)
                  : Placeholder("Morris effects need a run of the Morris design with at least "
                                "4 steps between members done per parameter"));
-  Replace(ChFailures, MakeFailuresChart(session_.Failures()));
+  const FailuresChartData failures = session_.Failures();
+  Replace(ChFailures,
+          failures.counts.empty() ? Placeholder("No member failed") : MakeFailuresChart(failures));
   const auto predictors = session_.FailurePredictors();
   Replace(ChFailurePredictors,
           predictors ? MakeTornadoChart(*predictors)

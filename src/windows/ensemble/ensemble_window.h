@@ -1,10 +1,12 @@
 #pragma once
-// The ensemble window: the plan's varied parameters as a table, its members, seed and design
-// method; Open plan, Save plan, Run, Stop and Resume; a progress bar with members done,
-// failures, rate and time left; and the charts of the members finished so far (the envelope
-// of the chosen output filling in during the run, then the tornado, Sobol indices with their
-// intervals, their convergence, Morris effects and failures). A thin view over
-// EnsembleSession; it runs without blocking the other windows.
+// The ensemble window: the plan's varied parameters and their rank correlations as tables,
+// its members, seed and design method with the members Run makes; Open plan, Save plan, Run,
+// Stop and Resume; a progress bar with members done, failures, rate and time left; and the
+// charts of the members finished so far (the envelope of the chosen output filling in during
+// the run, then, at a chosen time, the tornado, Sobol indices with their intervals, their
+// convergence, Morris effects and failures), each exported as a picture with its values. A
+// plan opened again shows what its results file holds, and Resume goes on with it. A thin
+// view over EnsembleSession; it runs without blocking the other windows.
 
 #include <QWidget>
 #include <optional>
@@ -26,6 +28,7 @@ class QTimer;
 
 namespace kvsorv {
 
+class CorrelationTableModel;
 class PlanTableModel;
 
 class TFmEnsemble : public QWidget {
@@ -36,6 +39,10 @@ class TFmEnsemble : public QWidget {
 
   // Shows the window (raised), with the design method preset when given.
   void Open(std::optional<ensemble::Method> design);
+  // Opens a plan (and what its results file holds), as Open plan does.
+  void OpenPlanFile(const std::string& fileName);
+  // Asks about an unsaved plan before the program ends; false when the user cancels.
+  bool ConfirmClose();
 
   const ensemble::EnsembleSession& Session() const { return session_; }
 
@@ -56,11 +63,25 @@ class TFmEnsemble : public QWidget {
   void DrawEnvelope();
   void DrawFigures();
   void FillOutputs();
+  void FillTimes();
+  // The figures after a plan was opened: those of the members its results file holds.
+  void ShowResults();
+  void ExportChart();
   void Replace(QChartView* view, QChart* chart);
+  std::optional<std::size_t> ChosenTime() const;
 
   ensemble::EnsembleSession session_;
   PlanTableModel* model_ = nullptr;
+  CorrelationTableModel* correlations_ = nullptr;
   QTableView* GrdPlan = nullptr;
+  QTableView* GrdCorrelations = nullptr;
+  QPushButton* BtnAddCorrelation = nullptr;
+  QPushButton* BtnRemoveCorrelation = nullptr;
+  QLabel* LblMembers = nullptr;
+  QLabel* LblDesignSize = nullptr;
+  QLabel* LblResultsNote = nullptr;
+  QComboBox* CbTime = nullptr;
+  QPushButton* BtnExportChart = nullptr;
   QPushButton* BtnOpenPlan = nullptr;
   QPushButton* BtnSavePlan = nullptr;
   QPushButton* BtnAddParameter = nullptr;

@@ -129,6 +129,15 @@ void ApplicationWindows::ShowEnsemble(std::optional<ensemble::Method> design) {
   ensemble_->Open(design);
 }
 
+void ApplicationWindows::OpenEnsemblePlan(const std::string& fileName) {
+  ShowEnsemble(std::nullopt);
+  ensemble_->OpenPlanFile(fileName);
+}
+
+bool ApplicationWindows::CloseEnsemblePlan() {
+  return ensemble_ == nullptr || ensemble_->ConfirmClose();
+}
+
 void ApplicationWindows::ShowProcessList() {
   data_->ShowProcess();
 }

@@ -64,6 +64,8 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   void ShowSteadyState() override;
   void ShowOutputDisplay(bool tableMode) override;
   void ShowEnsemble(std::optional<ensemble::Method> design) override;
+  void OpenEnsemblePlan(const std::string& fileName) override;
+  bool CloseEnsemblePlan() override;
 
   // ProcessList: TDataForm as the process list.
   void ShowProcessList() override;
