@@ -181,6 +181,12 @@ TEST_F(PlanTest, DesignsHaveTheirDefiningProperties) {
         (morris.rows[r][0] != morris.rows[r - 1][0]) + (morris.rows[r][1] != morris.rows[r - 1][1]);
     EXPECT_EQ(moved, 1);
   }
+  // The size the window announces before a run is the size of every design.
+  for (const Method m : {Method::kMonteCarlo, Method::kLatinHypercube, Method::kSobol,
+                         Method::kMorris, Method::kOneAtATime})
+    EXPECT_EQ(DesignSize(m, plan.members, plan.parameters.size()),
+              SampleDesign(plan, m).rows.size())
+        << MethodName(m);
   // One at a time: the medians, then each parameter at 1 - h, 1 + h, 1 - h/2, 1 + h/2.
   const Design oat = SampleDesign(plan, Method::kOneAtATime);
   ASSERT_EQ(oat.rows.size(), 1u + 4u * 2u);

@@ -148,15 +148,18 @@ TEST_F(EnsembleSessionTest, SaveWithBadRow_ReportsTheRowAndWritesNothing) {
 }
 
 TEST_F(EnsembleSessionTest, StopThenResume_EqualsAnUninterruptedRun) {
-  const int members = static_cast<int>(std::max(6u, 3 * std::thread::hardware_concurrency()));
+  const int trajectories = static_cast<int>(std::max(2u, std::thread::hardware_concurrency()));
+  const std::size_t members = 3 * static_cast<std::size_t>(trajectories);  // Morris, 2 parameters
   EnsembleSession whole;
-  ASSERT_TRUE(whole.OpenPlan(WritePlan("whole.toml", members)));
+  ASSERT_TRUE(whole.OpenPlan(WritePlan("whole.toml", trajectories)));
+  whole.SetMethod(Method::kMorris);
   ASSERT_TRUE(whole.Run());
   whole.FinishRun();
   EXPECT_FALSE(whole.CanResume());
 
   EnsembleSession session;
-  ASSERT_TRUE(session.OpenPlan(WritePlan("parts.toml", members)));
+  ASSERT_TRUE(session.OpenPlan(WritePlan("parts.toml", trajectories)));
+  session.SetMethod(Method::kMorris);
   session.SetProgressObserver([&](const RunProgress& p) {
     if (p.finished >= 1) session.Stop();  // the members in flight still finish
   });
@@ -166,13 +169,21 @@ TEST_F(EnsembleSessionTest, StopThenResume_EqualsAnUninterruptedRun) {
   EXPECT_FALSE(stopped.running);
   EXPECT_LT(stopped.finished, stopped.total);  // at most one member per thread was in flight
   EXPECT_TRUE(session.CanResume());
+  EXPECT_EQ(ProgressText(stopped).rfind("Stopped: ", 0), 0u) << ProgressText(stopped);
 
-  EnsembleSession reopened;  // as after closing the program
+  // As after closing the program: the design, the members kept and their figures come from
+  // the results file.
+  EnsembleSession reopened;
   ASSERT_TRUE(reopened.OpenPlan(dir.File("parts.toml")));
+  EXPECT_EQ(reopened.DesignMethod(), Method::kMorris);
+  EXPECT_EQ(reopened.Progress().finished, stopped.finished);
+  EXPECT_EQ(reopened.Progress().total, members);
+  EXPECT_FALSE(reopened.Envelope(1).times.empty());
+  EXPECT_TRUE(reopened.ResultsNote().empty()) << reopened.ResultsNote();
   EXPECT_TRUE(reopened.CanResume());
   ASSERT_TRUE(reopened.Resume());
   reopened.FinishRun();
-  EXPECT_EQ(reopened.Progress().finished, static_cast<std::size_t>(members));
+  EXPECT_EQ(reopened.Progress().finished, members);
   EXPECT_FALSE(reopened.CanResume());
   EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
 
@@ -227,6 +238,82 @@ TEST_F(EnsembleSessionTest, ResumeWithAnotherDesign_IsRefusedAndRunAsksBeforeRep
   for (std::size_t m = 0; m < after.size(); ++m) EXPECT_TRUE(SameBits(after[m], before[m])) << m;
   session.SetMethod(Method::kLatinHypercube);
   EXPECT_TRUE(session.CanResume());  // the stopped members are still there to resume
+}
+
+TEST_F(EnsembleSessionTest, PlanChangedAfterItsRun_NamesTheResultsAsAnotherPlans) {
+  EnsembleSession session;
+  ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 4)));
+  ASSERT_TRUE(session.Run());
+  session.FinishRun();
+  session.SetSeed(4);
+  ASSERT_TRUE(session.SavePlan(dir.File("plan.toml")));
+  EXPECT_NE(session.ResultsNote().find("plan.results.nc' holds the results of another plan"),
+            std::string::npos)
+      << session.ResultsNote();
+  EXPECT_FALSE(session.CanResume());
+  EXPECT_EQ(session.Progress().total, 0u);
+}
+
+TEST_F(EnsembleSessionTest, UnsavedPlanAtExit_IsSavedDroppedOrKeptAsAnswered) {
+  struct Case {
+    const char* name;
+    bool edited;
+    std::optional<Answer> answer;
+    bool closes;
+    bool saved;
+  };
+  const Case cases[] = {
+      {.name = "unchanged", .edited = false, .answer = {}, .closes = true, .saved = false},
+      {.name = "yes", .edited = true, .answer = Answer::kYes, .closes = true, .saved = true},
+      {.name = "no", .edited = true, .answer = Answer::kNo, .closes = true, .saved = false},
+      {.name = "cancel", .edited = true, .answer = Answer::kCancel, .closes = false, .saved = false},
+  };
+  for (const Case& c : cases) {
+    prompter.messages.clear();
+    EnsembleSession session;
+    ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 4)));
+    if (c.edited) session.SetMembers(7);
+    if (c.answer) prompter.QueueAnswer(*c.answer);
+    EXPECT_EQ(session.ConfirmClose(), c.closes) << c.name;
+    EXPECT_EQ(prompter.messages.size(), c.edited ? 1u : 0u) << c.name;
+    if (c.edited)
+      EXPECT_EQ(prompter.messages[0].text, "Save the ensemble plan 'plan.toml' before exiting?");
+    EXPECT_EQ(ReadPlan(dir.File("plan.toml")).members, c.saved ? 7 : 4) << c.name;
+  }
+}
+
+TEST_F(EnsembleSessionTest, CorrelationRows_AreCheckedAndFollowTheirParameters) {
+  struct Case {
+    CorrelationRow row;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{.a = "mf", .b = "xyz", .rank = "0.2"}, "'xyz' is not a varied parameter"},
+      {{.a = "mf", .b = "mf", .rank = "0.2"}, "choose two different varied parameters"},
+      {{.a = "mf", .b = "Q10d", .rank = "1"}, "must be a number between -1 and 1"},
+      {{.a = "mf", .b = "Q10d", .rank = "0.2x"}, "must be a number between -1 and 1"},
+      {{.a = "Q10d", .b = "mf", .rank = "0.1"}, "this pair is correlated in row 1 already"},
+  };
+  for (const Case& c : cases) {
+    EnsembleSession session;
+    ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 4)));
+    session.AddCorrelation();
+    session.SetCorrelation(1, c.row);
+    EXPECT_NE(session.CorrelationProblem(1).find("correlation row 2 ("), std::string::npos);
+    try {
+      session.EditedPlan();
+      ADD_FAILURE() << c.message;
+    } catch (const EPlanError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+  }
+  EnsembleSession session;
+  ASSERT_TRUE(session.OpenPlan(WritePlan("plan.toml", 4)));
+  ASSERT_EQ(session.Correlations().size(), 1u);
+  session.SetCorrelation(0, {.a = "mf", .b = "Q10d", .rank = "-0.45"});
+  EXPECT_DOUBLE_EQ(session.EditedPlan().correlations.at(0).rho, -0.45);
+  session.RemoveRow(1);  // Q10d no longer varies: its correlation goes with it
+  EXPECT_TRUE(session.Correlations().empty());
 }
 
 TEST_F(EnsembleSessionTest, EnvelopeSoFar_IsTheEnvelopeOfTheFinishedMembers) {
