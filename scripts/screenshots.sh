@@ -44,7 +44,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp > /dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1600x1000x24 -nolisten tcp > /dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
 if command -v openbox > /dev/null; then
@@ -155,6 +155,16 @@ keys alt+t ctrl+a
 type_text 2000
 keys Tab Tab
 shot 03-main-ready-to-run "$main"
+# The steady-state window before any run: the light is red and says why.
+keys alt+c s
+calculate=$(wait_window "Calculate Steady State - Enter values for all underlined items")
+question=$(wait_window "Confirm")
+keys alt+n
+activate "$calculate"
+shot 03b-steady-state-before-any-run "$calculate"
+keys Escape
+wait_gone "Calculate Steady State - Enter values for all underlined items"
+activate "$main"
 
 keys alt+r
 sleep 1
@@ -417,6 +427,13 @@ keys alt+t
 shot 44-ensemble-tornado "$ensemble"
 keys alt+f
 shot 44b-ensemble-failures "$ensemble"
+# The tornado at the first recorded year, exported with its values.
+keys alt+t alt+y Home
+shot 44c-ensemble-tornado-first-year "$ensemble"
+keys alt+x
+answer_dialog "Export chart" "$work/tornado.png"
+cp "$work/tornado.png" "$shots/44d-exported-tornado.png"
+head -n 3 "$work/tornado-data.csv"
 keys alt+o
 answer_dialog "Open ensemble plan" "$work/ensemble-sobol.toml"
 activate "$ensemble"
@@ -431,6 +448,41 @@ shot 47-ensemble-sobol-convergence "$ensemble"
 keys alt+h Up
 keys alt+i
 shot 48-ensemble-sobol-indices-second-output "$ensemble"
+
+# A Morris design stopped half way, the program closed and started again on the plan: the
+# window reads the run back from its results file and Resume finishes it.
+sed 's/^members = .*/members = 30/' "$here"/examples/ensemble.toml > "$work"/ensemble-morris.toml
+activate "$ensemble"
+keys alt+o
+answer_dialog "Open ensemble plan" "$work/ensemble-morris.toml"
+activate "$ensemble"
+keys alt+d M Tab
+shot 49-ensemble-morris-design "$ensemble"
+keys alt+r
+sleep 3
+keys alt+p
+wait_title "Ensemble – ensemble-morris.toml.*" > /dev/null
+shot 50-ensemble-morris-stopped "$ensemble"
+activate "$main"
+keys alt+f x
+question=$(wait_window "Confirm" 30 || true)
+if [ -n "$question" ]; then
+  shot 51-exit-question "$question"
+  activate "$question"
+  keys alt+n
+fi
+for _ in $(seq 100); do kill -0 "${pids[-1]}" 2> /dev/null || break; sleep 0.1; done
+"$program" --plan "$work/ensemble-morris.toml" > "$work/kvsorv-restarted.log" 2>&1 &
+pids+=($!)
+ensemble=$(wait_window "Ensemble – ensemble-morris.toml")
+xdotool windowsize "$ensemble" 1260 820 windowmove "$ensemble" 0 0
+activate "$ensemble"
+shot 52-ensemble-reopened-after-restart "$ensemble"
+keys alt+u
+sleep 1
+wait_title "Ensemble – ensemble-morris.toml" > /dev/null
+keys alt+n
+shot 53-ensemble-morris-resumed "$ensemble"
 
 echo "The driver file saved from the editor: $work/cell1-edited.drr"
 echo "Output of the run with the small time step: $work/cell1-fine.out"

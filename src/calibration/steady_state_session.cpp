@@ -150,6 +150,10 @@ void SteadyStateSession::Judge() {
   statusGreen_ = steady_ && invalidFields_.empty();
 }
 
+std::string SteadyStateSession::StatusNote() const {
+  return !statusGreen_ && WaterCoefficient == 0.0 ? kNotRunYetNote : "";
+}
+
 UpdateOutcome SteadyStateSession::ChangeValue(QuantityKind kind, int index, double value,
                                               bool solve) {
   if (index < 1 || index > CountOf(kind))

@@ -36,6 +36,10 @@ inline constexpr const char* kDiscardChangesQuestion =
     "Discard all changes made in this window since the last save?";
 inline constexpr const char* kOverwriteParamFileQuestion = "Overwrite existing parameter file?";
 inline constexpr const char* kNoValuesSavedMessage = "No values saved.";
+// Beside a red light before the model has run in this session.
+inline constexpr const char* kNotRunYetNote =
+    "Red before the first run: the water coefficient is 0 until a run sets it. Run the model "
+    "once, then open this window again.";
 
 // A field of the window bound to its quantity's index in its kind (0 when unknown).
 struct BoundField {
@@ -113,6 +117,9 @@ class SteadyStateSession {
   // The judgement of the last update.
   bool IsSteady() const { return steady_; }
   bool StatusGreen() const { return statusGreen_; }
+  // What the light does not say itself: kNotRunYetNote while it is red and no run has set the
+  // water coefficient yet; otherwise empty.
+  std::string StatusNote() const;
   // Positions in Fields() whose shown value is negative (yellow).
   const std::vector<int>& InvalidFields() const { return invalidFields_; }
   // False after a failed interactive solve until the next opening.

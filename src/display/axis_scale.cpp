@@ -41,4 +41,10 @@ double TickIncrement(const AxisRange& range, double increment) {
   return power;
 }
 
+bool FixedLabelsTellDecadesApart(const AxisRange& range, int fixedDecimals) {
+  // The axis labels the powers of ten inside its range: the lowest one must be at least the
+  // smallest step the fixed labels show.
+  return std::min(range.minimum, range.maximum) > std::pow(10.0, -fixedDecimals - 1);
+}
+
 }  // namespace kvsorv

@@ -40,6 +40,11 @@ AxisRange DependentAutoRange(const ChartExtent& extent);
 // wholly at or below zero shows 1 to 10.
 AxisRange LogarithmicRange(const AxisRange& range, double smallestPositive);
 
+// Whether a logarithmic axis over `range` labelled with `fixedDecimals` decimals tells its
+// decades apart: false once the range holds a power of ten below 10^-fixedDecimals, which
+// would read 0 (such an axis labels its decades in scientific notation instead).
+bool FixedLabelsTellDecadesApart(const AxisRange& range, int fixedDecimals);
+
 // The tick spacing a linear axis shows: the increment asked for when it gives at most 50
 // ticks over the range, otherwise 1, 2 or 5 times a power of ten giving 4 to 10 ticks.
 double TickIncrement(const AxisRange& range, double increment);

@@ -11,3 +11,13 @@ inline constexpr double kDialogListThreshold = 1.1;   // the series dialog's lis
 int ListColumnCount(int widthPixels, double threshold);
 
 }  // namespace kvsorv
+
+namespace kvsorv {
+
+// The narrowest list width from `smallestWidth` up to `largestWidth` whose columns (the
+// width less `margins`, shared by ListColumnCount columns) are at least `itemWidth` wide; where
+// no width in that range has such columns, the one with the widest.
+int ListWidthFitting(int itemWidth, int smallestWidth, int largestWidth, int margins,
+                     double threshold);
+
+}  // namespace kvsorv

@@ -1,5 +1,6 @@
 #include "display/output_table.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include "files/file_channel.h"
@@ -23,7 +24,23 @@ OutputTable OutputTable::ForCatalogue() {
 }
 
 std::string OutputTable::CellText(int row, int column, char decimalSeparator) const {
-  return FormatGeneral(Value(row, column), 4, {.decimalSeparator = decimalSeparator});
+  const double value = Value(row, column);
+  int digits = kCellDigits;
+  if (column == 0) {
+    // The fewest digits that write the time as 15 digits do, so that records a step of 0.2
+    // or 0.25 apart read apart, and a time summed up in steps reads as it was meant
+    // (10000 reads "10000", not "1E+04".)
+    const std::string full = FormatGeneral(value, kMostTimeDigits);
+    const double exact = std::strtod(full.c_str(), nullptr);
+    const bool scientific = full.find('E') != std::string::npos;
+    for (; digits < kMostTimeDigits; ++digits) {
+      const std::string text = FormatGeneral(value, digits);
+      if (std::strtod(text.c_str(), nullptr) == exact &&
+          (text.find('E') != std::string::npos) == scientific)
+        break;
+    }
+  }
+  return FormatGeneral(value, digits, {.decimalSeparator = decimalSeparator});
 }
 
 int OutputTable::FindColumn(std::string_view name) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The output display's table: one column per quantity of the output file (time, drivers,
 // states, processes) and one row per output record, holding the file's values as read. Texts
-// are made only when a cell is shown: "%.4g", the general format with 4 significant digits.
+// are made only when a cell is shown: "%.4g", the general format with 4 significant digits,
+// except for the time, which has as many (up to 15) as write it in full.
 
 #include <string>
 #include <string_view>
@@ -33,7 +34,8 @@ class OutputTable {
     return values_[static_cast<std::size_t>(row) * columns_.size() +
                    static_cast<std::size_t>(column)];
   }
-  // The same written "%.4g", with the given decimal separator.
+  // The same written "%.4g" (the time with the fewest digits from 4 to 15 that write it as
+  // 15 digits do), with the given decimal separator.
   std::string CellText(int row, int column, char decimalSeparator = '.') const;
 
   // The last column whose name equals `name` exactly, or -1.
@@ -48,6 +50,8 @@ class OutputTable {
   std::vector<TableColumn> columns_;
   std::vector<double> values_;  // row after row
   int rowCount_ = 0;
+  static constexpr int kCellDigits = 4;
+  static constexpr int kMostTimeDigits = 15;
 };
 
 // Reads an output file into the table after its rows, skipping records timed before

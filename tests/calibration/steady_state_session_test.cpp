@@ -117,6 +117,18 @@ TEST_F(SteadyStateSessionTest, ASteadyLoadedSetIsGreenBeforeAnySolve) {
   EXPECT_FALSE(reopened.Solver().FinalEvaluation());
 }
 
+TEST_F(SteadyStateSessionTest, ARedLightBeforeAnyRunSaysTheWaterCoefficientIsUnset) {
+  MakeGlobalsSteady();
+  WaterCoefficient = 0.0;  // as in a program that has not run the model yet
+  OpenInteractive();
+  EXPECT_FALSE(session.StatusGreen());
+  EXPECT_EQ(session.StatusNote(), kNotRunYetNote);
+  WaterCoefficient = 10.0;  // set by a run
+  OpenInteractive();
+  EXPECT_TRUE(session.StatusGreen());
+  EXPECT_EQ(session.StatusNote(), "");
+}
+
 TEST_F(SteadyStateSessionTest, SteadyMeansEveryRateWithinOneInAHundredMillion) {
   MakeGlobalsSteady();
   OpenInteractive();

@@ -167,6 +167,30 @@ TEST(ListColumns, WidthDividedBy150WithTheThreshold) {
     EXPECT_EQ(ListColumnCount(c.width, c.threshold), c.columns) << c.width << " at " << c.threshold;
 }
 
+TEST(ListColumns, OpeningWidthFitsTheLongestName) {
+  struct Case {
+    const char* what;
+    int item;
+    int expected;
+  };
+  // From 393 pixels (three columns of 127 inside 12 pixels of margins) up to 1200.
+  const Case cases[] = {
+      {.what = "names that fit keep the opening width", .item = 120, .expected = 393},
+      {.what = "longer names: the first width whose three columns hold them", .item = 150,
+       .expected = 462},
+      {.what = "names no width fits: the widest columns", .item = 400, .expected = 522},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ListWidthFitting(c.item, 393, 1200, 12, kDialogListThreshold), c.expected) << c.what;
+}
+
+TEST(AxisRules, LogarithmicLabelsTellTheirDecadesApart) {
+  EXPECT_TRUE(FixedLabelsTellDecadesApart({0.002, 50}, 3));
+  EXPECT_TRUE(FixedLabelsTellDecadesApart({0.0002, 50}, 3)) << "its lowest decade is 0.001";
+  EXPECT_FALSE(FixedLabelsTellDecadesApart({0.00002, 50}, 3)) << "0.0001 would read 0.000";
+  EXPECT_FALSE(FixedLabelsTellDecadesApart({0.005, 1e4}, 1)) << "0.01 would read 0.0";
+}
+
 class DisplaySessionTest : public testing::ModelTest {
  protected:
   testing::ScriptedPrompter prompter;

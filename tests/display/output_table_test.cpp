@@ -133,5 +133,37 @@ TEST(OutputTableModelRows, IndexNameUnitsThenFourDigitTexts) {
             "1\nWood Carbon");
 }
 
+TEST(OutputTableTimes, WrittenInFullSoRecordsReadApart) {
+  struct Case {
+    const char* what;
+    std::vector<double> times;
+    std::vector<const char*> texts;
+  };
+  const Case cases[] = {
+      {.what = "yearly records keep four digits",
+       .times = {1600, 1601, 1602},
+       .texts = {"1600", "1601", "1602"}},
+      {.what = "a step of 0.2 from 1600",
+       .times = {1600, 1600.2, 1600.4},
+       .texts = {"1600", "1600.2", "1600.4"}},
+      {.what = "a time summed up in steps of 0.1",
+       .times = {1600.1 + 0.1 + 0.1, 1600.3},
+       .texts = {"1600.3", "1600.3"}},
+      {.what = "thirds take every digit",
+       .times = {1600.0 + 1.0 / 3.0},
+       .texts = {"1600.33333333333"}},
+      {.what = "a step of 0.25 after 1e4",
+       .times = {10000, 10000.25},
+       .texts = {"10000", "10000.25"}},
+  };
+  for (const Case& c : cases) {
+    OutputTable table({{"Time", "year"}, {"Cf", "gC"}});
+    for (double t : c.times) table.AppendRow({t, 1.0});
+    for (std::size_t r = 0; r < c.texts.size(); ++r)
+      EXPECT_EQ(table.CellText(static_cast<int>(r), 0), c.texts[r]) << c.what;
+    EXPECT_EQ(table.CellText(0, 1), "1") << c.what << ": other columns keep four digits";
+  }
+}
+
 }  // namespace
 }  // namespace kvsorv

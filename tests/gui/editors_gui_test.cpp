@@ -23,6 +23,7 @@
 #include "windows/common/page_control.h"
 #include "windows/common/qt_text.h"
 #include "windows/common/string_grid.h"
+#include "windows/common/window_placement.h"
 #include "windows/editors/data_form.h"
 #include "windows/editors/parameter_window.h"
 
@@ -173,6 +174,11 @@ TEST_F(EditorsGuiTest, ShowAllProcesses_ListBesideTheEditorFollowsEachUpdate) {
     listedAfter = S(listed->Cell(kValueColumn, proc::Ps));
     labelAfter = S(label->text());
     closeCaption = S(Find<QPushButton>(*modal, "BtnClose")->text());
+    for (const char* button : {"BtnOK", "BtnClose"}) {
+      auto* b = Find<QPushButton>(*modal, button);
+      const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+      EXPECT_FALSE(list.frameGeometry().intersects(onScreen)) << button << " hidden by the list";
+    }
 
     // The list takes input while the modal editor is open: a click through the window
     // system, which drops input to windows that a modal window blocks.
@@ -197,6 +203,42 @@ TEST_F(EditorsGuiTest, ShowAllProcesses_ListBesideTheEditorFollowsEachUpdate) {
   EXPECT_TRUE(listTookItsCloseClick);
   EXPECT_FALSE(list.isVisible());             // OK hid it
   EXPECT_FALSE(RunSettings.OutputAvailable);  // the editor closed with OK
+}
+
+TEST(WindowPlacement, BesideTheOpenerInsideTheScreen) {
+  struct Case {
+    const char* what;
+    QRect opener;
+    QSize size;
+    QRect expected;
+  };
+  const QRect screen(0, 0, 1600, 1000);
+  const Case cases[] = {
+      {.what = "room on the right",
+       .opener = {100, 100, 800, 600},
+       .size = {400, 500},
+       .expected = {900, 100, 400, 500}},
+      {.what = "room on the left only",
+       .opener = {700, 100, 800, 600},
+       .size = {400, 500},
+       .expected = {300, 100, 400, 500}},
+      {.what = "no room: narrowed to the wider side",
+       .opener = {250, 100, 1000, 600},
+       .size = {400, 500},
+       .expected = {1250, 100, 350, 500}},
+      {.what = "no room even narrowed: above the opener's buttons",
+       .opener = {100, 100, 1400, 800},
+       .size = {400, 850},
+       .expected = {1300, 0, 300, 830}},
+      {.what = "taller than the screen: inside it",
+       .opener = {0, 300, 600, 400},
+       .size = {400, 1400},
+       .expected = {600, 0, 400, 1000}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RectBeside(c.opener, c.size, screen, 300, 70), c.expected) << c.what;
+  EXPECT_EQ(RectCentredOver({1200, 0, 400, 300}, {600, 400}, screen), QRect(1000, 0, 600, 400))
+      << "centred over a window at the screen's edge, moved inside";
 }
 
 TEST_F(EditorsGuiTest, ParameterValueThatIsNoNumber_KeepsTheEditorOpenOnThatCell) {

@@ -94,5 +94,35 @@ TEST_F(EnsembleWindowGuiTest, RunThenStop_EnablesResumeAndTheEnvelopeFillsIn) {
   EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
 }
 
+TEST_F(EnsembleWindowGuiTest, StoppedRunReopenedAfterARestart_ResumesAndExportsItsChart) {
+  TFmEnsemble* window = OpenFromMenu();
+  ASSERT_NE(window, nullptr);
+  const std::string plan = Plan(60);
+  prompter.QueueFile(plan);
+  QTest::mouseClick(Find<QPushButton>(*window, "BtnOpenPlan"), Qt::LeftButton);
+  EXPECT_EQ(Find<QLabel>(*window, "LblDesignSize")->text(), "Run makes 60 members.");
+  QTest::mouseClick(Find<QPushButton>(*window, "BtnRun"), Qt::LeftButton);
+  QTest::mouseClick(Find<QPushButton>(*window, "BtnStop"), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(Find<QPushButton>(*window, "BtnRun")->isEnabled(), 20000);
+  const QString stopped = Find<QLabel>(*window, "LblProgress")->text();
+  EXPECT_TRUE(stopped.startsWith("Stopped: ")) << stopped.toStdString();
+
+  Start("kvsorv");  // the program closed and started again
+  windows->OpenEnsemblePlan(plan);
+  window = windows->Ensemble();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(Find<QPushButton>(*window, "BtnResume")->isEnabled());
+  EXPECT_GT(Find<QComboBox>(*window, "CbTime")->count(), 0);
+
+  QTest::mouseClick(Find<QPushButton>(*window, "BtnResume"), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(Find<QPushButton>(*window, "BtnRun")->isEnabled(), 60000);
+  EXPECT_TRUE(Find<QLabel>(*window, "LblProgress")->text().startsWith("60 of 60 members, "));
+  prompter.QueueFile(dir.File("fig.png"));
+  QTest::mouseClick(Find<QPushButton>(*window, "BtnExportChart"), Qt::LeftButton);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("fig.png")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("fig-data.csv")));
+  EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
+}
+
 }  // namespace
 }  // namespace kvsorv::testing

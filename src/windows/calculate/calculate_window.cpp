@@ -88,10 +88,15 @@ void TFmCalculate::BuildTopPanel() {
 
   GbStatus = new QGroupBox("Status", this);
   GbStatus->setObjectName("GbStatus");
-  auto* statusLayout = new QHBoxLayout(GbStatus);
+  auto* statusLayout = new QVBoxLayout(GbStatus);
   ShStatus = new StatusLight(GbStatus);
   ShStatus->setObjectName("ShStatus");
-  statusLayout->addWidget(ShStatus);
+  statusLayout->addWidget(ShStatus, 0, Qt::AlignHCenter);
+  LblStatusNote = new QLabel(GbStatus);
+  LblStatusNote->setObjectName("LblStatusNote");
+  LblStatusNote->setWordWrap(true);
+  LblStatusNote->setMaximumWidth(180);
+  statusLayout->addWidget(LblStatusNote);
 
   BtnOK = new QPushButton("&OK", this);
   BtnOK->setObjectName("BtnOK");
@@ -267,6 +272,10 @@ void TFmCalculate::UpdateFormValues() {
         isInvalid ? kInvalidColour : (row.edit->isEnabled() ? enabledColour : disabledColour);
     p.setColor(QPalette::Base, colour);
     p.setColor(QPalette::Disabled, QPalette::Base, colour);
+    // Dark text on yellow, also in a disabled box, where the grey text would not read.
+    p.setColor(QPalette::Disabled, QPalette::Text,
+               isInvalid ? palette().color(QPalette::Active, QPalette::Text)
+                         : palette().color(QPalette::Disabled, QPalette::Text));
     row.edit->setPalette(p);
     row.edit->setProperty("invalid", isInvalid);
   }
@@ -275,6 +284,10 @@ void TFmCalculate::UpdateFormValues() {
     if (groups[g].disabledOnFailure) groups_[g]->setEnabled(session_.GroupBoxesEnabled());
   GbStatus->setEnabled(session_.GroupBoxesEnabled());
   ShStatus->SetGreen(session_.StatusGreen());
+  const QString note = Q(session_.StatusNote());
+  LblStatusNote->setText(note);
+  LblStatusNote->setVisible(!note.isEmpty());
+  ShStatus->setToolTip(note);
 }
 
 bool TFmCalculate::Attempt(const std::function<void()>& command) {

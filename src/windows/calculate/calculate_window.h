@@ -92,6 +92,7 @@ class TFmCalculate : public QDialog {
   QPushButton* BtnSaveParamFile = nullptr;
   QGroupBox* GbStatus = nullptr;
   StatusLight* ShStatus = nullptr;
+  QLabel* LblStatusNote = nullptr;  // why the light is red where it does not say
   QPushButton* BtnOK = nullptr;
   QPushButton* BtnCancel = nullptr;
   bool committing_ = false;

@@ -90,6 +90,15 @@ QLineSeries* Line(const std::vector<double>& x, const std::vector<double>& y) {
   return line;
 }
 
+// An area between two lines that owns them: an area series leaves its lines to the caller,
+// and a chart replaced at every redraw would leave them behind.
+QAreaSeries* Area(QLineSeries* upper, QLineSeries* lower) {
+  auto* area = new QAreaSeries(upper, lower);
+  upper->setParent(area);
+  lower->setParent(area);
+  return area;
+}
+
 // The smallest and largest finite values of several series, widened a little.
 std::pair<double, double> Range(std::initializer_list<const std::vector<double>*> series,
                                 bool includeZero = false) {
@@ -176,7 +185,7 @@ QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
     const auto band = [&](const std::vector<double>& low, const std::vector<double>& high,
                           const QString& name, const QColor& colour) {
       auto* area =
-          new QAreaSeries(Line(t, Slice(high, first, last)), Line(t, Slice(low, first, last)));
+          Area(Line(t, Slice(high, first, last)), Line(t, Slice(low, first, last)));
       area->setColor(colour);
       area->setBorderColor(colour);
       area->setPen(QPen(colour.darker(110), 0.5));
@@ -366,7 +375,7 @@ QChart* MakeSobolChart(const SobolChartData& data) {
     upper->append(to, v);
     lower->append(from, 0.0);
     lower->append(to, 0.0);
-    auto* area = new QAreaSeries(upper, lower);
+    QAreaSeries* area = Area(upper, lower);
     area->setBrush(QBrush(colour.darker(140), Qt::BDiagPattern));
     area->setPen(QPen(colour.darker(140), 1));
     area->setName(Q(data.unstableLegend.empty() ? "not yet usable" : data.unstableLegend));

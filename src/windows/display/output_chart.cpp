@@ -20,6 +20,10 @@ namespace {
 // "#,##0.0" and "#,##0.000": fixed decimals, thousands separated (the numbers are localized).
 constexpr const char* kIndependentLabels = "%.1f";
 constexpr const char* kDependentLabels = "%.3f";
+constexpr int kIndependentDecimals = 1;
+constexpr int kDependentDecimals = 3;
+// Decades a fixed pattern cannot tell apart.
+constexpr const char* kDecadeLabels = "%.0E";
 
 }  // namespace
 
@@ -56,7 +60,6 @@ OutputChart::OutputChart(QWidget* parent) : QChartView(parent) {
     pair->current = pair->linear;
     chart->addAxis(pair->linear, pair->alignment);
   }
-  x_.linear->setTitleText("Time");
 
   const auto& styles = SeriesStyles();
   for (std::size_t k = 0; k < series_.size(); ++k) {
@@ -112,6 +115,10 @@ void OutputChart::ShowAxis(bool isX, const AxisView& axis) {
   AxisPair& pair = isX ? x_ : y_;
   UseAxis(pair, axis.state.logarithmic);
   if (axis.state.logarithmic) {
+    const bool fixed =
+        FixedLabelsTellDecadesApart(shown, isX ? kIndependentDecimals : kDependentDecimals);
+    pair.logarithmic->setLabelFormat(fixed ? (isX ? kIndependentLabels : kDependentLabels)
+                                           : kDecadeLabels);
     pair.logarithmic->setRange(shown.minimum, shown.maximum);
     return;
   }

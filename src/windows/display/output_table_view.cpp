@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "windows/common/system_colours.h"
 
@@ -10,6 +11,12 @@ namespace kvsorv {
 namespace {
 
 constexpr int kColumnWidth = 65;
+// Room around a cell's text: its margins and the grid line.
+constexpr int kCellPadding = 10;
+// The widest value a "%.4g" cell holds with a two-digit exponent.
+constexpr const char* kWidestValue = "-8.888E+88";
+// The first row of the model below its header rows: the units.
+constexpr int kUnitsRow = 2;
 constexpr int kRowHeight = 20;
 // Rows of the model that the horizontal header shows instead: the index and the name.
 constexpr int kRowsInHeader = 2;
@@ -73,8 +80,25 @@ void OutputTableView::HideHeaderRowsAndColumns() {
     fixed_->setRowHidden(r, true);
   }
   for (int c = 1; c < model()->columnCount(); ++c) fixed_->setColumnHidden(c, true);
+  FitColumnWidths();
   fixed_->setColumnWidth(0, columnWidth(0));
   PlaceFixedColumn();
+}
+
+void OutputTableView::FitColumnWidths() {
+  const QFontMetrics metrics(font());
+  const auto textWidth = [&](int row, int column) {
+    return metrics.horizontalAdvance(model()->index(row, column).data().toString()) + kCellPadding;
+  };
+  const int valueWidth = std::max(kColumnWidth, metrics.horizontalAdvance(kWidestValue) + kCellPadding);
+  for (int c = 0; c < model()->columnCount(); ++c) {
+    int width = c == 0 ? kColumnWidth : valueWidth;
+    if (model()->rowCount() > kUnitsRow) width = std::max(width, textWidth(kUnitsRow, c));
+    // The time has as many digits as its records need: measure them all.
+    if (c == 0)
+      for (int r = kUnitsRow + 1; r < model()->rowCount(); ++r) width = std::max(width, textWidth(r, 0));
+    setColumnWidth(c, width);
+  }
 }
 
 void OutputTableView::resizeEvent(QResizeEvent* event) {

@@ -9,13 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "display/axis_dialog_fields.h"
 #include "main_window/failure_report.h"
 #include "windows/common/decimal_separator.h"
 #include "windows/common/qt_text.h"
+#include "windows/common/window_placement.h"
 
 namespace kvsorv {
 
@@ -24,7 +25,6 @@ TDlgScale::TDlgScale(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName("TDlgScale");
   setWindowTitle("Axis Parameters");
-  setFixedSize(313, 198);
 
   RGAxisType = new QGroupBox("Axis Type", this);
   RGAxisType->setObjectName("RGAxisType");
@@ -83,6 +83,13 @@ TDlgScale::TDlgScale(QWidget* parent)
   grid->addWidget(CBAuto, 5, 0, 1, 2);
   grid->setRowStretch(6, 1);
   grid->setColumnStretch(1, 1);
+  // The fields hold a value written with 13 significant digits and its exponent in full.
+  const int fieldWidth = EdMinValue->fontMetrics().horizontalAdvance("-8.888888888888E-888") +
+                         EdMinValue->sizeHint().width() -
+                         EdMinValue->fontMetrics().horizontalAdvance(QString(17, 'x'));
+  for (QLineEdit* edit : {EdMinValue, EdMaxValue, EdIncrem}) edit->setMinimumWidth(fieldWidth);
+  const QSize fits = sizeHint();
+  setFixedSize(std::max(313, fits.width()), std::max(198, fits.height()));
   setTabOrder(linear_, logarithmic_);
   setTabOrder(logarithmic_, EdMinValue);
   setTabOrder(EdMinValue, EdMaxValue);
@@ -101,7 +108,7 @@ bool TDlgScale::Open(OutputDisplaySession& session, const std::function<void()>&
   session_ = &session;
   axesChanged_ = axesChanged;
   FormShow();
-  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  CentreOver(this, parentWidget());
   const bool ok = exec() == QDialog::Accepted;
   session_ = nullptr;
   return ok;

@@ -22,7 +22,7 @@ class TDlgScale : public QDialog {
  public:
   explicit TDlgScale(QWidget* parent = nullptr);
 
-  // Shows the dialog modally, centred on the screen. Leaving the Axis Type group applies its
+  // Shows the dialog modally, centred over its owner inside the screen. Leaving the Axis Type group applies its
   // choice at once (and calls `axesChanged`), OK or not; OK applies the range. Returns
   // whether it was closed with OK.
   bool Open(OutputDisplaySession& session, const std::function<void()>& axesChanged);

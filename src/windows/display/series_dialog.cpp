@@ -4,13 +4,22 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "display/list_columns.h"
 #include "display/series_choice.h"
 #include "windows/common/qt_text.h"
+#include "windows/common/window_placement.h"
 #include "windows/display/series_list_box.h"
 
 namespace kvsorv {
+
+namespace {
+
+constexpr int kOpeningWidth = 393;
+constexpr int kOpeningHeight = 297;
+
+}  // namespace
 
 TFmSeries::TFmSeries(QWidget* parent) : QDialog(parent) {
   setObjectName("TFmSeries");
@@ -39,7 +48,7 @@ TFmSeries::TFmSeries(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(OKBtn);
   buttons->addWidget(CancelBtn);
   layout->addLayout(buttons);
-  resize(393, 297);
+  resize(kOpeningWidth, kOpeningHeight);
 }
 
 bool TFmSeries::Open(OutputDisplaySession& session) {
@@ -47,11 +56,27 @@ bool TFmSeries::Open(OutputDisplaySession& session) {
   setWindowTitle(Q(state.caption));
   LbxChooseSeries->SetMultipleSelection(state.multipleSelection);
   LbxChooseSeries->Fill(state.list);
-  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  FitToNames();
+  CentreOver(this, parentWidget());
   OKBtn->setFocus();
   if (exec() != QDialog::Accepted) return false;
   AcceptSeriesDialog(session, LbxChooseSeries->Selection());
   return true;
+}
+
+void TFmSeries::FitToNames() {
+  layout()->activate();  // the list's viewport at the dialog's present size
+  const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+  const int margins = width() - LbxChooseSeries->viewport()->width();
+  const int w = ListWidthFitting(LbxChooseSeries->WidestItemWidth(), kOpeningWidth,
+                                 area.width() * 9 / 10, margins, kDialogListThreshold);
+  const int columns = ListColumnCount(w, kDialogListThreshold);
+  const int rows = (LbxChooseSeries->count() + columns - 1) / columns;
+  const int aroundList = height() - LbxChooseSeries->viewport()->height();
+  const int h = std::clamp(rows * LbxChooseSeries->ItemHeight() + aroundList + 2, kOpeningHeight,
+                           std::max(kOpeningHeight, area.height() * 85 / 100));
+  resize(w, h);
 }
 
 void TFmSeries::FormResize() {

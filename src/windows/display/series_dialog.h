@@ -17,7 +17,8 @@ class TFmSeries : public QDialog {
  public:
   explicit TFmSeries(QWidget* parent = nullptr);
 
-  // Shows the dialog modally, centred on the screen; OK hands the selection to the session.
+  // Shows the dialog modally, centred over its owner inside the screen, wide enough for its
+  // longest name; OK hands the selection to the session.
   // Returns whether it was closed with OK.
   bool Open(OutputDisplaySession& session);
 
@@ -25,6 +26,8 @@ class TFmSeries : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Wide enough that no name is cut, tall enough for every row (within the screen).
+  void FitToNames();
   void FormResize();
 
   SeriesListBox* LbxChooseSeries;

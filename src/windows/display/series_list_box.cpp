@@ -14,6 +14,8 @@ namespace kvsorv {
 namespace {
 
 constexpr int kItemHeight = 16;
+// Room around an item's text: its margins and the gap to the next column.
+constexpr int kItemPadding = 12;
 
 }  // namespace
 
@@ -70,6 +72,17 @@ std::vector<bool> SeriesListBox::Selection() const {
   std::vector<bool> selected(static_cast<std::size_t>(count()), false);
   for (int i = 0; i < count(); ++i) selected[static_cast<std::size_t>(i)] = item(i)->isSelected();
   return selected;
+}
+
+int SeriesListBox::WidestItemWidth() const {
+  int widest = 0;
+  for (int i = 0; i < count(); ++i)
+    widest = std::max(widest, fontMetrics().horizontalAdvance(item(i)->text()));
+  return widest + kItemPadding;
+}
+
+int SeriesListBox::ItemHeight() {
+  return kItemHeight;
 }
 
 void SeriesListBox::SetColumns(int columns) {

@@ -26,6 +26,9 @@ class SeriesListBox : public QListWidget {
 
   // The number of columns the visible width is shared among (at least 1).
   void SetColumns(int columns);
+  // The widest item's text with the room around it, and every item's height, in pixels.
+  int WidestItemWidth() const;
+  static int ItemHeight();
   int Columns() const { return columns_; }
 
  protected:

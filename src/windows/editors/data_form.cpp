@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "windows/common/qt_text.h"
 #include "windows/common/string_grid.h"
 #include "windows/common/system_colours.h"
+#include "windows/common/window_placement.h"
 
 namespace kvsorv {
 
@@ -27,6 +27,10 @@ constexpr int kRowHeight = 21;
 constexpr std::array<int, kDataGridColumns> kColumnWidths = {80, 90, 150, 140, 140};
 // At most this many rows are in view when the window opens.
 constexpr int kRowsInView = 24;
+// The process list beside a window with no room for it: at least this wide, and clear of
+// the opener's lowest pixels, where its OK, Close and Cancel buttons are.
+constexpr int kNarrowestList = 280;
+constexpr int kOpenerButtonsHeight = 70;
 constexpr int kMargin = 4;
 
 }  // namespace
@@ -90,8 +94,9 @@ TDataForm::TDataForm(QWidget* owner) : QDialog(owner), owner_(owner) {
 
 void TDataForm::ShowStates() {
   RunReportingFailures([this] { session_.ShowStates(); });
-  if (parentWidget() != owner_) setParent(owner_, windowFlags());
+  GiveToOwner(this, owner_);
   ShowSession();
+  CentreOver(this, owner_);
   DataGrid->SetCurrentCell(session_.CurrentColumn(), session_.CurrentRow());
   DataGrid->setFocus(Qt::OtherFocusReason);
   exec();
@@ -102,10 +107,10 @@ void TDataForm::ShowProcess() {
   QWidget* opener = QApplication::activeModalWidget();
   if (opener == nullptr || opener == this) opener = owner_;
   const bool wasShown = ProcessListShown();
-  if (parentWidget() != opener) setParent(opener, windowFlags());
+  GiveToOwner(this, opener);
   RunReportingFailures([this] { session_.ShowProcess(); });
   ShowSession();
-  if (!wasShown) PlaceBeside(opener);
+  if (!wasShown) PlaceBeside(this, opener, kNarrowestList, kOpenerButtonsHeight);
   show();
   raise();
 }
@@ -149,22 +154,6 @@ void TDataForm::ShowCells() {
     DataGrid->SetCheckBox(kHoldColumn, row, session_.HasCheckBox(row));
     DataGrid->SetChecked(kHoldColumn, row, session_.Checked(row));
   }
-}
-
-void TDataForm::PlaceBeside(const QWidget* opener) {
-  const QScreen* screen = opener != nullptr ? opener->screen() : this->screen();
-  if (screen == nullptr || opener == nullptr) return;
-  const QRect area = screen->availableGeometry();
-  const QRect beside = opener->frameGeometry();
-  const int w = width() + (frameGeometry().width() - geometry().width());
-  int x = beside.right() + 1;
-  if (x + w > area.right()) {
-    const int left = beside.left() - w;
-    x = left >= area.left() ? left : area.right() - w;
-  }
-  const int y =
-      std::clamp(beside.top(), area.top(), std::max(area.top(), area.bottom() - height()));
-  move(x, y);
 }
 
 void TDataForm::BtnOKClick() {

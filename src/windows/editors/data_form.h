@@ -40,7 +40,6 @@ class TDataForm : public QDialog {
   void ShowSession();
   void ShowCells();
   void BtnOKClick();
-  void PlaceBeside(const QWidget* opener);
 
   StateGridSession session_;
   QWidget* owner_;

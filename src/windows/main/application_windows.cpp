@@ -11,6 +11,7 @@
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
 #include "windows/calculate/calculate_window.h"
+#include "windows/common/window_placement.h"
 #include "windows/display/display_window.h"
 #include "windows/display/scale_dialog.h"
 #include "windows/display/series_dialog.h"
@@ -36,9 +37,16 @@ ApplicationWindows::ApplicationWindows(const std::string& executablePath) {
   // The output display's dialogs (one made before it, one after) and the From File command.
   const TFmDisplayData::Hooks displayHooks{
       .viewOutputFile = [this] { MIViewOutFileClick(*mainForm_); },
-      .chooseSeries = [this](OutputDisplaySession& s) { series_->Open(s); },
-      .scaleAxis = [this](OutputDisplaySession& s,
-                          const std::function<void()>& changed) { scale_->Open(s, changed); }};
+      .chooseSeries =
+          [this](OutputDisplaySession& s) {
+            GiveToOwner(series_, display_);
+            series_->Open(s);
+          },
+      .scaleAxis =
+          [this](OutputDisplaySession& s, const std::function<void()>& changed) {
+            GiveToOwner(scale_, display_);
+            scale_->Open(s, changed);
+          }};
   // The creation order of the program's windows.
   created_ = {
       mainForm_.get(),
