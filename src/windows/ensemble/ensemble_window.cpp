@@ -243,7 +243,7 @@ void TFmEnsemble::Build() {
   auto* outputRow = new QHBoxLayout;
   outputRow->addWidget(Labelling("Output s&hown:", CbOutput));
   outputRow->addWidget(CbOutput);
-  outputRow->addWidget(Labelling("At "At ti&me:"year:", CbTime));
+  outputRow->addWidget(Labelling("At &year:", CbTime));
   outputRow->addWidget(CbTime);
   outputRow->addStretch();
   outputRow->addWidget(BtnExportChart);
