@@ -162,7 +162,7 @@ question=$(wait_window "Confirm")
 keys alt+n
 activate "$calculate"
 shot 03b-steady-state-before-any-run "$calculate"
-keys Escape
+keys alt+o
 wait_gone "Calculate Steady State - Enter values for all underlined items"
 activate "$main"
 

@@ -1,6 +1,7 @@
 #include "display/output_table.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "files/file_channel.h"
@@ -24,23 +25,23 @@ OutputTable OutputTable::ForCatalogue() {
 }
 
 std::string OutputTable::CellText(int row, int column, char decimalSeparator) const {
-  const double value = Value(row, column);
-  int digits = kCellDigits;
-  if (column == 0) {
-    // The fewest digits that write the time as 15 digits do, so that records a step of 0.2
-    // or 0.25 apart read apart, and a time summed up in steps reads as it was meant
-    // (10000 reads "10000", not "1E+04".)
-    const std::string full = FormatGeneral(value, kMostTimeDigits);
-    const double exact = std::strtod(full.c_str(), nullptr);
-    const bool scientific = full.find('E') != std::string::npos;
-    for (; digits < kMostTimeDigits; ++digits) {
-      const std::string text = FormatGeneral(value, digits);
-      if (std::strtod(text.c_str(), nullptr) == exact &&
-          (text.find('E') != std::string::npos) == scientific)
-        break;
-    }
-  }
-  return FormatGeneral(value, digits, {.decimalSeparator = decimalSeparator});
+  const int digits = column == 0 ? TimeDigits() : kCellDigits;
+  return FormatGeneral(Value(row, column), digits, {.decimalSeparator = decimalSeparator});
+}
+
+int OutputTable::TimeDigits() const {
+  if (!(smallestStep_ > 0.0) || !std::isfinite(smallestStep_)) return kCellDigits;
+  // The decimals of the smallest step, where a step that differs from a shorter decimal only
+  // by what the times' own precision explains counts as that decimal (0.99999999997 as 1).
+  const double tolerance = kTimePrecision * std::max(largestTime_, smallestStep_);
+  int decimals = 0;
+  for (double scale = 1.0;
+       decimals < kMostTimeDigits &&
+       std::fabs(smallestStep_ - std::nearbyint(smallestStep_ * scale) / scale) > tolerance;
+       scale *= 10.0)
+    ++decimals;
+  const int whole = largestTime_ >= 1.0 ? static_cast<int>(std::floor(std::log10(largestTime_))) + 1 : 1;
+  return std::clamp(whole + decimals, kCellDigits, kMostTimeDigits);
 }
 
 int OutputTable::FindColumn(std::string_view name) const {
@@ -52,11 +53,22 @@ int OutputTable::FindColumn(std::string_view name) const {
 void OutputTable::Clear() {
   values_.clear();
   rowCount_ = 0;
+  smallestStep_ = 0.0;
+  largestTime_ = 0.0;
 }
 
 void OutputTable::AppendRow(const std::vector<double>& values) {
   values_.insert(values_.end(), values.begin(), values.begin() + ColumnCount());
   ++rowCount_;
+  if (ColumnCount() == 0) return;
+  const double time = Value(rowCount_ - 1, 0);
+  if (std::isfinite(time)) largestTime_ = std::max(largestTime_, std::fabs(time));
+  if (rowCount_ < 2) return;
+  const double step = std::fabs(time - Value(rowCount_ - 2, 0));
+  // Times that differ only by their own precision are one time.
+  if (step > kTimePrecision * std::max(1.0, std::fabs(time)) && std::isfinite(step) &&
+      (smallestStep_ == 0.0 || step < smallestStep_))
+    smallestStep_ = step;
 }
 
 void ReadOutputTable(OutputTable& table, const std::string& fileName, double startTime) {

@@ -2,7 +2,8 @@
 // The output display's table: one column per quantity of the output file (time, drivers,
 // states, processes) and one row per output record, holding the file's values as read. Texts
 // are made only when a cell is shown: "%.4g", the general format with 4 significant digits,
-// except for the time, which has as many (up to 15) as write it in full.
+// except for the time, which has as many (up to 15) as its largest value and smallest step
+// need, so records 0.2 or 0.25 apart read apart.
 
 #include <string>
 #include <string_view>
@@ -34,9 +35,12 @@ class OutputTable {
     return values_[static_cast<std::size_t>(row) * columns_.size() +
                    static_cast<std::size_t>(column)];
   }
-  // The same written "%.4g" (the time with the fewest digits from 4 to 15 that write it as
-  // 15 digits do), with the given decimal separator.
+  // The same written "%.4g" (the time with TimeDigits()), with the given decimal separator.
   std::string CellText(int row, int column, char decimalSeparator = '.') const;
+
+  // Significant digits of the time column: the whole digits of the largest time and the
+  // decimals of the smallest step between records, from 4 to 15.
+  int TimeDigits() const;
 
   // The last column whose name equals `name` exactly, or -1.
   int FindColumn(std::string_view name) const;
@@ -52,6 +56,10 @@ class OutputTable {
   int rowCount_ = 0;
   static constexpr int kCellDigits = 4;
   static constexpr int kMostTimeDigits = 15;
+  // Relative precision of the times as the file holds them (15 digits), with room to spare.
+  static constexpr double kTimePrecision = 1e-10;
+  double smallestStep_ = 0.0;  // between successive records; 0 before two differ
+  double largestTime_ = 0.0;   // in magnitude
 };
 
 // Reads an output file into the table after its rows, skipping records timed before

@@ -133,7 +133,7 @@ TEST(OutputTableModelRows, IndexNameUnitsThenFourDigitTexts) {
             "1\nWood Carbon");
 }
 
-TEST(OutputTableTimes, WrittenInFullSoRecordsReadApart) {
+TEST(OutputTableTimes, DigitsEnoughForTheLargestTimeAndTheSmallestStep) {
   struct Case {
     const char* what;
     std::vector<double> times;
@@ -146,12 +146,18 @@ TEST(OutputTableTimes, WrittenInFullSoRecordsReadApart) {
       {.what = "a step of 0.2 from 1600",
        .times = {1600, 1600.2, 1600.4},
        .texts = {"1600", "1600.2", "1600.4"}},
-      {.what = "a time summed up in steps of 0.1",
-       .times = {1600.1 + 0.1 + 0.1, 1600.3},
-       .texts = {"1600.3", "1600.3"}},
-      {.what = "thirds take every digit",
-       .times = {1600.0 + 1.0 / 3.0},
-       .texts = {"1600.33333333333"}},
+      {.what = "times summed up in steps of 0.1",
+       .times = {1600.1, 1600.1 + 0.1, 1600.1 + 0.1 + 0.1},
+       .texts = {"1600.1", "1600.2", "1600.3"}},
+      {.what = "thirds as far as the times' precision goes",
+       .times = {1600.0, 1600.0 + 1.0 / 3.0},
+       .texts = {"1600", "1600.3333333"}},
+      {.what = "yearly records summed up with a small error read as whole years",
+       .times = {1600.99999997597, 1601.99999997594},
+       .texts = {"1601", "1602"}},
+      {.what = "six-digit years in full",
+       .times = {100000, 100001},
+       .texts = {"100000", "100001"}},
       {.what = "a step of 0.25 after 1e4",
        .times = {10000, 10000.25},
        .texts = {"10000", "10000.25"}},

@@ -1,12 +1,16 @@
 // The ensemble window's wiring: the main window's menu opens it, the run modes open it with
 // their design, Run then Stop leaves the results resumable, and the envelope fills in.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QChartView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
 #include <QTableView>
+#include <map>
 
 #include "gui_fixture.h"
 #include "windows/ensemble/ensemble_window.h"
@@ -47,6 +51,26 @@ TEST_F(EnsembleWindowGuiTest, MenuItem_OpensTheWindow) {
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(Find<QPushButton>(*window, "BtnRun")->isEnabled());  // no plan yet
   EXPECT_FALSE(Find<QPushButton>(*window, "BtnResume")->isEnabled());
+}
+
+TEST_F(EnsembleWindowGuiTest, Mnemonics_EachLetterReachesOneControl) {
+  TFmEnsemble* window = OpenFromMenu();
+  ASSERT_NE(window, nullptr);
+  std::map<QChar, QString> taken;
+  const auto take = [&](const QString& text) {
+    const qsizetype at = text.indexOf(QRegularExpression("&[^&]"));
+    if (at < 0) return;
+    const QChar letter = text.at(at + 1).toLower();
+    EXPECT_EQ(taken.count(letter), 0u)
+        << "Alt+" << QString(letter).toStdString() << ": " << text.toStdString() << " and "
+        << taken[letter].toStdString();
+    taken.emplace(letter, text);
+  };
+  for (const QAbstractButton* b : window->findChildren<QAbstractButton*>()) take(b->text());
+  for (const QLabel* l : window->findChildren<QLabel*>())
+    if (l->buddy() != nullptr) take(l->text());
+  for (const QTabWidget* tabs : window->findChildren<QTabWidget*>())
+    for (int i = 0; i < tabs->count(); ++i) take(tabs->tabText(i));
 }
 
 TEST_F(EnsembleWindowGuiTest, RunModes_OpenTheWindowWithTheirDesign) {
@@ -113,6 +137,7 @@ TEST_F(EnsembleWindowGuiTest, StoppedRunReopenedAfterARestart_ResumesAndExportsI
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(Find<QPushButton>(*window, "BtnResume")->isEnabled());
   EXPECT_GT(Find<QComboBox>(*window, "CbTime")->count(), 0);
+  EXPECT_TRUE(Find<QPushButton>(*window, "BtnExportChart")->isEnabled());
 
   QTest::mouseClick(Find<QPushButton>(*window, "BtnResume"), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(Find<QPushButton>(*window, "BtnRun")->isEnabled(), 60000);

@@ -439,18 +439,22 @@ QChart* MakeMorrisChart(const MorrisChartData& data) {
   const auto [x0, x1] = Range({&mu}, true);
   const auto [y0, y1] = Range({&sigma}, true);
   // Points closer than a few per cent of the axes would write their names over each other:
-  // the first of them carries all their names ("rg, beta"), the others none.
+  // the highest of them carries all their names ("rg, beta"), the others none, so that no
+  // marker of theirs covers the names written above it.
   std::vector<std::string> labels(shown.size());
   std::vector<bool> labelled(shown.size(), false);
   for (std::size_t i = 0; i < shown.size(); ++i) {
     if (labelled[i]) continue;
-    labels[i] = shown[i].parameter;
+    std::string names = shown[i].parameter;
+    std::size_t highest = i;
     for (std::size_t j = i + 1; j < shown.size(); ++j)
       if (!labelled[j] && std::fabs(mu[j] - mu[i]) < 0.04 * (x1 - x0) &&
           std::fabs(sigma[j] - sigma[i]) < 0.04 * (y1 - y0)) {
-        labels[i] += ", " + shown[j].parameter;
+        names += ", " + shown[j].parameter;
         labelled[j] = true;
+        if (sigma[j] > sigma[highest]) highest = j;
       }
+    labels[highest] = names;
   }
   for (std::size_t i = 0; i < shown.size(); ++i) {
     auto* point = new QScatterSeries;

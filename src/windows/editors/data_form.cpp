@@ -31,6 +31,7 @@ constexpr int kRowsInView = 24;
 // the opener's lowest pixels, where its OK, Close and Cancel buttons are.
 constexpr int kNarrowestList = 280;
 constexpr int kOpenerButtonsHeight = 70;
+constexpr int kNarrowestName = 60;
 constexpr int kMargin = 4;
 
 }  // namespace
@@ -110,7 +111,17 @@ void TDataForm::ShowProcess() {
   GiveToOwner(this, opener);
   RunReportingFailures([this] { session_.ShowProcess(); });
   ShowSession();
-  if (!wasShown) PlaceBeside(this, opener, kNarrowestList, kOpenerButtonsHeight);
+  if (!wasShown) {
+    PlaceBeside(this, opener, kNarrowestList, kOpenerButtonsHeight);
+    // Narrowed to the room beside its opener: the names give way so the values stay in view.
+    layout()->activate();
+    int overflow = -DataGrid->viewport()->width();
+    for (int c = 0; c < kDataGridColumns; ++c)
+      if (session_.ColumnShown(c) && c <= kValueColumn) overflow += DataGrid->columnWidth(c);
+    if (overflow > 0)
+      DataGrid->setColumnWidth(kNameColumn, std::max(kNarrowestName,
+                                                     DataGrid->columnWidth(kNameColumn) - overflow));
+  }
   show();
   raise();
 }

@@ -189,9 +189,9 @@ void TFmEnsemble::Build() {
   GrdCorrelations->setSelectionBehavior(QAbstractItemView::SelectRows);
   GrdCorrelations->horizontalHeader()->setStretchLastSection(true);
   GrdCorrelations->setMaximumHeight(150);
-  BtnAddCorrelation = new QPushButton("Add &correlation");
+  BtnAddCorrelation = new QPushButton("Ne&w correlation");
   BtnAddCorrelation->setObjectName("BtnAddCorrelation");
-  BtnRemoveCorrelation = new QPushButton("Remove co&rrelation");
+  BtnRemoveCorrelation = new QPushButton("Remove correlation");
   BtnRemoveCorrelation->setObjectName("BtnRemoveCorrelation");
   auto* correlationBar = new QHBoxLayout;
   correlationBar->addWidget(new QLabel("Rank correlations:"));
@@ -485,6 +485,7 @@ void TFmEnsemble::FillOutputs() {
   CbOutput->clear();
   for (const std::string& v : session_.Variables()) CbOutput->addItem(Q(v));
   if (at >= 0 && at < CbOutput->count()) CbOutput->setCurrentIndex(at);
+  BtnExportChart->setEnabled(CbOutput->count() > 0);
 }
 
 void TFmEnsemble::FillTimes() {
