@@ -93,6 +93,7 @@ int Plot(const PlotOptions& o) {
 
   RefuseInputAsOutput("--image", {*o.image}, {*o.output});
   ReadOutputTable(table, *o.output, std::numeric_limits<double>::lowest());
+  RequireRecords(table, *o.output);
   const ChartData data = BuildChartData(table, x, names, ValueTypeOf(o.as));
   if (data.failed)
     CurrentPrompter().Message(MessageKind::kInformation, MessageButtons::kOk,

@@ -8,6 +8,8 @@
 #include <stdexcept>
 
 #include "app/cli_options.h"
+#include "ensemble/plan.h"
+#include "files/number_text.h"
 #include "files/param_file.h"
 #include "model/globals.h"
 #include "program/run_settings.h"
@@ -59,6 +61,14 @@ void ApplyRunTimes(const RunTimeOptions& t) {
   if (!(s.StopTime > s.StartTime))
     throw std::invalid_argument("--stop must be greater than --start");
   if (!(s.TimeStep > 0.0)) throw std::invalid_argument("--step must be greater than 0");
+  // A run must end in reasonable time and disk space: its steps are counted before it starts.
+  const double steps = (s.StopTime - s.StartTime) / s.TimeStep;
+  if (!(steps <= ensemble::kMostRunSteps))
+    throw std::invalid_argument("--stop: from --start to --stop the run would take " +
+                                FormatGeneral(steps, 4) + " steps of " +
+                                FormatGeneral(s.TimeStep, 4) + "; a run may take at most " +
+                                FormatGeneral(ensemble::kMostRunSteps, 4) +
+                                " (a shorter span or a longer --step)");
 }
 
 TerminalRunObserver::TerminalRunObserver() : terminal_(isatty(STDERR_FILENO) != 0) {}

@@ -38,7 +38,8 @@ struct RunTimeOptions {
 void AddRunTimeOptions(CLI::App& command, RunTimeOptions& times);
 
 // Puts the given times into the global run settings and checks them: the stop after the
-// start (std::invalid_argument otherwise) and a positive step. Call after loading the
+// start (std::invalid_argument otherwise), a positive step and at most kMostRunSteps steps
+// from start to stop. Call after loading the
 // parameter file: the output step is checked and repaired as the window does.
 void ApplyRunTimes(const RunTimeOptions& times);
 

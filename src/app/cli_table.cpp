@@ -24,6 +24,7 @@ int Table(const TableOptions& o) {
   OutputTable table = OutputTable::ForCatalogue();
   RefuseInputAsOutput("--csv", {o.csv}, {o.output});
   ReadOutputTable(table, o.output, std::numeric_limits<double>::lowest());
+  RequireRecords(table, o.output);
   WriteTableCsv(table, o.csv);
   std::cerr << table.RowCount() << " rows of " << table.ColumnCount() << " columns written to "
             << o.csv << '\n';

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 #include "files/number_text.h"
@@ -137,30 +138,47 @@ bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers
   CheckCounts(stateCount, processCount);
   TextReader& file = channel.Reader();
   const int values = 1 + ModelDef.numdrivers + stateCount + processCount;
+  // A file this program wrote has lines of one width, its header's: then a record of
+  // another width was cut (in a value, too, where the numbers alone cannot tell) or joined,
+  // and a blank line among the records is a record cut out.
+  const std::size_t width = (kFieldWidth + 1) * static_cast<std::size_t>(values);
+  const bool fixedWidth = file.FirstLineLength() == width;
   int read = 0, line = 0;
+  const auto refuse = [&](int at, const std::string& what) {
+    throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
+                      "Output file '" + file.FileName() + "', line " + std::to_string(at) + ": " +
+                          what);
+  };
   // The next value of the record, or a failure when the record's line has ended.
   const auto next = [&]() {
     // Skipping the blanks before the value crosses the line's end when the record was cut.
     if (read > 0 && (file.AtEndOfData() || file.LineNumber() != line))
-      throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
-                        "Output file '" + file.FileName() + "', line " + std::to_string(line) +
-                            ": the record holds " + std::to_string(read) + " of its " +
-                            std::to_string(values) + " values");
+      refuse(line, "the record holds " + std::to_string(read) + " of its " +
+                       std::to_string(values) + " values");
     const double v = file.ReadNumber();
     if (read++ == 0) line = file.LineNumber();
     return v;
   };
   try {
-    if (file.AtEndOfData()) return false;
+    const int expectedLine = file.LineNumber();
+    if (file.AtEndOfData()) {
+      if (fixedWidth && file.Column() > 0)
+        refuse(file.LineNumber(), "the record is cut off: only blanks, without its line end");
+      return false;
+    }
+    if (fixedWidth && file.LineNumber() != expectedLine)
+      refuse(expectedLine, "the line is blank where a record belongs");
     time = next();
     for (int i = 1; i <= ModelDef.numdrivers; ++i) drivers[i].value = next();
     for (int i = 1; i <= stateCount; ++i) states[i].value = next();
     for (int i = 1; i <= processCount; ++i) processes[i].value = next();
+    file.SkipChars(std::numeric_limits<std::size_t>::max());
     // A complete file ends every line: a last line without its end was cut in its last value.
-    if (file.AtEnd())
-      throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
-                        "Output file '" + file.FileName() + "', line " + std::to_string(line) +
-                            ": the record is cut off before its line end");
+    if (file.AtEnd()) refuse(line, "the record is cut off before its line end");
+    if (fixedWidth && file.Column() != width)
+      refuse(line, "the record is " + std::to_string(file.Column()) +
+                       " characters long, the file's lines " + std::to_string(width) +
+                       " (cut short or joined to the next)");
     file.SkipLine();
     return true;
   } catch (const EInOutError&) {

@@ -34,10 +34,12 @@ void WriteOutputLine(FileChannel& channel, const drivearray& drivers, int stateC
 // Failures: EInOutError kFileAccess when the channel is not open or the file cannot be
 // read, kInvalidNumericInput at text that is not a number; the channel is closed then.
 // ReadOutputLine for readers that keep whole records only (the output display, `table`,
-// `plot`): a data line must hold every value and end with its line end. Failures: those of
-// ReadOutputLine, and EInOutError kInvalidNumericInput naming the file and the line of a
-// record cut short ("holds 12 of its 155 values", "is cut off before its line end"); the
-// channel is closed then.
+// `plot`): a data line must hold every value and end with its line end; in a file whose
+// first line has the written width (21 characters a value), every record has that width
+// and no blank line stands among them. Failures: those of ReadOutputLine, and EInOutError
+// kInvalidNumericInput naming the file and the line of a record cut short ("holds 12 of its
+// 155 values", "is cut off before its line end", "is 3236 characters long, the file's lines
+// 3255") or missing ("blank where a record belongs"); the channel is closed then.
 bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers, int stateCount,
                          statearray& states, int processCount, processarray& processes);
 

@@ -23,6 +23,10 @@ class TextReader {
   const std::string& FileName() const { return fileName_; }
   // Line (from 1) of the next character to be read.
   int LineNumber() const { return line_; }
+  // Characters read on the current line so far (its line end not counted).
+  std::size_t Column() const { return column_; }
+  // Characters of the file's first line, as far as it has been read.
+  std::size_t FirstLineLength() const { return firstLineLength_; }
 
   // True when no character is left.
   bool AtEnd() { return Peek() < 0; }
@@ -59,9 +63,16 @@ class TextReader {
     const char c = buffer_[pos_++];
     if (c == '\r') {
       ++line_;
+      column_ = 0;
       afterCarriageReturn_ = true;
     } else {
-      if (c == '\n' && !afterCarriageReturn_) ++line_;
+      if (c == '\n') {
+        if (!afterCarriageReturn_) ++line_;
+        column_ = 0;
+      } else {
+        ++column_;
+        if (line_ == 1) ++firstLineLength_;
+      }
       afterCarriageReturn_ = false;
     }
   }
@@ -75,6 +86,8 @@ class TextReader {
   std::size_t size_ = 0;
   bool atEndOfFile_ = false;
   int line_ = 1;
+  std::size_t column_ = 0;
+  std::size_t firstLineLength_ = 0;
   bool afterCarriageReturn_ = false;
 };
 

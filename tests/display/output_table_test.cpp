@@ -85,6 +85,14 @@ TEST_F(OutputTableTest, ACutRecord_StopsTheTableNamingItsLine) {
        2, "line 5: the record holds"},
       {whole.substr(0, whole.size() - 9), 3, "line 6: the record is cut off before its line end"},
       {whole.substr(0, ends[4] + 30), 3, "line 6: the record holds 2 of its"},
+      // Cut within its last value, the line end kept: the numbers alone read as good.
+      {whole.substr(0, ends[3] - 12) + "\r\n" + whole.substr(ends[3]), 1,
+       "line 4: the record is 3245 characters long, the file's lines 3255"},
+      {whole.substr(0, ends[3]) + "   \r\n" + whole.substr(ends[3]), 2,
+       "line 5: the line is blank where a record belongs"},
+      {whole.substr(0, ends[4]) + "        ", 3, "line 6: the record is cut off: only blanks"},
+      {whole.substr(0, ends[3] - 2) + whole.substr(ends[3]), 1,
+       "line 4: the record is 6510 characters long"},
   };
   for (const Case& c : cases) {
     dir.Write("run.out", c.text);
