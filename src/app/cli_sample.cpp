@@ -12,6 +12,7 @@
 #include "app/cli_outputs.h"
 #include "ensemble/design_file.h"
 #include "ensemble/plan.h"
+#include "ensemble/results_guard.h"
 #include "ensemble/sampling.h"
 
 namespace kvsorv::cli {
@@ -29,7 +30,7 @@ int Sample(const SampleOptions& o) {
   const auto method = ensemble::MethodNamed(o.method);
   if (!method) throw std::invalid_argument("--method must be mc, lhs, sobol, morris or oat");
   ensemble::EnsemblePlan plan = ensemble::ReadPlan(o.plan);
-  RefuseInputAsOutput("-o", {o.output}, {o.plan, plan.paramFile, plan.driverFile});
+  RefuseInputAsOutput("-o", {o.output}, ensemble::InputFilesOf(plan));
   // One plan serves several designs: a Sobol design needs far fewer base points than an
   // uncertainty ensemble needs members.
   if (o.members) {

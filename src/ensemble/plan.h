@@ -51,6 +51,7 @@ struct EnsemblePlan {
   std::filesystem::path file;
   std::string paramFile;   // resolved against the plan's directory
   std::string driverFile;  // the first cell's, cell<N>.drr
+  std::vector<std::string> tableFiles;  // the files 'table' distributions read
   int cells = 1;
   RunTimes times;
   std::vector<VariedParameter> parameters;

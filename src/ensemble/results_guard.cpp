@@ -45,4 +45,20 @@ std::vector<GuardEntry> GuardOf(const EnsemblePlan& plan, const Design& design) 
   return entries;
 }
 
+std::vector<std::string> InputFilesOf(const EnsemblePlan& plan) {
+  std::vector<std::string> files{plan.file.string(), plan.paramFile,
+                                 DirectoryOf(plan.driverFile) + kBaseDriverFile};
+  std::string driverFile = plan.driverFile;
+  for (int c = 0; c < plan.cells; ++c) {
+    files.push_back(driverFile);
+    try {
+      driverFile = GetNextDriverFilename(driverFile).nextDriverFileName;
+    } catch (const std::exception&) {
+      break;  // a name without a cell number: the run names it
+    }
+  }
+  files.insert(files.end(), plan.tableFiles.begin(), plan.tableFiles.end());
+  return files;
+}
+
 }  // namespace kvsorv::ensemble

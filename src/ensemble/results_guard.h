@@ -35,4 +35,8 @@ inline constexpr GuardKind kGuardKinds[] = {
 // empty fingerprint (and is left unguarded).
 std::vector<GuardEntry> GuardOf(const EnsemblePlan& plan, const Design& design);
 
+// Every file the plan and its members read: the plan, the parameter file, each cell's driver
+// file, the base driver file and the files of 'table' distributions. A command writes none.
+std::vector<std::string> InputFilesOf(const EnsemblePlan& plan);
+
 }  // namespace kvsorv::ensemble

@@ -20,7 +20,10 @@ cli(1 out err run --params cell1.par --drivers cell1.drr --output o.out --frobni
 # No command writes over a file it reads, by any spelling of its name; the input stays whole.
 cli(0 out err run --params cell1.par --drivers cell1.drr --output o.out)
 file(WRITE ${WORK}/p.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nmembers = 4\n"
-  "seed = 1\n[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 75\nmax = 85\n")
+  "seed = 1\n[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 75\nmax = 85\n"
+  "[[parameter]]\nsymbol = \"Q10d\"\ndistribution = \"table\"\nfile = \"chain.csv\"\n"
+  "column = \"q\"\n[[output]]\nsymbol = \"Cf\"\nyearly = true\n")
+file(WRITE ${WORK}/chain.csv "q\n1.9\n2.1\n")
 file(MAKE_DIRECTORY ${WORK}/sub)
 file(CREATE_LINK o.out ${WORK}/o.png SYMBOLIC)
 file(READ ${WORK}/p.toml plan_before)
@@ -28,6 +31,8 @@ file(READ ${WORK}/o.out out_before)
 foreach(case
     "sample;p.toml;--method;lhs;-o;sub/../p.toml"
     "sample;p.toml;-o;cell1.par"
+    "sample;p.toml;-o;cell1b.drr"
+    "sample;p.toml;-o;chain.csv"
     "table;--output;o.out;--csv;./o.out"
     "plot;--output;o.out;--series;Foliage Carbon;--image;o.png"
     "analyze;envelope;p.toml;--inputs;1;-o;p.toml")
