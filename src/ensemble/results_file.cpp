@@ -103,41 +103,71 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   // Made under another name and renamed once whole, so that a process killed meanwhile leaves
   // no file that cannot be opened in place of the results (or of the file replaced).
   const std::string making = fileName + ".making";
-  auto file = CreateResultsNetcdf(making, fileName);
-  const NcDim member = file->addDim("member", design.rows.size());
-  const NcDim time = file->addDim("time", site.times.size());
-  const NcDim variable = file->addDim("variable", site.variables.size());
-  const NcDim parameter = file->addDim("parameter", plan.parameters.size());
+  std::unique_ptr<NcFile> file = CreateResultsNetcdf(making, fileName);
+  try {
+    return CreateInside(file, making, fileName, plan, site, design, version);
+  } catch (...) {
+    // Closed quietly (the library's object would print its own failure when destroyed) and
+    // removed: a file that could not be made whole is no results file.
+    if (file) {
+      nc_close(file->getId());
+      static_cast<void>(file.release());
+    }
+    std::error_code ignored;
+    std::filesystem::remove(making, ignored);
+    throw;
+  }
+}
 
-  file->putAtt("Conventions", "CF-1.8");
-  file->putAtt("title", "Ensemble of the plan " + plan.file.filename().string());
-  file->putAtt("plan_fingerprint", FingerprintText(plan.hash));
-  file->putAtt("program_version", version);
-  file->putAtt("seed", std::to_string(plan.seed));
-  file->putAtt("design_method", MethodName(design.method));
+ResultsFile ResultsFile::CreateInside(std::unique_ptr<NcFile>& file, const std::string& making,
+                                      const std::string& fileName, const EnsemblePlan& plan,
+                                      const EnsembleSite& site, const Design& design,
+                                      const std::string& version) {
+  Writing(fileName, [&] { WriteLayout(*file, plan, site, design, version); });
+  auto disk = std::make_unique<DiskSync>(making);
+  disk->Request();
+  disk->Wait();
+  std::filesystem::rename(making, fileName);
+  SyncDirectoryOf(fileName);
+  return ResultsFile(std::move(file), fileName, std::move(disk));
+}
+
+void ResultsFile::WriteLayout(NcFile& file, const EnsemblePlan& plan, const EnsembleSite& site,
+                              const Design& design, const std::string& version) {
+  const NcDim member = file.addDim("member", design.rows.size());
+  const NcDim time = file.addDim("time", site.times.size());
+  const NcDim variable = file.addDim("variable", site.variables.size());
+  const NcDim parameter = file.addDim("parameter", plan.parameters.size());
+
+  file.putAtt("Conventions", "CF-1.8");
+  file.putAtt("title", "Ensemble of the plan " + plan.file.filename().string());
+  file.putAtt("plan_fingerprint", FingerprintText(plan.hash));
+  file.putAtt("program_version", version);
+  file.putAtt("seed", std::to_string(plan.seed));
+  file.putAtt("design_method", MethodName(design.method));
   if (design.method == Method::kOneAtATime)
-    file->putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
+    file.putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
   if (design.method == Method::kMorris)
-    file->putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
+    file.putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
   for (const GuardEntry& entry : GuardOf(plan, design))
-    if (!entry.fingerprint.empty()) file->putAtt(entry.attribute, entry.fingerprint);
+    if (!entry.fingerprint.empty()) file.putAtt(entry.attribute, entry.fingerprint);
 
-  NcVar times = file->addVar("time", netCDF::ncDouble, time);
+  NcVar times = file.addVar("time", netCDF::ncDouble, time);
   times.putAtt("units", "year");
   times.putAtt("long_name", "end of the output step");
   times.putVar(site.times.data());
-  NcVar names = file->addVar("variable_name", netCDF::ncString, variable);
+  NcVar names = file.addVar("variable_name", netCDF::ncString, variable);
   for (std::size_t v = 0; v < site.variables.size(); ++v) {
     const char* text = site.variables[v].c_str();
     names.putVar({v}, &text);
   }
-  NcVar symbols = file->addVar("parameter_symbol", netCDF::ncString, parameter);
+  NcVar symbols = file.addVar("parameter_symbol", netCDF::ncString, parameter);
   for (std::size_t j = 0; j < plan.parameters.size(); ++j) {
     const char* text = plan.parameters[j].symbol.c_str();
     symbols.putVar({j}, &text);
   }
 
-  NcVar values = file->addVar(kValues, netCDF::ncDouble, {member, time, variable});
+  NcVar values = file.addVar(kValues, netCDF::ncDouble, {member, time, variable});
   values.setCompression(true, true, 1);
   // One member per chunk: members are written one at a time, as they finish.
   std::vector<std::size_t> chunk{1, std::max<std::size_t>(site.times.size(), 1),
@@ -145,25 +175,19 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
   values.setChunking(NcVar::nc_CHUNKED, chunk);
   values.setFill(true, std::numeric_limits<double>::quiet_NaN());
   values.putAtt("long_name", "value of the output variable");
-  NcVar status = file->addVar(kStatus, netCDF::ncByte, member);
+  NcVar status = file.addVar(kStatus, netCDF::ncByte, member);
   status.putAtt("flag_values", "0 1 2");
   status.putAtt("flag_meanings", "missing done failed");
   status.setFill(true, static_cast<signed char>(0));
-  file->addVar(kError, netCDF::ncString, member);
-  NcVar parameters = file->addVar(kParameters, netCDF::ncDouble, {member, parameter});
+  file.addVar(kError, netCDF::ncString, member);
+  NcVar parameters = file.addVar(kParameters, netCDF::ncDouble, {member, parameter});
   parameters.setFill(true, std::numeric_limits<double>::quiet_NaN());
-  NcVar kept = file->addVar(kKept, netCDF::ncByte, {time, variable});
+  NcVar kept = file.addVar(kKept, netCDF::ncByte, {time, variable});
   kept.putAtt("long_name", "1 where a member that is done has a value");
   const std::vector<unsigned char> mask = KeptValues(plan, site);
   const std::vector<signed char> keptBytes(mask.begin(), mask.end());
   if (!keptBytes.empty()) kept.putVar(keptBytes.data());
-  file->sync();
-  auto disk = std::make_unique<DiskSync>(making);
-  disk->Request();
-  disk->Wait();
-  std::filesystem::rename(making, fileName);
-  SyncDirectoryOf(fileName);
-  return ResultsFile(std::move(file), fileName, std::move(disk));
+  file.sync();
 }
 
 ResultsFile ResultsFile::OpenToRead(const std::string& fileName) {

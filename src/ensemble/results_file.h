@@ -47,7 +47,8 @@ struct ResultsDescription {
 class ResultsFile {
  public:
   // A new file for every member of the design (replacing any file of that name). EResultsError
-  // when it cannot be made.
+  // naming the file and the cause (such as "the disk is full") when it cannot be made; nothing
+  // of it is left then.
   static ResultsFile Create(const std::string& fileName, const EnsemblePlan& plan,
                             const EnsembleSite& site, const Design& design,
                             const std::string& version);
@@ -111,6 +112,13 @@ class ResultsFile {
   void PutMember(std::size_t member, const std::vector<double>& parameters,
                  const MemberResult& result);
   void SyncInTwo();
+  // Create's work on the file made under the name `making`: its layout, then the rename.
+  static ResultsFile CreateInside(std::unique_ptr<netCDF::NcFile>& file, const std::string& making,
+                                  const std::string& fileName, const EnsemblePlan& plan,
+                                  const EnsembleSite& site, const Design& design,
+                                  const std::string& version);
+  static void WriteLayout(netCDF::NcFile& file, const EnsemblePlan& plan, const EnsembleSite& site,
+                          const Design& design, const std::string& version);
 
   std::unique_ptr<netCDF::NcFile> file_;
   std::string name_;

@@ -20,6 +20,9 @@ namespace kvsorv::ensemble {
 
 namespace {
 
+// Free space below which a new results file counts as failing for a full disk.
+constexpr std::uintmax_t kRoomToCreate = 256 * 1024;
+
 std::string Words(int code) {
   switch (code) {
     case ENOENT:
@@ -105,6 +108,11 @@ std::string CannotOpen(const std::string& fileName, int code, bool creating) {
     if (!directory.empty() && !std::filesystem::is_directory(directory, ignored))
       return fileName + ": cannot be created: the directory " + directory.string() +
              " does not exist";
+    // A full disk shows as an HDF error, an input/output error or even as permission denied.
+    const auto space =
+        std::filesystem::space(directory.empty() ? std::filesystem::path(".") : directory, ignored);
+    if (code == ENOSPC || (!ignored && space.available < kRoomToCreate))
+      return fileName + ": cannot be created: the disk is full (no space left on the device)";
   }
   return fileName + (creating ? ": cannot be created: " : ": cannot be opened: ") + Words(code);
 }
@@ -130,6 +138,8 @@ std::unique_ptr<netCDF::NcFile> CreateResultsNetcdf(const std::string& making,
   try {
     return std::make_unique<netCDF::NcFile>(making, netCDF::NcFile::replace, netCDF::NcFile::nc4);
   } catch (const netCDF::exceptions::NcException& e) {
+    std::error_code ignored;
+    std::filesystem::remove(making, ignored);  // whatever the library left of it
     throw EResultsError(CannotOpen(fileName, e.errorCode(), true));
   }
 }

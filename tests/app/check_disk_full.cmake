@@ -24,6 +24,20 @@ expect_not_contains("${err}" "ncFile.cpp")
 cli(3 out err ensemble status small/r.nc)
 expect_contains("${out}" "members\t300\n")
 cli(0 out err analyze envelope small/r.nc -o kept.csv)
+# A disk already full: a new results file or a merge is refused for that cause, leaving nothing.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env head -c 2000000 /dev/zero
+                OUTPUT_FILE ${WORK}/small/filler2 ERROR_QUIET)
+foreach(case "ensemble;run;plan.toml;--design;design.csv;-o;small/new.nc"
+             "ensemble;merge;small/r.nc;-o;small/merged.nc")
+  cli(1 out err ${case})
+  expect_contains("${err}" "the disk is full")
+  expect_not_contains("${err}" "NetCDF")
+endforeach()
+file(GLOB left ${WORK}/small/*.making)
+if(left)
+  message(FATAL_ERROR "left behind: ${left}")
+endif()
+file(REMOVE ${WORK}/small/filler2)
 # Once there is room again, a resume runs the members left and nothing else.
 file(REMOVE ${WORK}/small/filler)
 cli(0 out err ensemble run plan.toml --design design.csv --threads 2 --resume -o small/r.nc)
