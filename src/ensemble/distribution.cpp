@@ -92,6 +92,17 @@ std::string Impossibility(const Distribution& d) {
   return "";
 }
 
+namespace {
+
+// sqrt(a b c), also where the product alone would exceed the largest double (a triangle near
+// it): the root of each factor then, the product's own root otherwise (the same bits as ever).
+double SqrtOfProduct(double a, double b, double c) {
+  const double product = a * b * c;
+  return std::isfinite(product) ? std::sqrt(product) : std::sqrt(a) * std::sqrt(b) * std::sqrt(c);
+}
+
+}  // namespace
+
 double Quantile(const Distribution& d, double u) {
   return std::visit(
       Overloaded{
@@ -103,8 +114,8 @@ double Quantile(const Distribution& d, double u) {
           [&](const Triangular& x) {
             const double width = x.max - x.min;
             const double f = (x.mode - x.min) / width;
-            return u < f ? x.min + std::sqrt(u * width * (x.mode - x.min))
-                         : x.max - std::sqrt((1 - u) * width * (x.max - x.mode));
+            return u < f ? x.min + SqrtOfProduct(u, width, x.mode - x.min)
+                         : x.max - SqrtOfProduct(1 - u, width, x.max - x.mode);
           },
           [&](const TruncatedNormal& x) {
             const double lo = StandardNormalCdf((x.min - x.mean) / x.sd);

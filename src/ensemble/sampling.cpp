@@ -165,6 +165,14 @@ Design SampleDesign(const EnsemblePlan& plan, Method method) {
       d.rows = OneAtATime(plan);
       break;
   }
+  // Finite distributions still give values beyond the largest double where a method moves
+  // them further (a one-at-a-time step from a value near it).
+  for (const auto& row : d.rows)
+    for (std::size_t j = 0; j < row.size(); ++j)
+      if (!std::isfinite(row[j]))
+        throw EPlanError(plan.file.string() + ": parameter '" + plan.parameters[j].symbol +
+                         "': the " + MethodName(method) +
+                         " design would give it a value that is not a finite number");
   return d;
 }
 
