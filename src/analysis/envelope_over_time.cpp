@@ -10,6 +10,24 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// The mean and sd of finite values whose sums exceed the largest double (values near it):
+// summed as fractions of the largest magnitude. Only then, so that other series keep the
+// bits of the plain sums.
+void ScaledMoments(const double* values, std::size_t count, EnvelopeRow& e) {
+  double largest = 0;
+  for (std::size_t i = 0; i < count; ++i) largest = std::max(largest, std::fabs(values[i]));
+  if (!std::isfinite(largest) || largest == 0) return;
+  const auto c = static_cast<double>(count);
+  double sum = 0;
+  for (std::size_t i = 0; i < count; ++i) sum += values[i] / largest;
+  const double mean = sum / c;
+  double squares = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    squares += (values[i] / largest - mean) * (values[i] / largest - mean);
+  e.mean = mean * largest;
+  e.sd = count > 1 ? std::sqrt(squares / (c - 1)) * largest : kNaN;
+}
+
 }  // namespace
 
 EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
@@ -30,6 +48,7 @@ EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
   double squares = 0;
   for (std::size_t i = 0; i < count; ++i) squares += (values[i] - e.mean) * (values[i] - e.mean);
   e.sd = count > 1 ? std::sqrt(squares / (c - 1)) : kNaN;
+  if (!std::isfinite(e.mean) || (count > 1 && !std::isfinite(e.sd))) ScaledMoments(values, count, e);
   // Quantiles in rising order, each selection confined to what lies above the last.
   double* from = values;
   double* quantiles[] = {&e.q05, &e.q25, &e.q50, &e.q75, &e.q95};

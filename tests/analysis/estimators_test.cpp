@@ -97,6 +97,11 @@ TEST(Envelope, QuantilesOfFiniteValuesOnly) {
   EXPECT_DOUBLE_EQ(e.q05, 1.2);
   EXPECT_DOUBLE_EQ(e.sd, std::sqrt(2.5));
   EXPECT_TRUE(std::isnan(EnvelopeOfSeries(nullptr, 0).mean));
+  // Values whose sum exceeds the largest double still have a mean and an sd.
+  std::vector<double> huge{1.7e308, 1.5e308, 1.6e308};
+  const EnvelopeRow h = EnvelopeOfSeries(huge.data(), huge.size());
+  EXPECT_NEAR(h.mean / 1.6e308, 1, 1e-14);
+  EXPECT_NEAR(h.sd / 1e307, 1, 1e-12);
 }
 
 // A plain table's member with an output that is no finite number has failed: none of its
