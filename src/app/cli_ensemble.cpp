@@ -172,6 +172,13 @@ std::string Absolute(const std::string& name) {
   return std::filesystem::absolute(name).lexically_normal().string();
 }
 
+// A path as sbatch's --output takes it: '%' starts a replacement there, and "%%" is one '%'.
+std::string SlurmPattern(const std::string& path) {
+  std::string pattern;
+  for (const char c : path) pattern += c == '%' ? std::string("%%") : std::string(1, c);
+  return pattern;
+}
+
 std::string Quoted(const std::string& text) {
   std::string q = "'";
   for (const char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -257,10 +264,10 @@ int Launch(const EnsembleOptions& o) {
       "#!/bin/sh\n# Submits the shards as a job array and the merge after them; the merge is\n"
       "# dropped when a shard did not finish. Run again to resume the shards.\n"
       "set -e\njob=$(sbatch --parsable --output=" +
-          Quoted(stem + ".shard-%a.log") + " " + Quoted(array) +
+          Quoted(SlurmPattern(stem) + ".shard-%a.log") + " " + Quoted(array) +
           ")\n"
           "sbatch --dependency=afterok:$job --kill-on-invalid-dep=yes --output=" +
-          Quoted(stem + ".merge.log") + " " + Quoted(merging) + "\n");
+          Quoted(SlurmPattern(stem) + ".merge.log") + " " + Quoted(merging) + "\n");
   std::cerr << "wrote " << array << ", " << merging << " and " << submit << '\n';
   return 0;
 }

@@ -93,16 +93,16 @@ if(PARALLEL)
   expect_contains("${out}" "missing\t0\n")
 endif()
 
-# Slurm under a path with a space: a stand-in sbatch records the words it is given; each log
-# path must reach it whole.
-file(MAKE_DIRECTORY "${WORK}/slurm space" ${WORK}/bin)
+# Slurm under a path with a space and a '%': a stand-in sbatch records the words it is given;
+# each log path must reach it whole, its '%' doubled so that sbatch replaces nothing in it.
+file(MAKE_DIRECTORY "${WORK}/slurm 50% space" ${WORK}/bin)
 file(WRITE ${WORK}/bin/sbatch "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >> \"${WORK}/sbatch.args\"\necho 7\n")
 file(CHMOD ${WORK}/bin/sbatch PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-cli(0 out err ensemble launch slurm plan.toml --design design.csv --shards 2 -o "slurm space/r.nc")
+cli(0 out err ensemble launch slurm plan.toml --design design.csv --shards 2 -o "slurm 50% space/r.nc")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env "PATH=${WORK}/bin:$ENV{PATH}"
-                "${WORK}/slurm space/r.slurm-submit.sh" RESULT_VARIABLE rc)
+                "${WORK}/slurm 50% space/r.slurm-submit.sh" RESULT_VARIABLE rc)
 file(READ ${WORK}/sbatch.args words)
-expect_contains("${words}" "[--output=${WORK}/slurm space/r.shard-%a.log]")
-expect_contains("${words}" "[--output=${WORK}/slurm space/r.merge.log]")
-file(READ "${WORK}/slurm space/r.slurm-array.sh" array)
+expect_contains("${words}" "[--output=${WORK}/slurm 50%% space/r.shard-%a.log]")
+expect_contains("${words}" "[--output=${WORK}/slurm 50%% space/r.merge.log]")
+file(READ "${WORK}/slurm 50% space/r.slurm-array.sh" array)
 expect_not_contains("${array}" "#SBATCH --output")
