@@ -72,6 +72,19 @@ int CheckedThreads(const EnsembleOptions& o, double unless) {
 
 // A signal stops the run: the members finished are kept, those in flight finish first, and
 // the exit status is 128 + the signal. --resume runs the rest.
+// Where the results go: the file a link points to, also one not made yet (a new file would
+// otherwise replace the link). A directory is refused.
+std::string ResultsPath(const std::string& output) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(output, ignored))
+    throw std::invalid_argument("-o: '" + output + "' is a directory; name the results file");
+  if (!std::filesystem::is_symlink(output, ignored) || std::filesystem::exists(output, ignored))
+    return output;
+  const std::filesystem::path target = std::filesystem::read_symlink(output, ignored);
+  return target.is_absolute() ? target.string()
+                              : (std::filesystem::path(output).parent_path() / target).string();
+}
+
 int RunEnsemble(const EnsembleOptions& o) {
   const StopSignals signals;
   const auto [shard, shards] = ParseShard(o.shard);
@@ -89,14 +102,15 @@ int RunEnsemble(const EnsembleOptions& o) {
   const EnsembleSite site = LoadSite(plan);
 
   std::vector<std::size_t> members = ShardMembers(design.rows.size(), shard, shards);
+  const std::string output = ResultsPath(o.output);
   // Members already computed are never thrown away.
-  if (!o.resume && std::filesystem::exists(o.output))
+  if (!o.resume && std::filesystem::exists(output))
     throw std::invalid_argument("'" + o.output +
                                 "' exists: add --resume to run the members it is missing, or "
                                 "remove it first");
-  ResultsFile results = o.resume && std::filesystem::exists(o.output)
-                            ? ResultsFile::Open(o.output, plan, design)
-                            : ResultsFile::Create(o.output, plan, site, design, KVSORV_VERSION);
+  ResultsFile results = o.resume && std::filesystem::exists(output)
+                            ? ResultsFile::Open(output, plan, design)
+                            : ResultsFile::Create(output, plan, site, design, KVSORV_VERSION);
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
   ProgressLine line("members", "", true, 0);

@@ -209,8 +209,13 @@ ResultsFile ResultsFile::Open(const std::string& fileName, const EnsemblePlan& p
 
 void CheckMadeFrom(const ResultsFile& results, const EnsemblePlan& plan, const Design& design) {
   const std::string& fileName = results.Name();
-  if (results.PlanFingerprint() != FingerprintText(plan.hash))
-    throw EPlanError(fileName + ": made from another plan than " + plan.file.string());
+  if (results.PlanFingerprint() != FingerprintText(plan.hash)) {
+    const std::string seed = results.Describe().seed;
+    throw EPlanError(fileName + ": made from another plan than " + plan.file.string() +
+                     (!seed.empty() && seed != std::to_string(plan.seed)
+                          ? " (seed " + seed + ", the plan's now " + std::to_string(plan.seed) + ")"
+                          : std::string(" (its text has changed since, if only in a comment)")));
+  }
   const std::size_t members = design.rows.size();
   if (results.Members() != members)
     throw EPlanError(fileName + ": holds " + std::to_string(results.Members()) +
@@ -261,6 +266,7 @@ ResultsDescription ResultsFile::Describe() const {
   if (attributes.count("oat_step") != 0) file_->getAtt("oat_step").getValues(&d.oatStep);
   if (attributes.count("morris_levels") != 0)
     file_->getAtt("morris_levels").getValues(&d.morrisLevels);
+  if (attributes.count("seed") != 0) d.seed = TextAttribute(*file_, "seed");
   d.times.resize(file_->getDim("time").getSize());
   if (!d.times.empty()) file_->getVar("time").getVar(d.times.data());
   const auto strings = [&](const char* var, const char* dim) {

@@ -39,6 +39,7 @@ struct ResultsDescription {
   std::string designMethod;   // "mc", "lhs", "sobol", "morris", "oat"; empty in older files
   double oatStep = 0.0;       // relative step of a one-at-a-time design, 0 for others
   int morrisLevels = 0;       // grid levels of a Morris design, 0 for others
+  std::string seed;           // the plan's seed, as written
   std::vector<double> times;  // the time axis (year)
   std::vector<std::string> variables;   // the kept outputs, in the file's order
   std::vector<std::string> parameters;  // the varied parameters' symbols

@@ -31,6 +31,7 @@ file(WRITE ${WORK}/other.toml "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\n
   "distribution = \"uniform\"\nmin = 75\nmax = 85\n")
 cli(1 out err ensemble run other.toml --design design.csv --resume -o all.nc)
 expect_contains("${err}" "all.nc: made from another plan")
+expect_contains("${err}" "(seed 11, the plan's now 12)")
 # Resuming from another design of the plan, or after a file the members read has changed, is
 # refused naming what differs, and the results stay as they were.
 file(STRINGS ${WORK}/design.csv rows)
@@ -104,3 +105,13 @@ expect_contains("${o}" "members\t4000\n")
 expect_contains("${o}" "status 3\n")
 expect_contains("${o}" "second 1\n")
 expect_contains("${e}" "long.nc: cannot be opened to write: another run is writing it")
+# The results named as a directory are refused; named by a link to a file not made yet, they go
+# where the link points and the link stays.
+file(MAKE_DIRECTORY ${WORK}/results.dir)
+cli(1 out err ensemble run plan.toml --design design.csv -o results.dir)
+expect_contains("${err}" "-o: 'results.dir' is a directory; name the results file")
+file(CREATE_LINK linked-target.nc ${WORK}/linked.nc SYMBOLIC)
+cli(0 out err ensemble run plan.toml --design design.csv -o linked.nc)
+if(NOT IS_SYMLINK ${WORK}/linked.nc OR NOT EXISTS ${WORK}/linked-target.nc)
+  message(FATAL_ERROR "the link to the results was replaced")
+endif()
