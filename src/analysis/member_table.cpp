@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "files/csv_cells.h"
+#include "files/file_errors.h"
 
 namespace kvsorv::analysis {
 
@@ -17,6 +18,7 @@ std::vector<double> MemberTable::Column(std::size_t c) const {
 }
 
 MemberTable ReadMemberTable(const std::string& fileName) {
+  RequireRegularFile(fileName);
   std::ifstream in(fileName);
   if (!in) throw std::runtime_error("Cannot open file '" + fileName + "'");
   MemberTable t;

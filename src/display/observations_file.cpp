@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "files/csv_cells.h"
+#include "files/file_errors.h"
 
 namespace kvsorv {
 
@@ -30,6 +31,7 @@ std::optional<double> NumberIn(const std::string& cell) {
 }  // namespace
 
 ObservedPoints ReadObservations(const std::string& fileName, const std::string& output) {
+  RequireRegularFile(fileName);
   std::ifstream in(fileName);
   if (!in) throw std::runtime_error("Cannot open file '" + fileName + "'");
   std::string line;

@@ -1,5 +1,7 @@
 #include "files/file_errors.h"
 
+#include <filesystem>
+
 #include <cerrno>
 #include <system_error>
 
@@ -49,6 +51,18 @@ EInOutError InvalidNumericInputError(std::string_view fileName, int line, std::s
   message += PrintableText(token);
   message += "'";
   return EInOutError(EInOutError::Kind::kInvalidNumericInput, std::move(message));
+}
+
+void RequireRegularFile(const std::string& fileName) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(fileName, ec);
+  if (status.type() == std::filesystem::file_type::not_found)
+    throw FileAccessError("open", fileName, "file does not exist");
+  if (ec) throw FileAccessError("open", fileName, ec.message());
+  if (std::filesystem::is_directory(status))
+    throw FileAccessError("open", fileName, "it is a directory");
+  if (!std::filesystem::is_regular_file(status))
+    throw FileAccessError("open", fileName, "it is not a regular file");
 }
 
 }  // namespace kvsorv

@@ -20,6 +20,10 @@ EInOutError FileAccessErrorFromErrno(std::string_view action, std::string_view f
 // '<token>'", with bytes that are not printable shown as \xNN.
 EInOutError InvalidNumericInputError(std::string_view fileName, int line, std::string_view token);
 
+// Nothing when `fileName` names a regular file; otherwise FileAccessError("open", ...) saying
+// that the file does not exist, is a directory or is no regular file.
+void RequireRegularFile(const std::string& fileName);
+
 // The text with every byte outside the printable ASCII range written as \xNN.
 std::string PrintableText(std::string_view bytes);
 

@@ -21,15 +21,7 @@ bool IsLineEnd(int c) {
 }  // namespace
 
 TextReader::TextReader(std::string fileName) : fileName_(std::move(fileName)) {
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(fileName_, ec);
-  if (status.type() == std::filesystem::file_type::not_found)
-    throw FileAccessError("open", fileName_, "file does not exist");
-  if (ec) throw FileAccessError("open", fileName_, ec.message());
-  if (std::filesystem::is_directory(status))
-    throw FileAccessError("open", fileName_, "it is a directory");
-  if (!std::filesystem::is_regular_file(status))
-    throw FileAccessError("open", fileName_, "it is not a regular file");
+  RequireRegularFile(fileName_);
   errno = 0;
   file_ = std::fopen(fileName_.c_str(), "rb");
   if (file_ == nullptr) throw FileAccessErrorFromErrno("open", fileName_);

@@ -44,3 +44,7 @@ file(READ ${WORK}/o.out out_after)
 if(NOT plan_before STREQUAL plan_after OR NOT out_before STREQUAL out_after)
   message(FATAL_ERROR "an input was changed")
 endif()
+# A directory where a table belongs is named as one.
+file(MAKE_DIRECTORY ${WORK}/table.dir)
+cli(1 out err analyze envelope table.dir --inputs 1 -o e.csv)
+expect_contains("${err}" "Cannot open file 'table.dir': it is a directory")
