@@ -233,6 +233,8 @@ QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
   if (!allTimes.empty()) {
     const auto [lo, hi] = std::minmax_element(allTimes.begin(), allTimes.end());
     x->setRange(*lo, *hi > *lo ? *hi : *lo + 1);
+  } else {
+    x->setRange(0.0, 1.0);  // an axis of no extent has no nice numbers
   }
   const auto [v0, v1] = Range({&shown, &values});
   y->setRange(v0, v1);

@@ -539,6 +539,10 @@ void TFmEnsemble::Replace(QChartView* view, QChart* chart) {
 void TFmEnsemble::DrawEnvelope() {
   envelopeStale_ = false;
   if (CbOutput->currentIndex() < 0) return;
+  if (session_.Progress().finished == 0) {
+    Replace(ChEnvelope, Placeholder("The envelope fills in as the members finish"));
+    return;
+  }
   Replace(ChEnvelope,
           MakeEnvelopeChart(session_.Envelope(static_cast<std::size_t>(CbOutput->currentIndex()))));
 }
