@@ -252,6 +252,7 @@ keys alt+l
 reload=$(wait_window "Dialog")
 activate "$reload"
 shot 16-reload "$reload"
+xprop -id "$reload" _MOTIF_WM_HINTS WM_NORMAL_HINTS _NET_WM_WINDOW_TYPE _NET_WM_ALLOWED_ACTIONS > "$work/reload-hints.txt" 2>&1 || true
 keys Return
 wait_gone "Dialog"
 

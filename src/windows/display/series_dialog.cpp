@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -65,16 +66,21 @@ bool TFmSeries::Open(OutputDisplaySession& session) {
 }
 
 void TFmSeries::FitToNames() {
-  layout()->activate();  // the list's viewport at the dialog's present size
   const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
   const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-  const int margins = width() - LbxChooseSeries->viewport()->width();
+  // Around the list: the dialog's margins and the list's frame; below it the buttons' row (and
+  // the list's own scroll bar, which shows when the rows do not fit).
+  const QMargins outer = layout()->contentsMargins();
+  const int frame = 2 * LbxChooseSeries->frameWidth();
+  const int margins = outer.left() + outer.right() + frame;
   const int w = ListWidthFitting(LbxChooseSeries->WidestItemWidth(), kOpeningWidth,
                                  area.width() * 9 / 10, margins, kDialogListThreshold);
   const int columns = ListColumnCount(w, kDialogListThreshold);
   const int rows = (LbxChooseSeries->count() + columns - 1) / columns;
-  const int aroundList = height() - LbxChooseSeries->viewport()->height();
-  const int h = std::clamp(rows * LbxChooseSeries->ItemHeight() + aroundList + 2, kOpeningHeight,
+  const int aroundList = outer.top() + outer.bottom() + frame + layout()->spacing() +
+                         OKBtn->sizeHint().height() +
+                         LbxChooseSeries->horizontalScrollBar()->sizeHint().height();
+  const int h = std::clamp(rows * LbxChooseSeries->ItemHeight() + aroundList, kOpeningHeight,
                            std::max(kOpeningHeight, area.height() * 85 / 100));
   resize(w, h);
 }

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kItemHeight = 16;
 // Room around an item's text: its margins and the gap to the next column.
-constexpr int kItemPadding = 12;
+constexpr int kItemPadding = 8;
 
 }  // namespace
 
