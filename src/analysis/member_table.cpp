@@ -1,12 +1,12 @@
 #include "analysis/member_table.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
 
 #include "files/csv_cells.h"
+#include "files/csv_number.h"
 #include "files/file_errors.h"
 
 namespace kvsorv::analysis {
@@ -34,10 +34,14 @@ MemberTable ReadMemberTable(const std::string& fileName) {
                                std::to_string(cells.size()) + " values where the header names " +
                                std::to_string(t.names.size()) + " columns");
     std::vector<double> row;
-    for (const std::string& cell : cells) {
-      char* end = nullptr;
-      const double x = std::strtod(cell.c_str(), &end);
-      row.push_back(cell.empty() || *end != '\0' ? std::numeric_limits<double>::quiet_NaN() : x);
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const CsvNumber x = ReadCsvNumber(cells[c]);
+      // A number in another form than decimal, or one that would read as 0, is a mistake in
+      // the table, not a failed member.
+      if (x.fault == CsvNumberFault::kNotDecimal || x.fault == CsvNumberFault::kUnderflow)
+        throw std::runtime_error(fileName + ", line " + std::to_string(n) + ", column '" +
+                                 t.names[c] + "': " + x.problem);
+      row.push_back(x.problem.empty() ? x.value : std::numeric_limits<double>::quiet_NaN());
     }
     t.rows.push_back(std::move(row));
     t.lines.push_back(n);

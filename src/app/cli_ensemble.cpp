@@ -108,9 +108,13 @@ int RunEnsemble(const EnsembleOptions& o) {
     throw std::invalid_argument("'" + o.output +
                                 "' exists: add --resume to run the members it is missing, or "
                                 "remove it first");
-  ResultsFile results = o.resume && std::filesystem::exists(output)
-                            ? ResultsFile::Open(output, plan, design)
-                            : ResultsFile::Create(output, plan, site, design, KVSORV_VERSION);
+  // A results file of another plan is named as such; a plan that keeps no output is refused
+  // before any file is written.
+  const bool reopen = o.resume && std::filesystem::exists(output);
+  if (!reopen) RequireOutputs(plan);
+  ResultsFile results = reopen ? ResultsFile::Open(output, plan, design)
+                               : ResultsFile::Create(output, plan, site, design, KVSORV_VERSION);
+  if (reopen) RequireOutputs(plan);
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
   ProgressLine line("members", "", true, 0);
@@ -218,8 +222,15 @@ int Launch(const EnsembleOptions& o) {
   const int atOnce = WholeNumber(o.maxRunning.value_or(k), "--max-running", 1, 100000);
   if (o.engine != "slurm" && o.engine != "parallel")
     throw std::invalid_argument("the engine must be slurm or parallel");
+  // The parallel script takes how many shards run at once as parallel's own option.
+  if (o.engine == "parallel" && o.maxRunning)
+    throw std::invalid_argument(
+        "--max-running applies to the slurm engine only; the parallel script passes its "
+        "arguments to parallel: run it with -j M");
   // Refuse a plan or design that cannot run, and shards left without a member.
-  const std::size_t members = ReadDesign(o.design, ReadPlan(o.plan)).rows.size();
+  const EnsemblePlan plan = ReadPlan(o.plan);
+  RequireOutputs(plan);
+  const std::size_t members = ReadDesign(o.design, plan).rows.size();
   if (static_cast<std::size_t>(k) > members)
     throw std::invalid_argument("--shards: " + std::to_string(k) + " shards of a design of " +
                                 std::to_string(members) +

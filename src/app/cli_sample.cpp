@@ -31,6 +31,7 @@ int Sample(const SampleOptions& o) {
   if (!method) throw std::invalid_argument("--method must be mc, lhs, sobol, morris or oat");
   ensemble::EnsemblePlan plan = ensemble::ReadPlan(o.plan);
   RefuseInputAsOutput("-o", {o.output}, ensemble::InputFilesOf(plan));
+  ensemble::RequireOutputs(plan);
   // One plan serves several designs: a Sobol design needs far fewer base points than an
   // uncertainty ensemble needs members.
   if (o.members) {

@@ -2,11 +2,11 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <fstream>
 #include <sstream>
 
 #include "files/csv_cells.h"
+#include "files/csv_number.h"
 #include "files/file_errors.h"
 #include "files/text_writer.h"
 
@@ -66,16 +66,12 @@ Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
                   std::to_string(d.symbols.size()) + " parameters");
     std::vector<double> row;
     for (std::size_t j = 0; j < cells.size(); ++j) {
-      const std::string& cell = cells[j];
-      double x = 0.0;
-      const auto r = std::from_chars(cell.data(), cell.data() + cell.size(), x);
-      if (r.ec != std::errc() || r.ptr != cell.data() + cell.size())
-        fail(n, "'" + cell + "' is not a number");
-      // No member can run on such a value: refused before any member starts.
-      if (!std::isfinite(x))
-        fail(n, "column " + std::to_string(j + 1) + " (" + d.symbols[j] + "): '" + cell +
-                    "' is not a finite number");
-      row.push_back(x);
+      // No member can run on a value that is no finite number: refused before any starts.
+      const CsvNumber x = ReadCsvNumber(cells[j]);
+      if (!x.problem.empty())
+        throw EPlanError(fileName + ", line " + std::to_string(n) + ", column '" + d.symbols[j] +
+                         "': " + x.problem);
+      row.push_back(x.value);
     }
     d.rows.push_back(std::move(row));
   }

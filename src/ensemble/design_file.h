@@ -16,7 +16,8 @@ void WriteDesign(const std::string& fileName, const Design& design);
 
 // Reads a design whose columns must be the plan's varied parameters, in the plan's order.
 // Failures: EPlanError naming the file and the line (columns that do not match the plan, a
-// row of the wrong length, a value that is not a number), EInOutError when it cannot be read.
+// row of the wrong length, a value that is not a finite decimal number, with its column),
+// EInOutError when it cannot be read.
 // A file without the design line (written by hand or by another tool) is taken as a Monte
 // Carlo design: independent members, which only the envelope can analyse.
 Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan);

@@ -5,12 +5,14 @@
 #include <fstream>
 #include <iomanip>
 #include <map>
+#include <set>
 #include <sstream>
 #include <toml.hpp>
 
 #include "ensemble/output_times.h"
+#include "ensemble/plan_bytes.h"
 #include "ensemble/rank_correlation.h"
-#include "files/csv_cells.h"
+#include "ensemble/table_file.h"
 #include "model/globals.h"
 
 namespace kvsorv::ensemble {
@@ -63,6 +65,9 @@ class PlanReader {
       } else {
         Fail(entry, "'" + key + "' must be a list of numbers");
       }
+      if (!std::isfinite(values.back()))
+        Fail(At(entry, v),
+             "entry " + std::to_string(values.size()) + " of '" + key + "' is not a finite number");
     }
     return values;
   }
@@ -76,36 +81,64 @@ class PlanReader {
     return static_cast<int>(x);
   }
 
-  // Refuses a key of the entry that the distribution does not take: a mistyped or misplaced
-  // argument would otherwise be ignored without a word.
-  void OnlyArguments(const toml::value& p, const std::string& entry, const std::string& kind,
-                     std::initializer_list<const char*> arguments) const {
-    if (!p.is_table()) return;
-    for (const auto& [key, value] : p.as_table()) {
-      if (key == "symbol" || key == "distribution") continue;
-      bool taken = false;
-      std::string list;
-      for (const char* a : arguments) {
-        taken = taken || key == a;
-        list += std::string(list.empty() ? "" : ", ") + a;
-      }
-      if (!taken)
-        Fail(entry, "'" + key + "' is not an argument of a " + kind + " distribution (it takes " +
-                        list + ")");
+  // The entry with the line of a value in the plan, when the value has one.
+  static std::string At(const std::string& entry, const toml::value& v) {
+    const std::uint_least32_t line = v.location().line();
+    if (line == 0) return entry.empty() ? "plan" : entry;
+    return (entry.empty() ? "line " : entry + ", line ") + std::to_string(line);
+  }
+
+  // Refuses a key of a table that is not one of `listed` or `unlisted`: a mistyped or
+  // misplaced key would otherwise be ignored without a word. The message names the first
+  // such key in the file, its line, and the keys listed (`what` is "a key of an output").
+  void OnlyKeys(const toml::value& t, const std::string& entry, const std::string& what,
+                std::initializer_list<const char*> listed,
+                std::initializer_list<const char*> unlisted = {}) const {
+    if (!t.is_table()) return;
+    const std::string* first = nullptr;
+    std::uint_least32_t firstLine = 0;
+    for (const auto& [key, value] : t.as_table()) {
+      const auto is = [&key](const char* k) { return key == k; };
+      if (std::any_of(listed.begin(), listed.end(), is) ||
+          std::any_of(unlisted.begin(), unlisted.end(), is))
+        continue;
+      const std::uint_least32_t line = value.location().line();
+      if (first == nullptr || line < firstLine || (line == firstLine && key < *first))
+        first = &key, firstLine = line;
     }
+    if (first == nullptr) return;
+    std::string list;
+    for (const char* k : listed) list += std::string(list.empty() ? "" : ", ") + k;
+    Fail(At(entry, t.at(*first)), "'" + *first + "' is not " + what + " (it takes " + list + ")");
+  }
+
+  // The tables of an array of tables ([[key]]), none when the key is absent.
+  const toml::array& Tables(const toml::value& data, const std::string& key) const {
+    static const toml::array kNone;
+    if (!data.contains(key)) return kNone;
+    const toml::value& v = data.at(key);
+    if (!v.is_array() || !std::all_of(v.as_array().begin(), v.as_array().end(),
+                                      [](const toml::value& t) { return t.is_table(); }))
+      Fail(At(key, v), "must be [[" + key + "]] tables");
+    return v.as_array();
   }
 
   Distribution ReadDistribution(const toml::value& p, const std::string& entry,
                                 const std::filesystem::path& directory) const {
     const std::string kind = Text(p, "distribution", entry);
     const auto n = [&](const char* key) { return Number(p, key, entry); };
-    if (kind == "uniform") OnlyArguments(p, entry, kind, {"min", "max"});
-    if (kind == "normal") OnlyArguments(p, entry, kind, {"mean", "sd"});
-    if (kind == "lognormal") OnlyArguments(p, entry, kind, {"meanlog", "sdlog"});
-    if (kind == "triangular") OnlyArguments(p, entry, kind, {"min", "mode", "max"});
-    if (kind == "truncated-normal") OnlyArguments(p, entry, kind, {"mean", "sd", "min", "max"});
+    // The keys every parameter has besides its distribution's arguments.
+    const auto only = [&](std::initializer_list<const char*> arguments) {
+      OnlyKeys(p, entry, "an argument of a " + kind + " distribution", arguments,
+               {"symbol", "distribution"});
+    };
+    if (kind == "uniform") only({"min", "max"});
+    if (kind == "normal") only({"mean", "sd"});
+    if (kind == "lognormal") only({"meanlog", "sdlog"});
+    if (kind == "triangular") only({"min", "mode", "max"});
+    if (kind == "truncated-normal") only({"mean", "sd", "min", "max"});
     if (kind == "table") {
-      OnlyArguments(p, entry, kind, {"values", "file", "column"});
+      only({"values", "file", "column"});
       if (p.contains("values") && (p.contains("file") || p.contains("column")))
         Fail(entry, "a table takes 'values' or 'file' and 'column', not both");
     }
@@ -136,30 +169,11 @@ class PlanReader {
                                 const std::filesystem::path& directory) const {
     const std::filesystem::path file = directory / Text(p, "file", entry);
     const std::string column = Text(p, "column", entry);
-    std::ifstream in(file);
-    if (!in) Fail(entry, "cannot read '" + file.string() + "'");
-    std::string line;
-    std::getline(in, line);
-    const std::vector<std::string> header = CsvCells(line);
-    std::size_t at = header.size();
-    for (std::size_t i = 0; i < header.size(); ++i)
-      if (header[i] == column) at = i;
-    if (at == header.size()) Fail(entry, "'" + file.string() + "' has no column '" + column + "'");
-    std::vector<double> values;
-    for (int row = 2; std::getline(in, line); ++row) {
-      const std::vector<std::string> cells = CsvCells(line);
-      // A row too short for the column is a missing value, not the row's last one.
-      const std::string cell = at < cells.size() ? cells[at] : std::string();
-      char* end = nullptr;
-      const double x = std::strtod(cell.c_str(), &end);
-      // The whole cell must be the number ("80abc" is no number), blanks around it aside.
-      while (end != nullptr && (*end == ' ' || *end == '\t' || *end == '\r')) ++end;
-      if (cell.empty() || end == cell.c_str() || *end != '\0')
-        Fail(entry, "'" + file.string() + "', line " + std::to_string(row) + ": '" + cell +
-                        "' is not a number");
-      values.push_back(x);
+    try {
+      return ReadTableColumn(file, column);
+    } catch (const std::runtime_error& e) {
+      Fail(entry, e.what());
     }
-    return values;
   }
 
  private:
@@ -203,54 +217,56 @@ std::uint64_t Fingerprint(std::string_view bytes) {
 
 namespace {
 
-constexpr std::size_t kLongestPlanLine = 10000;  // characters
-constexpr int kDeepestPlanNesting = 16;          // arrays and inline tables within each other
+// Refuses more than `most` tables of [[key]].
+void CheckCount(const PlanReader& r, const toml::array& tables, const std::string& key,
+                std::size_t most, const std::string& what) {
+  if (tables.size() > most)
+    r.Fail(key, std::to_string(tables.size()) + " [[" + key + "]] tables; a plan may " + what +
+                    " at most " + std::to_string(most));
+}
 
-// Refuses, before the TOML parser sees it, a text that would make it recurse without bound
-// (arrays nested thousands deep) or take quadratic time (the parser scans a value's whole line
-// for comments, so a list of a million numbers on one line takes minutes).
-void CheckPlanShape(const PlanReader& r, const std::string& bytes) {
-  int depth = 0, line = 1;
-  std::size_t lineStart = 0;
-  char quote = 0;
-  bool comment = false;
-  for (std::size_t i = 0; i <= bytes.size(); ++i) {
-    const char c = i < bytes.size() ? bytes[i] : '\n';
-    if (c == '\n') {
-      if (i - lineStart > kLongestPlanLine)
-        r.Fail("line " + std::to_string(line),
-               "longer than " + std::to_string(kLongestPlanLine) +
-                   " characters; split a long list over several lines, or give a table's "
-                   "values in a file");
-      ++line, lineStart = i + 1, comment = false;
+// Refuses a kept time at which the run writes no output line (a kept time is the line within
+// half an output step of it), and two kept times of the same line (named `where`: the entry
+// and the line of its times).
+void CheckKeptTimes(const PlanReader& r, const std::string& entry, const std::string& where,
+                    const std::vector<double>& times, const std::vector<double>& lines,
+                    double outputStep) {
+  std::vector<std::pair<std::size_t, double>> at;  // the line of each time, and the time
+  at.reserve(times.size());
+  for (const double t : times) {
+    const auto next = std::lower_bound(lines.begin(), lines.end(), t);
+    const bool after = next != lines.end() && *next - t < 0.5 * outputStep;
+    const bool before = next != lines.begin() && t - *(next - 1) < 0.5 * outputStep;
+    if (before && !(after && *next - t < t - *(next - 1))) {
+      at.emplace_back(static_cast<std::size_t>(next - lines.begin()) - 1, t);
       continue;
     }
-    if (comment) continue;
-    if (quote != 0) {
-      if (c == '\\' && quote == '"')
-        ++i;  // an escaped character
-      else if (c == quote)
-        quote = 0;
+    if (after) {
+      at.emplace_back(static_cast<std::size_t>(next - lines.begin()), t);
       continue;
     }
-    if (c == '"' || c == '\'') quote = c;
-    if (c == '#') comment = true;
-    if (c == '[' || c == '{') ++depth;
-    if (c == ']' || c == '}') --depth;
-    if (depth > kDeepestPlanNesting)
-      r.Fail("line " + std::to_string(line),
-             "lists or tables nested more than " + std::to_string(kDeepestPlanNesting) + " deep");
+    std::string nearest;
+    if (next != lines.begin()) nearest = NumberText(*(next - 1));
+    if (next != lines.end()) nearest += (nearest.empty() ? "" : " and ") + NumberText(*next);
+    r.Fail(entry,
+           "the run writes no output line at " + NumberText(t) + " (the nearest: " + nearest + ")");
   }
+  std::sort(at.begin(), at.end());
+  const auto same = std::adjacent_find(
+      at.begin(), at.end(), [](const auto& a, const auto& b) { return a.first == b.first; });
+  if (same == at.end()) return;
+  const auto& [line, first] = *same;
+  const double second = (same + 1)->second;
+  if (first == second) r.Fail(where, "the time " + NumberText(first) + " is kept twice");
+  r.Fail(where, "the times " + NumberText(first) + " and " + NumberText(second) +
+                    " are kept at the same output line (" + NumberText(lines[line]) + ")");
 }
 
 }  // namespace
 
 EnsemblePlan ReadPlan(const std::string& fileName) {
   const PlanReader r(fileName);
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) r.Fail("file", "cannot be read");
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  CheckPlanShape(r, bytes);
+  const std::string bytes = ReadPlanBytes(fileName);
   toml::value data;
   try {
     std::istringstream text(bytes);
@@ -259,6 +275,9 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
     throw EPlanError(std::string(e.what()));
   }
 
+  r.OnlyKeys(data, "", "a key of a plan",
+             {"params", "drivers", "cells", "start", "stop", "step", "output_step", "members",
+              "seed", "oat_step", "morris_levels", "parameter", "correlation", "output"});
   EnsemblePlan plan;
   plan.file = fileName;
   plan.hash = Fingerprint(bytes);
@@ -298,35 +317,39 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
   if (!(plan.oatStep > 0 && plan.oatStep < 1)) r.Fail("oat_step", "must lie between 0 and 1");
   plan.morrisLevels = r.WholeNumber(data, "morris_levels", plan.morrisLevels, 2, 100);
 
-  if (!data.contains("parameter") || !data.at("parameter").is_array())
-    r.Fail("parameter", "at least one [[parameter]] is needed");
+  const toml::array& parameters = r.Tables(data, "parameter");
+  const toml::array& correlations = r.Tables(data, "correlation");
+  const toml::array& outputs = r.Tables(data, "output");
+  if (parameters.empty()) r.Fail("parameter", "at least one [[parameter]] is needed");
+  CheckCount(r, parameters, "parameter", kMostPlanParameters, "vary");
+  CheckCount(r, outputs, "output", kMostPlanOutputs, "keep");
+  CheckCount(r, correlations, "correlation", kMostPlanCorrelations, "give");
   std::map<std::string, int> position;
-  for (const toml::value& p : data.at("parameter").as_array()) {
+  for (const toml::value& p : parameters) {
     const std::string entry = "parameter " + std::to_string(plan.parameters.size() + 1);
     VariedParameter v;
     v.symbol = r.Text(p, "symbol", entry);
     const std::string named = "parameter '" + v.symbol + "'";
     v.index = ParamIndex(v.symbol);
     if (v.index == 0) r.Fail(named, "no parameter of the model has this symbol");
-    if (position.count(v.symbol) != 0) r.Fail(named, "varies twice");
+    if (position.count(v.symbol) != 0) r.Fail(r.At(named, p), "varies twice");
     v.distribution = r.ReadDistribution(p, named, directory);
     if (p.contains("file")) plan.tableFiles.push_back((directory / r.Text(p, "file", named)).string());
     position[v.symbol] = static_cast<int>(plan.parameters.size());
     plan.parameters.push_back(std::move(v));
   }
 
-  if (data.contains("correlation")) {
-    for (const toml::value& c : data.at("correlation").as_array()) {
+  if (!correlations.empty()) {
+    std::set<std::pair<int, int>> pairs;  // positions, the lower first
+    for (const toml::value& c : correlations) {
       const std::string a = r.Text(c, "a", "correlation"), b = r.Text(c, "b", "correlation");
       const std::string entry = "correlation of '" + a + "' and '" + b + "'";
+      r.OnlyKeys(c, entry, "a key of a correlation", {"a", "b", "rank"});
       if (position.count(a) == 0 || position.count(b) == 0 || a == b)
         r.Fail(entry, "a and b must be two different varied parameters");
       const double rho = r.Number(c, "rank", entry);
       if (!(rho > -1 && rho < 1)) r.Fail(entry, "rank must lie between -1 and 1");
-      for (const RankCorrelation& earlier : plan.correlations)
-        if ((earlier.a == position[a] && earlier.b == position[b]) ||
-            (earlier.a == position[b] && earlier.b == position[a]))
-          r.Fail(entry, "given twice");
+      if (!pairs.insert(std::minmax(position[a], position[b])).second) r.Fail(entry, "given twice");
       plan.correlations.push_back({position[a], position[b], rho});
     }
     // The matrix the design is built from must be positive definite.
@@ -334,35 +357,53 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
       r.Fail("correlation", "the rank correlations form a matrix that is not positive definite");
   }
 
-  if (data.contains("output")) {
-    std::vector<double> lines;  // the run's output times, once needed
-    for (const toml::value& o : data.at("output").as_array()) {
-      OutputSpec wanted;
-      wanted.symbol = r.Text(o, "symbol", "output");
-      const std::string entry = "output '" + wanted.symbol + "'";
-      if (!FindOutput(wanted)) r.Fail(entry, "no state, process or driver has this symbol");
-      if (o.contains("times")) wanted.times = r.Numbers(o, "times", entry);
-      wanted.everyLine =
-          o.contains("yearly") && o.at("yearly").is_boolean() && o.at("yearly").as_boolean();
-      if (wanted.times.empty() && !wanted.everyLine)
-        r.Fail(entry, "give 'times = [...]' or 'yearly = true'");
-      if (lines.empty()) lines = OutputTimes(plan.times);
-      // A kept time is the output line within half an output step of it.
-      for (const double at : wanted.times) {
-        const auto next = std::lower_bound(lines.begin(), lines.end(), at);
-        const bool after = next != lines.end() && *next - at < 0.5 * plan.times.outputStep;
-        const bool before = next != lines.begin() && at - *(next - 1) < 0.5 * plan.times.outputStep;
-        if (after || before) continue;
-        std::string nearest;
-        if (next != lines.begin()) nearest = NumberText(*(next - 1));
-        if (next != lines.end()) nearest += (nearest.empty() ? "" : " and ") + NumberText(*next);
-        r.Fail(entry, "the run writes no output line at " + NumberText(at) +
-                          " (the nearest: " + nearest + ")");
-      }
-      plan.outputs.push_back(std::move(wanted));
+  std::vector<double> lines;  // the run's output times, once needed
+  std::set<std::string> kept;
+  for (const toml::value& o : outputs) {
+    OutputSpec wanted;
+    wanted.symbol = r.Text(o, "symbol", "output");
+    const std::string entry = "output '" + wanted.symbol + "'";
+    r.OnlyKeys(o, entry, "a key of an output", {"symbol", "times", "yearly"});
+    if (!FindOutput(wanted)) r.Fail(entry, "no state, process or driver has this symbol");
+    // Every output is kept of every cell: a symbol twice would be two columns of one output.
+    if (!kept.insert(wanted.symbol).second)
+      r.Fail(r.At(entry, o), "given twice; keep an output once, with all its times");
+    if (o.contains("times")) {
+      const toml::value& times = o.at("times");
+      if (times.is_array() && times.as_array().size() > kMostKeptTimes)
+        r.Fail(r.At(entry, times), std::to_string(times.as_array().size()) +
+                                       " kept times; an output may keep at most " +
+                                       std::to_string(kMostKeptTimes) +
+                                       " (or every output line, with 'yearly = true')");
+      wanted.times = r.Numbers(o, "times", entry);
     }
+    if (o.contains("yearly")) {
+      if (!o.at("yearly").is_boolean())
+        r.Fail(r.At(entry, o.at("yearly")), "'yearly' must be true or false");
+      wanted.everyLine = o.at("yearly").as_boolean();
+    }
+    if (wanted.everyLine && o.contains("times"))
+      r.Fail(r.At(entry, o.at("times")), "give 'times = [...]' or 'yearly = true', not both");
+    if (wanted.times.empty() && !wanted.everyLine)
+      r.Fail(r.At(entry, o), "give 'times = [...]' or 'yearly = true'");
+    if (lines.empty()) lines = OutputTimes(plan.times);
+    if (!wanted.times.empty())
+      CheckKeptTimes(r, entry, r.At(entry, o.at("times")), wanted.times, lines,
+                     plan.times.outputStep);
+    plan.outputs.push_back(std::move(wanted));
   }
   return plan;
+}
+
+}  // namespace kvsorv::ensemble
+
+namespace kvsorv::ensemble {
+
+void RequireOutputs(const EnsemblePlan& plan) {
+  if (plan.outputs.empty())
+    throw EPlanError(plan.file.string() +
+                     ": output: the plan keeps no output; give at least one [[output]] with "
+                     "'times = [...]' or 'yearly = true'");
 }
 
 }  // namespace kvsorv::ensemble

@@ -3,6 +3,7 @@
 // and with which rank correlations, which outputs to keep, how many members and the master
 // seed. Read from a TOML file.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -47,6 +48,15 @@ struct OutputSpec {
 // The most steps a plan's run may take (a century of years at a step of 1e-5).
 inline constexpr double kMostRunSteps = 1e7;
 
+// Bounds no real plan reaches, so that a file made to stall the reader is refused at once:
+// its size before it is parsed (long tables of values belong in a file named by the
+// distribution's 'file' key), and the counts of its entries.
+inline constexpr std::size_t kLargestPlanBytes = 1 << 20;
+inline constexpr std::size_t kMostPlanParameters = 1000;
+inline constexpr std::size_t kMostPlanOutputs = 1000;
+inline constexpr std::size_t kMostPlanCorrelations = 10000;
+inline constexpr std::size_t kMostKeptTimes = 100000;  // of one output
+
 struct EnsemblePlan {
   std::filesystem::path file;
   std::string paramFile;   // resolved against the plan's directory
@@ -66,9 +76,14 @@ struct EnsemblePlan {
 
 // Reads a plan. Symbols are looked up in the global tables (the catalogue must be built).
 // Failures: EPlanError naming the file and the entry (an unknown symbol, a distribution with
-// impossible arguments, a correlation matrix that is not positive definite, a missing or
-// mistyped key, a file that is not TOML).
+// impossible arguments, a correlation matrix that is not positive definite, a missing,
+// mistyped or unknown key, an entry given twice, a file that is not TOML or beyond the
+// bounds above).
 EnsemblePlan ReadPlan(const std::string& fileName);
+
+// Refuses, with EPlanError naming the file, a plan that keeps no output: its members would
+// run and record nothing. (A plan being written may have none yet.)
+void RequireOutputs(const EnsemblePlan& plan);
 
 // 64-bit FNV-1a of bytes: the plan's fingerprint in results files.
 std::uint64_t Fingerprint(std::string_view bytes);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "ensemble/plan_bytes.h"
 #include "ensemble_window/plan_table.h"
 #include "files/text_writer.h"
 
@@ -92,8 +93,15 @@ std::string PlanText(const EnsemblePlan& plan, const std::string& fileName) {
 }
 
 void WritePlan(const EnsemblePlan& plan, const std::string& fileName) {
+  const std::string text = PlanText(plan, fileName);
+  // A plan ReadPlan would refuse is not written: the file it would replace is kept.
+  try {
+    CheckPlanText(fileName, text);
+  } catch (const EPlanError& e) {
+    throw EPlanError(std::string("the plan is not written: ") + e.what());
+  }
   TextWriter file(fileName);
-  file.Write(PlanText(plan, fileName));
+  file.Write(text);
   file.Close();
 }
 

@@ -14,7 +14,8 @@ namespace kvsorv::ensemble {
 std::string PlanText(const EnsemblePlan& plan, const std::string& fileName);
 
 // Writes PlanText to the file, replacing it only once fully written. EInOutError (naming the
-// file) when it cannot be written; the previous file then stays as it was.
+// file) when it cannot be written, EPlanError when the text is beyond a plan's bounds
+// (plan_bytes.h); the previous file then stays as it was.
 void WritePlan(const EnsemblePlan& plan, const std::string& fileName);
 
 }  // namespace kvsorv::ensemble

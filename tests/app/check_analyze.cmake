@@ -25,6 +25,10 @@ cli(1 out err analyze envelope members.csv --inputs 2 -o x.csv)
 expect_contains("${err}" "--inputs must be the number of design columns")
 cli(1 out err analyze sobol members.csv --inputs 1 --design lhs -o x.csv)
 expect_contains("${err}" "holds the design 'lhs'; the sobol analysis needs the design 'sobol'")
+# A number in a form other than decimal is a mistake in the table, not a failed member.
+file(WRITE ${WORK}/hex.csv "a,y\n1,10\n2,0x50\n")
+cli(1 out err analyze envelope hex.csv --inputs 1 -o x.csv)
+expect_contains("${err}" "hex.csv, line 3, column 'y': '0x50' is not a decimal number")
 
 # Results files of short ensembles: Sobol indices and the envelope over time, local
 # sensitivities of a one-at-a-time design, and what the analyses refuse.

@@ -71,7 +71,17 @@ cli(1 out err ensemble run plan.toml --design design.csv --shard 9/9 -o nine.nc)
 expect_contains("${err}" "--shard: 9 shards of a design of 8 members")
 cli(1 out err ensemble launch parallel plan.toml --design design.csv --shards 9 -o nine.nc)
 expect_contains("${err}" "--shards: 9 shards of a design of 8 members")
-if(EXISTS ${WORK}/rerun.nc OR EXISTS ${WORK}/nine.nc OR EXISTS ${WORK}/nine.parallel.sh)
+cli(1 out err ensemble launch parallel plan.toml --design design.csv --shards 2 --max-running 1
+    -o nine.nc)
+expect_contains("${err}" "--max-running applies to the slurm engine only")
+# A plan that keeps no output would run members that record nothing.
+foreach(command "sample;other.toml;-o;nine.csv"
+                "ensemble;run;other.toml;--design;design.csv;-o;nine.nc")
+  cli(1 out err ${command})
+  expect_contains("${err}" "other.toml: output: the plan keeps no output")
+endforeach()
+if(EXISTS ${WORK}/rerun.nc OR EXISTS ${WORK}/nine.nc OR EXISTS ${WORK}/nine.parallel.sh
+   OR EXISTS ${WORK}/nine.csv)
   message(FATAL_ERROR "a refused command wrote a file")
 endif()
 # A plan whose driver file is missing is refused before any member runs.

@@ -93,7 +93,8 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
        "output 'Zz': no state, process or driver has this symbol"},
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 60\nmax = 100\n"
        "sd = 2\n",
-       "parameter 'mf': 'sd' is not an argument of a uniform distribution (it takes min, max)"},
+       "parameter 'mf', line 10: 'sd' is not an argument of a uniform distribution (it takes min, "
+       "max)"},
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nvalues = [1, 2]\n"
        "file = \"chain.csv\"\ncolumn = \"b\"\n",
        "parameter 'mf': a table takes 'values' or 'file' and 'column', not both"},
@@ -112,7 +113,8 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
        "correlation of 'rg' and 'mf': given twice"},
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"cells.csv\"\n"
        "column = \"b\"\n",
-       "parameter 'mf': '" + dir.File("cells.csv") + "', line 3: '80abc' is not a number"},
+       "parameter 'mf': '" + dir.File("cells.csv") +
+           "', line 3, column 'b': '80abc' is not a number"},
       // Texts that would make the TOML parser recurse without bound or take minutes.
       {"x = " + std::string(40, '[') + std::string(40, ']') + "\n",
        "line 5: lists or tables nested more than 16 deep"},
@@ -136,10 +138,12 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
       {"start = 1590\nstop = 1700\nstep = 0.3\n" + std::string(kTwoParameters) +
            "[[output]]\nsymbol = \"Cf\"\ntimes = [1700]\n",
        "output 'Cf': the run writes no output line at 1700 (the nearest: 1699.8)"},
-      // A chain file's row too short for its column has no value there.
+      // A chain file's row shorter than its header has its cells in other columns.
       {"[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"chain.csv\"\n"
        "column = \"b\"\n",
-       "parameter 'mf': '" + dir.File("chain.csv") + "', line 3: '' is not a number"},
+       "parameter 'mf': '" + dir.File("chain.csv") +
+           "', line 3: 1 cells where the header names 2 "
+           "columns"},
   };
   dir.Write("chain.csv", "a,b\n1,80\n3\n");
   dir.Write("cells.csv", "a,b\n1, 80 \n2,80abc\n");
@@ -150,6 +154,119 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
       ADD_FAILURE() << "no error for " << c.message;
     } catch (const EPlanError& e) {
       EXPECT_EQ(std::string(e.what()).rfind(file + ": " + c.message, 0), 0u) << e.what();
+    }
+  }
+}
+
+// Mistakes a plan reader would otherwise pass over in silence, and texts made to stall it: each
+// refused at once, saying where it is and what a plan takes.
+TEST_F(PlanTest, MistakenOrOversizedPlan_IsRefusedNamingWhereAndWhat) {
+  struct Case {
+    const char* situation;
+    std::string body;
+    std::string message;  // after "<file>: "
+  };
+  const auto repeated = [](const std::string& text, int n) {
+    std::string all;
+    for (int i = 0; i < n; ++i) all += text;
+    return all;
+  };
+  const auto keys = [](int n) {
+    std::string all;
+    for (int i = 0; i < n; ++i) all += "k" + std::to_string(i) + " = 1\n";
+    return all;
+  };
+  const std::string cf = "[[output]]\nsymbol = \"Cf\"\n";
+  const std::string two = kTwoParameters;  // lines 5 to 14
+  const Case cases[] = {
+      {.situation = "UnknownTopLevelKey",
+       .body = "membres = 20\n" + two,
+       .message = "line 5: 'membres' is not a key of a plan (it takes params, drivers, cells, "},
+      {.situation = "UnknownOutputKey",
+       .body = two + cf + "yearly = true\ntimez = [1]\n",
+       .message = "output 'Cf', line 18: 'timez' is not a key of an output (it takes symbol, "
+                  "times, yearly)"},
+      {.situation = "UnknownCorrelationKey",
+       .body = two + "[[correlation]]\na = \"mf\"\nb = \"rg\"\nrank = 0.3\nrnak = 1\n",
+       .message = "correlation of 'mf' and 'rg', line 19: 'rnak' is not a key of a correlation "
+                  "(it takes a, b, rank)"},
+      {.situation = "OutputTwice",
+       .body = two + cf + "yearly = true\n" + cf + "times = [2]\n",
+       .message = "output 'Cf', line 18: given twice"},
+      {.situation = "TimeTwice",
+       .body = "start = 1590\nstop = 1620\n" + two + cf + "times = [1610, 1611,\n  1610]\n",
+       .message = "output 'Cf', line 19: the time 1610 is kept twice"},
+      {.situation = "TwoTimesOfOneLine",
+       .body = "start = 1590\nstop = 1620\n" + two + cf + "times = [1610.2, 1609.9]\n",
+       .message = "output 'Cf', line 19: the times 1609.9 and 1610.2 are kept at the same output "
+                  "line (1610)"},
+      {.situation = "YearlyWithTimes",
+       .body = two + cf + "yearly = true\ntimes = [1]\n",
+       .message = "output 'Cf', line 18: give 'times = [...]' or 'yearly = true', not both"},
+      {.situation = "YearlyNotABoolean",
+       .body = two + cf + "yearly = \"yes\"\n",
+       .message = "output 'Cf', line 17: 'yearly' must be true or false"},
+      {.situation = "OutputsNotTables",
+       .body = "output = [1]\n" + two,
+       .message = "output, line 5: must be [[output]] tables"},
+      {.situation = "TimeNotFinite",
+       .body = two + cf + "times = [1, nan]\n",
+       .message = "output 'Cf', line 17: entry 2 of 'times' is not a finite number"},
+      {.situation = "TableValueNotFinite",
+       .body = "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nvalues = [1, inf]\n",
+       .message = "parameter 'mf', line 8: entry 2 of 'values' is not a finite number"},
+      {.situation = "TableFileHexadecimal",
+       .body = "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"hex.csv\"\n"
+               "column = \"mf\"\n",
+       .message = "parameter 'mf': '" + dir.File("hex.csv") +
+                  "', line 3, column 'mf': '0x50' is not a decimal number"},
+      {.situation = "TableFileNotFinite",
+       .body = "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"nan.csv\"\n"
+               "column = \"mf\"\n",
+       .message = "parameter 'mf': '" + dir.File("nan.csv") +
+                  "', line 2, column 'mf': 'nan' is not a finite number"},
+      {.situation = "TableFileRowLongerThanHeader",
+       .body = "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"table\"\nfile = \"long.csv\"\n"
+               "column = \"mf\"\n",
+       .message = "parameter 'mf': '" + dir.File("long.csv") +
+                  "', line 2: 3 cells where the header names 2 columns"},
+      {.situation = "TooManyParameters",
+       .body = two + repeated("[[parameter]]\n", 999),
+       .message = "parameter: 1001 [[parameter]] tables; a plan may vary at most 1000"},
+      {.situation = "TooManyOutputs",
+       .body = two + repeated("[[output]]\n", 1001),
+       .message = "output: 1001 [[output]] tables; a plan may keep at most 1000"},
+      {.situation = "TooManyTables",
+       .body = two + repeated("[[output]]\n", 12000),
+       .message = "line 12013: more than 12000 tables; a plan may vary at most 1000 parameters, "
+                  "keep at most 1000 outputs and give at most 10000 correlations"},
+      {.situation = "TooManyKeysInATable",
+       .body = two + keys(97),
+       .message = "line 111: more than 100 keys in one table"},
+      {.situation = "TooManyListValues",
+       .body = two + cf + "times = [\n" + repeated("1,\n", 100001) + "1]\n",
+       .message = "line 100018: the plan's lists hold more than 100000 values; an output may "
+                  "keep at most 100000 times, and a long table of values belongs in a CSV file "
+                  "named by the distribution's 'file' key"},
+      {.situation = "TooManyValuesOnALine",
+       .body = two + cf + "times = [" + repeated("1, ", 101) + "1]\n",
+       .message = "line 17: more than 100 values on one line; split the list over several lines"},
+      {.situation = "LargerThanAPlanMayBe",
+       .body = two + repeated("# " + std::string(98, '.') + "\n", 10380),
+       .message = "file: 1048591 bytes; a plan may have at most 1048576 bytes (1 MiB): give a "
+                  "long table of values in a CSV file named by the distribution's 'file' key"},
+  };
+  dir.Write("hex.csv", "mf,x\n80,1\n0x50,2\n");
+  dir.Write("nan.csv", "mf\nnan\n");
+  dir.Write("long.csv", "mf,x\n80,1,2\n");
+  for (const Case& c : cases) {
+    const std::string file = Plan(c.body);
+    try {
+      ReadPlan(file);
+      ADD_FAILURE() << c.situation << ": no error";
+    } catch (const EPlanError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(file + ": " + c.message, 0), 0u)
+          << c.situation << ": " << e.what();
     }
   }
 }
@@ -231,9 +348,17 @@ TEST_F(PlanTest, DesignFileReadsBackExactlyAndOnlyForItsPlan) {
   dir.Write("other.csv", "# rg,mf\n1,2\n");
   EXPECT_THROW(ReadDesign(dir.File("other.csv"), plan), EPlanError);
   const std::pair<const char*, const char*> refused[] = {
-      {"# mf,rg\n1,2\n3,nan\n", "line 3: column 2 (rg): 'nan' is not a finite number"},
-      {"# mf,rg\n1,-inf\n", "line 2: column 2 (rg): '-inf' is not a finite number"},
-      {"# mf,rg\n1,1e999\n", "line 2: '1e999' is not a number"},
+      {"# mf,rg\n1,2\n3,nan\n", "line 3, column 'rg': 'nan' is not a finite number"},
+      {"# mf,rg\n1,-inf\n", "line 2, column 'rg': '-inf' is not a finite number"},
+      {"# mf,rg\n1,1e999\n", "line 2, column 'rg': '1e999' is not a finite number"},
+      // Only finite decimal numbers: no other form a C library would read, nothing read as 0.
+      {"# mf,rg\n-1e400,2\n", "line 2, column 'mf': '-1e400' is not a finite number"},
+      {"# mf,rg\n1,+nan\n", "line 2, column 'rg': '+nan' is not a finite number"},
+      {"# mf,rg\n1,\n", "line 2, column 'rg': '' is not a number"},
+      {"# mf,rg\n80abc,2\n", "line 2, column 'mf': '80abc' is not a number"},
+      {"# mf,rg\n0x50,2\n", "line 2, column 'mf': '0x50' is not a decimal number"},
+      {"# mf,rg\n1,0x1p3\n", "line 2, column 'rg': '0x1p3' is not a decimal number"},
+      {"# mf,rg\n1e-400,2\n", "line 2, column 'mf': '1e-400' is too small for a double"},
       {"# mf,rg\n# design: lhs\n", "line 1: the design has no rows"},
   };
   for (const auto& [text, message] : refused) {

@@ -145,6 +145,15 @@ TEST_F(EnsembleSessionTest, SaveWithBadRow_ReportsTheRowAndWritesNothing) {
   EXPECT_EQ(prompter.messages.back().text, "row 1 (mf): min must be less than max");
   EXPECT_FALSE(session.Run());  // unsaved edits are never run
   EXPECT_EQ(prompter.messages.back().text, kSaveBeforeRunMessage);
+  // A table longer than a plan may list is not written over the plan saved before.
+  const std::string before = dir.Read("plan.toml");
+  std::string values;
+  for (int i = 0; i <= 100000; ++i) values += std::to_string(i % 7) + " ";
+  session.SetRow(0, {.symbol = "mf", .distribution = "table", .arguments = {values}});
+  EXPECT_FALSE(session.SavePlan(dir.File("plan.toml")));
+  EXPECT_EQ(prompter.messages.back().text.rfind("the plan is not written: ", 0), 0u)
+      << prompter.messages.back().text;
+  EXPECT_EQ(dir.Read("plan.toml"), before);
 }
 
 TEST_F(EnsembleSessionTest, StopThenResume_EqualsAnUninterruptedRun) {
