@@ -35,6 +35,7 @@ void WriteDesign(const std::string& fileName, const Design& design) {
 }
 
 Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
+  RequireRegularFile(fileName);
   std::ifstream in(fileName);
   if (!in) throw FileAccessErrorFromErrno("open", fileName);
   const auto fail = [&](int line, const std::string& what) {

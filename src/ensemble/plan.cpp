@@ -262,6 +262,19 @@ void CheckKeptTimes(const PlanReader& r, const std::string& entry, const std::st
                     " are kept at the same output line (" + NumberText(lines[line]) + ")");
 }
 
+// The TOML library's message as the plan's others read: the file and the line, then the
+// first line of its text without the library's own prefix ("[error] toml::parse_...: ").
+std::string TomlErrorText(const std::string& fileName, const toml::exception& e) {
+  std::string text = e.what();
+  text = text.substr(0, text.find('\n'));
+  if (text.rfind("[error] ", 0) == 0) text.erase(0, 8);
+  if (text.rfind("toml::", 0) == 0 && text.find(": ") != std::string::npos)
+    text.erase(0, text.find(": ") + 2);
+  const std::size_t line = e.location().line();
+  return fileName + (line > 0 ? ": line " + std::to_string(line) : std::string()) +
+         ": not a plan's TOML text: " + text;
+}
+
 }  // namespace
 
 EnsemblePlan ReadPlan(const std::string& fileName) {
@@ -271,8 +284,10 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
   try {
     std::istringstream text(bytes);
     data = toml::parse(text, fileName);
+  } catch (const toml::exception& e) {
+    throw EPlanError(TomlErrorText(fileName, e));
   } catch (const std::exception& e) {
-    throw EPlanError(std::string(e.what()));
+    throw EPlanError(fileName + ": " + e.what());
   }
 
   r.OnlyKeys(data, "", "a key of a plan",

@@ -115,6 +115,9 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
        "column = \"b\"\n",
        "parameter 'mf': '" + dir.File("cells.csv") +
            "', line 3, column 'b': '80abc' is not a number"},
+      // Texts that are no TOML, in the file's words without the library's own.
+      {"members = 3\n", "line 5: not a plan's TOML text: value (\"members\") already exists"},
+      {"x = \"a\n", "line 5: not a plan's TOML text: "},
       // Texts that would make the TOML parser recurse without bound or take minutes.
       {"x = " + std::string(40, '[') + std::string(40, ']') + "\n",
        "line 5: lists or tables nested more than 16 deep"},
@@ -154,6 +157,15 @@ TEST_F(PlanTest, BadPlansAreRefusedNamingTheFileAndTheEntry) {
       ADD_FAILURE() << "no error for " << c.message;
     } catch (const EPlanError& e) {
       EXPECT_EQ(std::string(e.what()).rfind(file + ": " + c.message, 0), 0u) << e.what();
+    }
+  }
+  for (const auto& [name, message] : {std::pair{dir.File("missing.toml"), "file: no such file"},
+                                      std::pair{dir.File(""), "file: a directory, not a plan"}}) {
+    try {
+      ReadPlan(name);
+      ADD_FAILURE() << "no error for " << message;
+    } catch (const EPlanError& e) {
+      EXPECT_EQ(std::string(e.what()), name + ": " + message);
     }
   }
 }
