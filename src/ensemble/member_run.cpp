@@ -1,6 +1,8 @@
 #include "ensemble/member_run.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <memory>
 
@@ -28,18 +30,27 @@ double Value(const OutputSpec& o, const drivearray& d, const statearray& s, cons
   return std::numeric_limits<double>::quiet_NaN();
 }
 
-// Whether the output line at `time` holds a value of `o` to keep.
-bool Kept(const OutputSpec& o, double time, double halfStep) {
-  bool wanted = o.everyLine;
-  for (const double at : o.times) wanted = wanted || std::fabs(at - time) < halfStep;
-  return wanted;
+// Whether the output line at `time` holds a value of `o` to keep; `sorted` holds o.times in
+// rising order (a plan may keep many times: each line looks up its nearest two).
+bool Kept(const OutputSpec& o, const std::vector<double>& sorted, double time, double halfStep) {
+  if (o.everyLine) return true;
+  const auto next = std::upper_bound(sorted.begin(), sorted.end(), time - halfStep);
+  if (next != sorted.end() && std::fabs(*next - time) < halfStep) return true;
+  return next != sorted.begin() && std::fabs(*std::prev(next) - time) < halfStep;
+}
+
+std::vector<double> Sorted(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times;
 }
 
 // Keeps the plan's outputs of one cell's output lines.
 class OutputCollector : public RunSink {
  public:
   OutputCollector(const EnsemblePlan& plan, const EnsembleSite& site, MemberResult& result)
-      : plan_(plan), site_(site), result_(result) {}
+      : plan_(plan), site_(site), result_(result) {
+    for (const OutputSpec& o : plan.outputs) keptTimes_.push_back(Sorted(o.times));
+  }
   void SetCell(int position) {
     cellPosition_ = position;
     line_ = 0;
@@ -53,7 +64,7 @@ class OutputCollector : public RunSink {
     const double halfStep = 0.5 * plan_.times.outputStep;
     for (std::size_t v = 0; v < outputs; ++v) {
       const OutputSpec& o = plan_.outputs[v];
-      if (!Kept(o, time, halfStep)) continue;
+      if (!Kept(o, keptTimes_[v], time, halfStep)) continue;
       const std::size_t column = static_cast<std::size_t>(cellPosition_) * outputs + v;
       result_.values[t * site_.variables.size() + column] = Value(o, d, s, p);
     }
@@ -64,6 +75,7 @@ class OutputCollector : public RunSink {
   const EnsemblePlan& plan_;
   const EnsembleSite& site_;
   MemberResult& result_;
+  std::vector<std::vector<double>> keptTimes_;  // each output's, sorted
   int cellPosition_ = 0;
   std::size_t line_ = 0;
 };
@@ -106,10 +118,13 @@ std::vector<unsigned char> KeptValues(const EnsemblePlan& plan, const EnsembleSi
   // A site made without a plan's outputs (by hand) keeps every value.
   std::vector<unsigned char> kept(site.times.size() * site.variables.size(), outputs == 0);
   if (outputs == 0) return kept;
+  std::vector<std::vector<double>> sorted;
+  for (const OutputSpec& o : plan.outputs) sorted.push_back(Sorted(o.times));
   for (std::size_t t = 0; t < site.times.size(); ++t)
     for (std::size_t column = 0; column < site.variables.size(); ++column)
       kept[t * site.variables.size() + column] =
-          Kept(plan.outputs[column % outputs], site.times[t], 0.5 * plan.times.outputStep);
+          Kept(plan.outputs[column % outputs], sorted[column % outputs], site.times[t],
+               0.5 * plan.times.outputStep);
   return kept;
 }
 
