@@ -61,6 +61,10 @@ TFmCalculate::TFmCalculate(Hooks hooks, QWidget* parent)
   });
 }
 
+TFmCalculate::~TFmCalculate() {
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
 void TFmCalculate::BuildTopPanel() {
   auto* panel = new QHBoxLayout;
   auto* labelType = new QGroupBox("Show labels as", this);

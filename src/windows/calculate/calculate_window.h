@@ -34,6 +34,8 @@ class TFmCalculate : public QDialog {
   };
 
   explicit TFmCalculate(Hooks hooks, QWidget* parent = nullptr);
+  // Stops following the application's focus before the fields go (see the constructor).
+  ~TFmCalculate() override;
 
   // Opens the window modally from the program's state; returns the dialog's result. In
   // sensitivity and Monte Carlo mode the solve runs before the window shows, and a failure

@@ -27,9 +27,10 @@ constexpr const char* kDecadeLabels = "%.0E";
 
 }  // namespace
 
-OutputChart::OutputChart(QWidget* parent) : QChartView(parent) {
-  auto* chart = new QChart;
-  setChart(chart);
+// Made with its chart: a view made without one makes a chart of its own, which setChart
+// would only give up, never delete.
+OutputChart::OutputChart(QWidget* parent) : QChartView(new QChart, parent) {
+  QChart* chart = this->chart();
   setRenderHint(QPainter::Antialiasing);
   chart->setTitle(Q(ModelDef.modelname));
   QFont titleFont = chart->titleFont();

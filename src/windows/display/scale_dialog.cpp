@@ -104,6 +104,12 @@ TDlgScale::TDlgScale(QWidget* parent)
   });
 }
 
+TDlgScale::~TDlgScale() {
+  disconnect(qApp, nullptr, this, nullptr);
+  linear_->removeEventFilter(this);
+  logarithmic_->removeEventFilter(this);
+}
+
 bool TDlgScale::Open(OutputDisplaySession& session, const std::function<void()>& axesChanged) {
   session_ = &session;
   axesChanged_ = axesChanged;

@@ -21,6 +21,9 @@ class TDlgScale : public QDialog {
   Q_OBJECT
  public:
   explicit TDlgScale(QWidget* parent = nullptr);
+  // Stops following the application's focus before its fields go: destroying them moves the
+  // focus, which must not reach a dialog half destroyed.
+  ~TDlgScale() override;
 
   // Shows the dialog modally, centred over its owner inside the screen. Leaving the Axis Type group applies its
   // choice at once (and calls `axesChanged`), OK or not; OK applies the range. Returns

@@ -81,7 +81,7 @@ void TFmSeries::FitToNames() {
                          OKBtn->sizeHint().height() +
                          LbxChooseSeries->horizontalScrollBar()->sizeHint().height();
   const int h = std::clamp(rows * LbxChooseSeries->ItemHeight() + aroundList, kOpeningHeight,
-                           std::max(kOpeningHeight, area.height() * 85 / 100));
+                           std::max(kOpeningHeight, area.height() * 95 / 100));
   resize(w, h);
 }
 
