@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "files/csv_cells.h"
+#include "files/csv_number.h"
 #include "files/file_errors.h"
 
 namespace kvsorv {
@@ -19,13 +20,11 @@ std::string Trimmed(std::string text) {
   return text;
 }
 
-// The cell as a finite number; nullopt when it is anything else.
+// The cell as a finite decimal number; nullopt when it is anything else ("0x50" too).
 std::optional<double> NumberIn(const std::string& cell) {
-  if (cell.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double x = std::strtod(cell.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(x)) return std::nullopt;
-  return x;
+  const CsvNumber number = ReadCsvNumber(cell);
+  if (number.fault != CsvNumberFault::kNone) return std::nullopt;
+  return number.value;
 }
 
 }  // namespace
