@@ -9,6 +9,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "app/cli_support.h"
 #include "files/driver_series.h"
 #include "files/output_file.h"
@@ -61,12 +62,27 @@ class CellOutputFiles {
   std::unique_ptr<FileRunSink> sink_;
 };
 
+// No cell's output file is the parameter file, the base driver file or that cell's driver
+// file, by whatever name.
+void RefuseOverwritingInputs(const ChainOptions& o, int firstCell, int cells) {
+  std::string driverFile = o.drivers;
+  const std::string base = DirectoryOf(o.drivers) + kBaseDriverFile;
+  for (int c = 0; c < cells; ++c) {
+    const std::string output =
+        (std::filesystem::path(o.outputDirectory) / ("cell" + std::to_string(firstCell + c) + ".out"))
+            .string();
+    RefuseInputAsOutput("--output-dir", {output}, {o.params, base, driverFile});
+    driverFile = GetNextDriverFilename(driverFile).nextDriverFileName;
+  }
+}
+
 int Chain(const ChainOptions& o) {
   TRunSettings& s = RunSettings;
   ApplyRunTimes(o.times);
   const double cells = o.cells.value_or(1.0);
   if (!(cells >= 1 && cells <= 100000) || cells != static_cast<int>(cells))
     throw std::invalid_argument("--cells must be a whole number from 1 to 100000");
+  RefuseOverwritingInputs(o, GetNextDriverFilename(o.drivers).cellNumber, static_cast<int>(cells));
   if (!LoadParameters(o.params)) return 1;
   RepairOutputStep(s);
 

@@ -14,12 +14,14 @@
 #include "analysis/failures.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
+#include "app/cli_outputs.h"
 #include "app/progress_line.h"
 #include "app/stop_signals.h"
 #include "ensemble/design_file.h"
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/plan.h"
 #include "ensemble/results_file.h"
+#include "ensemble/results_guard.h"
 #include "ensemble/results_merge.h"
 #include "ensemble/results_open.h"
 #include "files/text_writer.h"
@@ -231,6 +233,9 @@ int Launch(const EnsembleOptions& o) {
   const EnsemblePlan plan = ReadPlan(o.plan);
   RequireOutputs(plan);
   const std::size_t members = ReadDesign(o.design, plan).rows.size();
+  std::vector<std::string> inputs = InputFilesOf(plan);
+  inputs.push_back(o.design);
+  RefuseInputAsOutput("-o", {o.output}, inputs);
   if (static_cast<std::size_t>(k) > members)
     throw std::invalid_argument("--shards: " + std::to_string(k) + " shards of a design of " +
                                 std::to_string(members) +

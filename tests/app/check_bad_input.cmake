@@ -28,7 +28,12 @@ file(MAKE_DIRECTORY ${WORK}/sub)
 file(CREATE_LINK o.out ${WORK}/o.png SYMBOLIC)
 file(READ ${WORK}/p.toml plan_before)
 file(READ ${WORK}/o.out out_before)
+cli(0 out err sample p.toml -o pd.csv)
+file(COPY_FILE ${WORK}/cell1.par ${WORK}/cell1.out)
 foreach(case
+    "ensemble;launch;parallel;p.toml;--design;pd.csv;-o;chain.csv"
+    "ensemble;launch;slurm;p.toml;--design;pd.csv;-o;./pd.csv"
+    "chain;--params;cell1.out;--drivers;cell1.drr;--output-dir;.;--start;1590;--stop;1600"
     "sample;p.toml;--method;lhs;-o;sub/../p.toml"
     "sample;p.toml;-o;cell1.par"
     "sample;p.toml;-o;cell1b.drr"
