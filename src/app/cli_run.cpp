@@ -32,6 +32,7 @@ int Run(const RunOptions& o) {
   ApplyRunTimes(o.times);
   if (!LoadParameters(s.ParamFileName)) return 1;
   RepairOutputStep(s);
+  RequireDriverRecords(s.DriverFileName);
 
   TerminalRunObserver observer;
   if (!ExecuteRun(observer)) return 1;

@@ -9,6 +9,7 @@
 
 #include "app/cli_options.h"
 #include "ensemble/plan.h"
+#include "files/driver_series.h"
 #include "files/number_text.h"
 #include "files/param_file.h"
 #include "model/globals.h"
@@ -61,6 +62,9 @@ void ApplyRunTimes(const RunTimeOptions& t) {
   if (!(s.StopTime > s.StartTime))
     throw std::invalid_argument("--stop must be greater than --start");
   if (!(s.TimeStep > 0.0)) throw std::invalid_argument("--step must be greater than 0");
+  if (!(s.TimeStep <= s.StopTime - s.StartTime))
+    throw std::invalid_argument("--step must be at most --stop - --start (" +
+                                FormatGeneral(s.StopTime - s.StartTime, 15) + ")");
   // A run must end in reasonable time and disk space: its steps are counted before it starts.
   const double steps = (s.StopTime - s.StartTime) / s.TimeStep;
   if (!(steps <= ensemble::kMostRunSteps))
@@ -69,6 +73,14 @@ void ApplyRunTimes(const RunTimeOptions& t) {
                                 FormatGeneral(s.TimeStep, 4) + "; a run may take at most " +
                                 FormatGeneral(ensemble::kMostRunSteps, 4) +
                                 " (a shorter span or a longer --step)");
+}
+
+void RequireDriverRecords(const std::string& driverFile) {
+  const DriverSeries series = ReadDriverSeries(driverFile, ModelDef.numdrivers);
+  if (!series.fileMissing && series.Size() == 0 && !series.failure)
+    throw std::invalid_argument("--drivers: '" + driverFile +
+                                "' holds no driver record (a line of a time and " +
+                                std::to_string(ModelDef.numdrivers) + " values)");
 }
 
 TerminalRunObserver::TerminalRunObserver() : terminal_(isatty(STDERR_FILENO) != 0) {}

@@ -62,6 +62,10 @@ class TerminalRunObserver : public RunObserver {
 // "%.17g": enough digits to give the double back exactly, independent of the locale.
 std::string Exact(double value);
 
+// std::invalid_argument naming the file when a driver file that exists holds no driver record
+// (a run would compute with no drivers and fail with an arithmetic fault naming nothing).
+void RequireDriverRecords(const std::string& driverFile);
+
 // Reads the parameter file into the global States and Params; false when it was rejected
 // (the prompter has said why).
 bool LoadParameters(const std::string& fileName);

@@ -268,8 +268,11 @@ std::string TomlErrorText(const std::string& fileName, const toml::exception& e)
   std::string text = e.what();
   text = text.substr(0, text.find('\n'));
   if (text.rfind("[error] ", 0) == 0) text.erase(0, 8);
-  if (text.rfind("toml::", 0) == 0 && text.find(": ") != std::string::npos)
-    text.erase(0, text.find(": ") + 2);
+  // The library's function name: "toml::parse_basic_string: ", "parse_ml_basic_string: ".
+  const std::size_t colon = text.find(": ");
+  if (colon != std::string::npos &&
+      text.find_first_not_of("abcdefghijklmnopqrstuvwxyz_:", 0) == colon)
+    text.erase(0, colon + 2);
   const std::size_t line = e.location().line();
   return fileName + (line > 0 ? ": line " + std::to_string(line) : std::string()) +
          ": not a plan's TOML text: " + text;
