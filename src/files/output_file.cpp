@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -16,6 +17,8 @@ namespace kvsorv {
 namespace {
 
 constexpr std::size_t kFieldWidth = 20;
+// How much of a header line is looked at: its first field.
+constexpr std::size_t kHeaderLook = 64;
 // Longest data line: every column of full tables, and the line end.
 constexpr std::size_t kMaxLineLength =
     (1 + drivearray::kCapacity + statearray::kCapacity + processarray::kCapacity) *
@@ -58,8 +61,22 @@ void OpenOutputFile(FileChannel& channel, const std::string& fileName, const dri
   try {
     if (!forWriting) {
       TextReader& file = channel.Reader();
-      file.SkipLine();
-      file.SkipLine();
+      // The names and the units: a line that starts with a number is a record, and the file
+      // has lost a header line (its first record would be skipped as one).
+      for (int line = 1; line <= 2; ++line) {
+        const std::string start = file.ReadLine(kHeaderLook);
+        const std::size_t first = start.find_first_not_of(" \t");
+        const std::string token =
+            first == std::string::npos ? "" : start.substr(first, start.find_first_of(" \t", first) - first);
+        char* end = nullptr;
+        if (!token.empty()) static_cast<void>(std::strtod(token.c_str(), &end));
+        if (!token.empty() && end != nullptr && *end == '\0')
+          throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
+                            "Output file '" + fileName + "', line " + std::to_string(line) +
+                                ": a record where the header's " +
+                                (line == 1 ? "names" : "units") +
+                                " belong (the file has lost a header line)");
+      }
       return;
     }
     std::string names;

@@ -93,6 +93,9 @@ TEST_F(OutputTableTest, ACutRecord_StopsTheTableNamingItsLine) {
       {whole.substr(0, ends[4]) + "        ", 3, "line 6: the record is cut off: only blanks"},
       {whole.substr(0, ends[3] - 2) + whole.substr(ends[3]), 1,
        "line 4: the record is 6510 characters long"},
+      // The units line lost: the first record would be skipped as if it were the units.
+      {whole.substr(0, ends[0]) + whole.substr(ends[1]), 0,
+       "line 2: a record where the header's units belong"},
   };
   for (const Case& c : cases) {
     dir.Write("run.out", c.text);
