@@ -136,9 +136,8 @@ int Analyze(const AnalyzeOptions& o) {
 CommandBody DeclareAnalyze(CLI::App& command) {
   auto o = std::make_shared<AnalyzeOptions>();
   command.add_option("method", o->method, "local, morris, sobol or envelope")->required();
-  command
-      .add_option("input", o->input,
-                  "A results file (netCDF), or with --inputs a table of members (CSV)")
+  NotEmpty(command.add_option("input", o->input,
+                              "A results file (netCDF), or with --inputs a table of members (CSV)"))
       ->required()
       ->type_name("FILE");
   command.add_option("--outputs", o->outputs, "Outputs to analyse, all unless given")

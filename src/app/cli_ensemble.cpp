@@ -308,7 +308,7 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   auto o = std::make_shared<EnsembleOptions>();
   command.require_subcommand(1);
   CLI::App* run = command.add_subcommand("run", "Run the members of a design.");
-  run->add_option("plan", o->plan, "The ensemble plan (TOML)")->required()->type_name("PLAN");
+  NotEmpty(run->add_option("plan", o->plan, "The ensemble plan (TOML)"))->required()->type_name("PLAN");
   AddRequiredText(*run, "--design", "FILE", o->design, "Design file written by 'sample'");
   AddNumber(*run, "--threads", "N", o->threads, "Threads, every core unless given");
   run->add_option("--shard", o->shard, "This run's shard k of K, 1/1 unless given")
@@ -318,17 +318,17 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   AddRequiredText(*run, "-o,--output", "FILE", o->output, "Results file (netCDF)");
 
   CLI::App* merge = command.add_subcommand("merge", "Join the results files of shards.");
-  merge->add_option("files", o->inputs, "The shards' results files")->required();
+  NotEmpty(merge->add_option("files", o->inputs, "The shards' results files"))->required();
   AddRequiredText(*merge, "-o,--output", "FILE", o->output, "Results file to write");
   merge->add_flag("--replace", o->replace, "Write over an existing output file");
 
   CLI::App* status = command.add_subcommand("status", "Count the members done, failed, missing.");
-  status->add_option("results", o->results, "A results file")->required();
+  NotEmpty(status->add_option("results", o->results, "A results file"))->required();
 
   CLI::App* launch =
       command.add_subcommand("launch", "Write scripts that run the shards on a cluster.");
   launch->add_option("engine", o->engine, "slurm or parallel")->required();
-  launch->add_option("plan", o->plan, "The ensemble plan (TOML)")->required()->type_name("PLAN");
+  NotEmpty(launch->add_option("plan", o->plan, "The ensemble plan (TOML)"))->required()->type_name("PLAN");
   AddRequiredText(*launch, "--design", "FILE", o->design, "Design file written by 'sample'");
   AddNumber(*launch, "--shards", "K", o->shards, "How many shards, 1 unless given");
   AddNumber(*launch, "--threads", "N", o->threads, "Threads of each shard, 1 unless given");

@@ -20,25 +20,32 @@ CLI::Option* OneValue(CLI::Option* option, const std::string& valueName) {
   return option->type_name(valueName)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
+
 }  // namespace
+
+CLI::Option* NotEmpty(CLI::Option* option) {
+  return option->check(
+      [](const std::string& text) { return text.empty() ? std::string("the name is empty") : ""; },
+      "");
+}
 
 CLI::Option* AddText(CLI::App& command, const std::string& name, const std::string& valueName,
                      std::optional<std::string>& target, const std::string& help) {
-  return OneValue(command.add_option_function<std::string>(
-                      name, [&target](const std::string& text) { target = text; }, help),
-                  valueName);
+  return NotEmpty(OneValue(command.add_option_function<std::string>(
+                               name, [&target](const std::string& text) { target = text; }, help),
+                           valueName));
 }
 
 CLI::Option* AddRequiredText(CLI::App& command, const std::string& name,
                              const std::string& valueName, std::string& target,
                              const std::string& help) {
-  return OneValue(command.add_option(name, target, help), valueName)->required();
+  return NotEmpty(OneValue(command.add_option(name, target, help), valueName)->required());
 }
 
 CLI::Option* AddRepeatedText(CLI::App& command, const std::string& name,
                              const std::string& valueName, std::vector<std::string>& target,
                              const std::string& help) {
-  return command.add_option(name, target, help)
+  return NotEmpty(command.add_option(name, target, help))
       ->type_name(valueName)
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

@@ -9,6 +9,10 @@
 
 namespace kvsorv::cli {
 
+// The option refuses an empty value ("the name is empty"): it names no file. The text
+// options below do so already; for positional file names.
+CLI::Option* NotEmpty(CLI::Option* option);
+
 // "--name VALUE" (`valueName` as the usage shows it), stored in `target` when given.
 CLI::Option* AddText(CLI::App& command, const std::string& name, const std::string& valueName,
                      std::optional<std::string>& target, const std::string& help);

@@ -192,7 +192,7 @@ CommandBody DeclareEnsemblePlots(CLI::App& plot) {
   for (const Kind& kind : kKinds) {
     CLI::App* command = plot.add_subcommand(kind.name, kind.description);
     command->footer("Beside the picture, FILE-data.csv holds what it draws, with a header line.");
-    command->add_option("results", o->results, "The ensemble's results file (netCDF)")
+    NotEmpty(command->add_option("results", o->results, "The ensemble's results file (netCDF)"))
         ->required()
         ->type_name("RESULTS.nc");
     if (std::string(kind.name) != "failures")

@@ -59,3 +59,9 @@ cli(1 out err run --params cell1.par --drivers cell7.drr --output o7.out)
 expect_contains("${err}" "--drivers: 'cell7.drr' holds no driver record")
 cli(1 out err run --params cell1.par --drivers cell1.drr --output o.out --start 1590 --stop 1640 --step 100)
 expect_contains("${err}" "--step must be at most --stop - --start (50)")
+# An empty name names no file: each command says which option has it.
+foreach(command "ensemble;status" "sample" "run;--params;cell1.par;--output;x.out;--drivers")
+  execute_process(COMMAND ${CLI} ${command} "" WORKING_DIRECTORY ${WORK} RESULT_VARIABLE rc
+                  ERROR_VARIABLE e OUTPUT_QUIET)
+  expect_contains("${e}" ": the name is empty")
+endforeach()
