@@ -271,7 +271,7 @@ std::string TomlErrorText(const std::string& fileName, const toml::exception& e)
   // The library's function name: "toml::parse_basic_string: ", "parse_ml_basic_string: ".
   const std::size_t colon = text.find(": ");
   if (colon != std::string::npos &&
-      text.find_first_not_of("abcdefghijklmnopqrstuvwxyz_:", 0) == colon)
+      text.find_first_not_of("abcdefghijklmnopqrstuvwxyz_:", 0) == colon + 1)
     text.erase(0, colon + 2);
   const std::size_t line = e.location().line();
   return fileName + (line > 0 ? ": line " + std::to_string(line) : std::string()) +
