@@ -22,7 +22,8 @@ double ResidentMb(const char* field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line))
-    if (line.rfind(field, 0) == 0) return std::stod(line.substr(std::string(field).size())) / 1024.0;
+    if (line.rfind(field, 0) == 0)
+      return std::stod(line.substr(std::string(field).size())) / 1024.0;
   return 0;
 }
 
@@ -37,7 +38,8 @@ std::string WritePlan(const std::filesystem::path& dir) {
       << "members = " << kMembers << "\nseed = 3\n"
       << "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\nmin = 70\nmax = 90\n"
       << "[[parameter]]\nsymbol = \"rg\"\ndistribution = \"uniform\"\nmin = 0.2\nmax = 0.3\n"
-      << "[[output]]\nsymbol = \"NEP\"\nyearly = true\n[[output]]\nsymbol = \"Cf\"\nyearly = true\n";
+      << "[[output]]\nsymbol = \"NEP\"\nyearly = true\n[[output]]\nsymbol = \"Cf\"\nyearly = "
+         "true\n";
   return (dir / "plan.toml").string();
 }
 

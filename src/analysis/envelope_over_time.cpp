@@ -48,7 +48,8 @@ EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
   double squares = 0;
   for (std::size_t i = 0; i < count; ++i) squares += (values[i] - e.mean) * (values[i] - e.mean);
   e.sd = count > 1 ? std::sqrt(squares / (c - 1)) : kNaN;
-  if (!std::isfinite(e.mean) || (count > 1 && !std::isfinite(e.sd))) ScaledMoments(values, count, e);
+  if (!std::isfinite(e.mean) || (count > 1 && !std::isfinite(e.sd)))
+    ScaledMoments(values, count, e);
   // Quantiles in rising order, each selection confined to what lies above the last.
   double* from = values;
   double* quantiles[] = {&e.q05, &e.q25, &e.q50, &e.q75, &e.q95};

@@ -68,9 +68,9 @@ void RefuseOverwritingInputs(const ChainOptions& o, int firstCell, int cells) {
   std::string driverFile = o.drivers;
   const std::string base = DirectoryOf(o.drivers) + kBaseDriverFile;
   for (int c = 0; c < cells; ++c) {
-    const std::string output =
-        (std::filesystem::path(o.outputDirectory) / ("cell" + std::to_string(firstCell + c) + ".out"))
-            .string();
+    const std::string output = (std::filesystem::path(o.outputDirectory) /
+                                ("cell" + std::to_string(firstCell + c) + ".out"))
+                                   .string();
     RefuseInputAsOutput("--output-dir", {output}, {o.params, base, driverFile});
     driverFile = GetNextDriverFilename(driverFile).nextDriverFileName;
   }

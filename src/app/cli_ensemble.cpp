@@ -178,7 +178,9 @@ int Status(const EnsembleOptions& o) {
               << " members marked done lack values a member done has: counted missing "
                  "(--resume runs them again)\n";
   for (const std::size_t m : lacking) statuses[m] = MemberStatus::kMissing;
-  const auto count = [&](MemberStatus s) { return std::count(statuses.begin(), statuses.end(), s); };
+  const auto count = [&](MemberStatus s) {
+    return std::count(statuses.begin(), statuses.end(), s);
+  };
   const auto missing = count(MemberStatus::kMissing);
   std::cout << "members\t" << results.Members() << "\ndone\t" << count(MemberStatus::kDone)
             << "\nfailed\t" << count(MemberStatus::kFailed) << "\nmissing\t" << missing
@@ -308,7 +310,9 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   auto o = std::make_shared<EnsembleOptions>();
   command.require_subcommand(1);
   CLI::App* run = command.add_subcommand("run", "Run the members of a design.");
-  NotEmpty(run->add_option("plan", o->plan, "The ensemble plan (TOML)"))->required()->type_name("PLAN");
+  NotEmpty(run->add_option("plan", o->plan, "The ensemble plan (TOML)"))
+      ->required()
+      ->type_name("PLAN");
   AddRequiredText(*run, "--design", "FILE", o->design, "Design file written by 'sample'");
   AddNumber(*run, "--threads", "N", o->threads, "Threads, every core unless given");
   run->add_option("--shard", o->shard, "This run's shard k of K, 1/1 unless given")
@@ -328,7 +332,9 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   CLI::App* launch =
       command.add_subcommand("launch", "Write scripts that run the shards on a cluster.");
   launch->add_option("engine", o->engine, "slurm or parallel")->required();
-  NotEmpty(launch->add_option("plan", o->plan, "The ensemble plan (TOML)"))->required()->type_name("PLAN");
+  NotEmpty(launch->add_option("plan", o->plan, "The ensemble plan (TOML)"))
+      ->required()
+      ->type_name("PLAN");
   AddRequiredText(*launch, "--design", "FILE", o->design, "Design file written by 'sample'");
   AddNumber(*launch, "--shards", "K", o->shards, "How many shards, 1 unless given");
   AddNumber(*launch, "--threads", "N", o->threads, "Threads of each shard, 1 unless given");

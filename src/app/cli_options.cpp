@@ -20,7 +20,6 @@ CLI::Option* OneValue(CLI::Option* option, const std::string& valueName) {
   return option->type_name(valueName)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
-
 }  // namespace
 
 CLI::Option* NotEmpty(CLI::Option* option) {

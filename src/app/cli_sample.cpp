@@ -55,7 +55,9 @@ int Sample(const SampleOptions& o) {
 
 CommandBody DeclareSample(CLI::App& command) {
   auto o = std::make_shared<SampleOptions>();
-  NotEmpty(command.add_option("plan", o->plan, "The ensemble plan (TOML)"))->required()->type_name("PLAN");
+  NotEmpty(command.add_option("plan", o->plan, "The ensemble plan (TOML)"))
+      ->required()
+      ->type_name("PLAN");
   command.add_option("--method", o->method, "mc, lhs, sobol, morris or oat; mc unless given")
       ->type_name("METHOD");
   AddNumber(command, "--members", "N", o->members,

@@ -68,11 +68,10 @@ void ApplyRunTimes(const RunTimeOptions& t) {
   // A run must end in reasonable time and disk space: its steps are counted before it starts.
   const double steps = (s.StopTime - s.StartTime) / s.TimeStep;
   if (!(steps <= ensemble::kMostRunSteps))
-    throw std::invalid_argument("--stop: from --start to --stop the run would take " +
-                                FormatGeneral(steps, 4) + " steps of " +
-                                FormatGeneral(s.TimeStep, 4) + "; a run may take at most " +
-                                FormatGeneral(ensemble::kMostRunSteps, 4) +
-                                " (a shorter span or a longer --step)");
+    throw std::invalid_argument(
+        "--stop: from --start to --stop the run would take " + FormatGeneral(steps, 4) +
+        " steps of " + FormatGeneral(s.TimeStep, 4) + "; a run may take at most " +
+        FormatGeneral(ensemble::kMostRunSteps, 4) + " (a shorter span or a longer --step)");
 }
 
 void RequireDriverRecords(const std::string& driverFile) {

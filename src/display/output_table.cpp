@@ -40,7 +40,8 @@ int OutputTable::TimeDigits() const {
        std::fabs(smallestStep_ - std::nearbyint(smallestStep_ * scale) / scale) > tolerance;
        scale *= 10.0)
     ++decimals;
-  const int whole = largestTime_ >= 1.0 ? static_cast<int>(std::floor(std::log10(largestTime_))) + 1 : 1;
+  const int whole =
+      largestTime_ >= 1.0 ? static_cast<int>(std::floor(std::log10(largestTime_))) + 1 : 1;
   return std::clamp(whole + decimals, kCellDigits, kMostTimeDigits);
 }
 

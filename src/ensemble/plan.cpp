@@ -352,7 +352,8 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
     if (v.index == 0) r.Fail(named, "no parameter of the model has this symbol");
     if (position.count(v.symbol) != 0) r.Fail(r.At(named, p), "varies twice");
     v.distribution = r.ReadDistribution(p, named, directory);
-    if (p.contains("file")) plan.tableFiles.push_back((directory / r.Text(p, "file", named)).string());
+    if (p.contains("file"))
+      plan.tableFiles.push_back((directory / r.Text(p, "file", named)).string());
     position[v.symbol] = static_cast<int>(plan.parameters.size());
     plan.parameters.push_back(std::move(v));
   }

@@ -59,8 +59,8 @@ inline constexpr std::size_t kMostKeptTimes = 100000;  // of one output
 
 struct EnsemblePlan {
   std::filesystem::path file;
-  std::string paramFile;   // resolved against the plan's directory
-  std::string driverFile;  // the first cell's, cell<N>.drr
+  std::string paramFile;                // resolved against the plan's directory
+  std::string driverFile;               // the first cell's, cell<N>.drr
   std::vector<std::string> tableFiles;  // the files 'table' distributions read
   int cells = 1;
   RunTimes times;

@@ -95,8 +95,7 @@ std::string ReadPlanBytes(const std::string& fileName) {
   const ShapeCheck check(fileName);
   std::error_code ignored;
   const std::filesystem::file_status status = std::filesystem::status(fileName, ignored);
-  if (status.type() == std::filesystem::file_type::not_found)
-    check.Fail("file", "no such file");
+  if (status.type() == std::filesystem::file_type::not_found) check.Fail("file", "no such file");
   if (std::filesystem::is_directory(status)) check.Fail("file", "a directory, not a plan");
   std::ifstream in(fileName, std::ios::binary);
   if (!in) check.Fail("file", "cannot be read");

@@ -47,8 +47,7 @@ std::string CannotWrite(const std::string& fileName, const std::string& libraryT
   const bool full = code == ENOSPC || (!ec && space.available < 256 * 1024);
   std::string first = libraryText.substr(0, libraryText.find('\n'));
   return fileName + ": cannot be written: " +
-         (full ? std::string(kDiskFull)
-               : "the netCDF library reports '" + first + "'");
+         (full ? std::string(kDiskFull) : "the netCDF library reports '" + first + "'");
 }
 
 // Runs a write to the file, reporting a failure of the netCDF library or of the disk as an
@@ -145,8 +144,7 @@ void ResultsFile::WriteLayout(NcFile& file, const EnsemblePlan& plan, const Ense
   file.putAtt("program_version", version);
   file.putAtt("seed", std::to_string(plan.seed));
   file.putAtt("design_method", MethodName(design.method));
-  if (design.method == Method::kOneAtATime)
-    file.putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
+  if (design.method == Method::kOneAtATime) file.putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
   if (design.method == Method::kMorris)
     file.putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
   for (const GuardEntry& entry : GuardOf(plan, design))
@@ -363,12 +361,11 @@ void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& par
   // A write the disk has no room for can leave the library's index of the file half written,
   // so that the file no longer opens: the run stops before it, while the file is whole. The
   // members held back until the next sync need their room too (uncompressed, to be safe).
-  const std::size_t memberBytes = (result.values.size() + parameters.size()) * sizeof(double) +
-                                  result.error.size() + 256;
+  const std::size_t memberBytes =
+      (result.values.size() + parameters.size()) * sizeof(double) + result.error.size() + 256;
   const std::uintmax_t needed = (held_.size() + 2) * memberBytes + 64 * 1024;
   std::error_code ec;
-  const auto space =
-      std::filesystem::space(std::filesystem::absolute(name_, ec).parent_path(), ec);
+  const auto space = std::filesystem::space(std::filesystem::absolute(name_, ec).parent_path(), ec);
   if (!ec && space.available < needed)
     throw EResultsError(name_ + ": cannot be written: " + kDiskFull);
   Writing(name_, [&] { PutMember(member, parameters, result); });

@@ -27,9 +27,9 @@ bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
 void CheckSameEnsemble(const ResultsFile& first, const ResultsFile& other) {
   if (other.PlanFingerprint() != first.PlanFingerprint()) {
     const std::string a = first.Describe().seed, b = other.Describe().seed;
-    throw EResultsError(other.Name() + ": made from another plan than " + first.Name() +
-                        (a != b ? " (seed " + b + ", not " + a + ")"
-                                : std::string(" (the plan's text differed)")));
+    throw EResultsError(
+        other.Name() + ": made from another plan than " + first.Name() +
+        (a != b ? " (seed " + b + ", not " + a + ")" : std::string(" (the plan's text differed)")));
   }
   if (other.Members() != first.Members())
     throw EResultsError(other.Name() + ": holds " + std::to_string(other.Members()) + " members, " +

@@ -2,16 +2,16 @@
 
 #include <fcntl.h>
 #include <hdf5.h>
+#include <netcdf.h>
 #include <sys/file.h>
 #include <unistd.h>
-#include <netcdf.h>
 #include <cerrno>
 #include <cstdlib>
-#include <mutex>
-#include <optional>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <netcdf>
+#include <optional>
 #include <system_error>
 
 #include "ensemble/results_file.h"
@@ -66,8 +66,10 @@ class UnlockedOpen {
     setenv(kVariable, "FALSE", 1);
   }
   ~UnlockedOpen() {
-    if (before_) setenv(kVariable, before_->c_str(), 1);
-    else unsetenv(kVariable);
+    if (before_)
+      setenv(kVariable, before_->c_str(), 1);
+    else
+      unsetenv(kVariable);
   }
   UnlockedOpen(const UnlockedOpen&) = delete;
   UnlockedOpen& operator=(const UnlockedOpen&) = delete;
@@ -98,8 +100,9 @@ bool HeldByWriter(const std::string& fileName) {
 
 std::string CannotOpen(const std::string& fileName, int code, bool creating) {
   if (!creating && code == NC_EHDFERR && HeldByWriter(fileName))
-    return fileName + ": cannot be opened to write: another run is writing it (wait for it to "
-                      "end, or stop it first)";
+    return fileName +
+           ": cannot be opened to write: another run is writing it (wait for it to "
+           "end, or stop it first)";
   std::error_code ignored;
   if (!creating && std::filesystem::is_directory(fileName, ignored)) code = EISDIR;
   if (code == NC_ENOTNC) return fileName + ": not a results file (not a netCDF-4 file)";

@@ -67,14 +67,15 @@ void OpenOutputFile(FileChannel& channel, const std::string& fileName, const dri
         const std::string start = file.ReadLine(kHeaderLook);
         const std::size_t first = start.find_first_not_of(" \t");
         const std::string token =
-            first == std::string::npos ? "" : start.substr(first, start.find_first_of(" \t", first) - first);
+            first == std::string::npos
+                ? ""
+                : start.substr(first, start.find_first_of(" \t", first) - first);
         char* end = nullptr;
         if (!token.empty()) static_cast<void>(std::strtod(token.c_str(), &end));
         if (!token.empty() && end != nullptr && *end == '\0')
           throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
                             "Output file '" + fileName + "', line " + std::to_string(line) +
-                                ": a record where the header's " +
-                                (line == 1 ? "names" : "units") +
+                                ": a record where the header's " + (line == 1 ? "names" : "units") +
                                 " belong (the file has lost a header line)");
       }
       return;
@@ -162,9 +163,9 @@ bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers
   const bool fixedWidth = file.FirstLineLength() == width;
   int read = 0, line = 0;
   const auto refuse = [&](int at, const std::string& what) {
-    throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
-                      "Output file '" + file.FileName() + "', line " + std::to_string(at) + ": " +
-                          what);
+    throw EInOutError(
+        EInOutError::Kind::kInvalidNumericInput,
+        "Output file '" + file.FileName() + "', line " + std::to_string(at) + ": " + what);
   };
   // The next value of the record, or a failure when the record's line has ended.
   const auto next = [&]() {

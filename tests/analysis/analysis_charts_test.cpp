@@ -123,7 +123,10 @@ TEST(ObservationsFile, ColumnOfTheOutputIsReadAndBadLinesAreNamed) {
        {},
        "line 3: the value 'x' of NEP is not a number"},
       {"a time that is not a number", "time,NEP\nnan,1\n", {}, {}, "line 2: the time 'nan'"},
-      {"a value in hexadecimal", "time,NEP\n1600,0x50\n", {}, {},
+      {"a value in hexadecimal",
+       "time,NEP\n1600,0x50\n",
+       {},
+       {},
        "line 2: the value '0x50' of NEP is not a number"},
       {"a short line", "time,Cf,NEP\n1600,1\n", {}, {}, "line 2: 2 cells where the header names 3"},
   };

@@ -176,7 +176,8 @@ TEST(ListColumns, OpeningWidthFitsTheLongestName) {
   // From 393 pixels (three columns of 127 inside 12 pixels of margins) up to 1200.
   const Case cases[] = {
       {.what = "names that fit keep the opening width", .item = 120, .expected = 393},
-      {.what = "longer names: the first width whose three columns hold them", .item = 150,
+      {.what = "longer names: the first width whose three columns hold them",
+       .item = 150,
        .expected = 462},
       {.what = "names no width fits: the widest columns", .item = 400, .expected = 522},
   };

@@ -329,15 +329,15 @@ TEST_F(PlanTest, DesignsHaveTheirDefiningProperties) {
 
 TEST_F(PlanTest, ValuesNearTheLargestDouble_FiniteDrawsPassAndInfiniteCellsAreRefused) {
   // A triangle whose quantiles multiply beyond the largest double still draws finite values.
-  const EnsemblePlan triangle = ReadPlan(Plan(
-      "[[parameter]]\nsymbol = \"mf\"\ndistribution = \"triangular\"\nmin = 1.6e308\n"
-      "mode = 1.7e308\nmax = 1.79e308\n[[output]]\nsymbol = \"Cf\"\nyearly = true\n"));
+  const EnsemblePlan triangle = ReadPlan(
+      Plan("[[parameter]]\nsymbol = \"mf\"\ndistribution = \"triangular\"\nmin = 1.6e308\n"
+           "mode = 1.7e308\nmax = 1.79e308\n[[output]]\nsymbol = \"Cf\"\nyearly = true\n"));
   for (const auto& row : SampleDesign(triangle, Method::kLatinHypercube).rows)
     EXPECT_TRUE(row[0] >= 1.6e308 && row[0] <= 1.79e308) << row[0];
   // One at a time moves the median by 10 % beyond the largest double.
-  EnsemblePlan near = ReadPlan(Plan(
-      "oat_step = 0.1\n[[parameter]]\nsymbol = \"mf\"\ndistribution = \"normal\"\n"
-      "mean = 1.7e308\nsd = 1\n[[output]]\nsymbol = \"Cf\"\nyearly = true\n"));
+  EnsemblePlan near =
+      ReadPlan(Plan("oat_step = 0.1\n[[parameter]]\nsymbol = \"mf\"\ndistribution = \"normal\"\n"
+                    "mean = 1.7e308\nsd = 1\n[[output]]\nsymbol = \"Cf\"\nyearly = true\n"));
   try {
     SampleDesign(near, Method::kOneAtATime);
     ADD_FAILURE() << "no error";

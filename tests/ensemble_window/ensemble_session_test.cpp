@@ -275,7 +275,11 @@ TEST_F(EnsembleSessionTest, UnsavedPlanAtExit_IsSavedDroppedOrKeptAsAnswered) {
       {.name = "unchanged", .edited = false, .answer = {}, .closes = true, .saved = false},
       {.name = "yes", .edited = true, .answer = Answer::kYes, .closes = true, .saved = true},
       {.name = "no", .edited = true, .answer = Answer::kNo, .closes = true, .saved = false},
-      {.name = "cancel", .edited = true, .answer = Answer::kCancel, .closes = false, .saved = false},
+      {.name = "cancel",
+       .edited = true,
+       .answer = Answer::kCancel,
+       .closes = false,
+       .saved = false},
   };
   for (const Case& c : cases) {
     prompter.messages.clear();

@@ -78,8 +78,9 @@ void CentreOver(QWidget* window, const QWidget* over) {
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
   const QSize extra = FrameExtra(window);
-  const QRect frame = RectCentredOver(over != nullptr && over->isVisible() ? over->frameGeometry() : area,
-                                      window->size() + extra, area);
+  const QRect frame =
+      RectCentredOver(over != nullptr && over->isVisible() ? over->frameGeometry() : area,
+                      window->size() + extra, area);
   window->resize(frame.size() - extra);
   window->move(frame.topLeft());
 }

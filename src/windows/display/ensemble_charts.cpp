@@ -184,8 +184,7 @@ QChart* MakeEnvelopeChart(const EnvelopeChartData& data) {
     const std::vector<double> t = Slice(data.times, first, last);
     const auto band = [&](const std::vector<double>& low, const std::vector<double>& high,
                           const QString& name, const QColor& colour) {
-      auto* area =
-          Area(Line(t, Slice(high, first, last)), Line(t, Slice(low, first, last)));
+      auto* area = Area(Line(t, Slice(high, first, last)), Line(t, Slice(low, first, last)));
       area->setColor(colour);
       area->setBorderColor(colour);
       area->setPen(QPen(colour.darker(110), 0.5));

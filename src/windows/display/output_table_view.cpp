@@ -90,13 +90,15 @@ void OutputTableView::FitColumnWidths() {
   const auto textWidth = [&](int row, int column) {
     return metrics.horizontalAdvance(model()->index(row, column).data().toString()) + kCellPadding;
   };
-  const int valueWidth = std::max(kColumnWidth, metrics.horizontalAdvance(kWidestValue) + kCellPadding);
+  const int valueWidth =
+      std::max(kColumnWidth, metrics.horizontalAdvance(kWidestValue) + kCellPadding);
   for (int c = 0; c < model()->columnCount(); ++c) {
     int width = c == 0 ? kColumnWidth : valueWidth;
     if (model()->rowCount() > kUnitsRow) width = std::max(width, textWidth(kUnitsRow, c));
     // The time has as many digits as its records need: measure them all.
     if (c == 0)
-      for (int r = kUnitsRow + 1; r < model()->rowCount(); ++r) width = std::max(width, textWidth(r, 0));
+      for (int r = kUnitsRow + 1; r < model()->rowCount(); ++r)
+        width = std::max(width, textWidth(r, 0));
     setColumnWidth(c, width);
   }
 }

@@ -25,8 +25,8 @@ class TDlgScale : public QDialog {
   // focus, which must not reach a dialog half destroyed.
   ~TDlgScale() override;
 
-  // Shows the dialog modally, centred over its owner inside the screen. Leaving the Axis Type group applies its
-  // choice at once (and calls `axesChanged`), OK or not; OK applies the range. Returns
+  // Shows the dialog modally, centred over its owner inside the screen. Leaving the Axis Type group
+  // applies its choice at once (and calls `axesChanged`), OK or not; OK applies the range. Returns
   // whether it was closed with OK.
   bool Open(OutputDisplaySession& session, const std::function<void()>& axesChanged);
 

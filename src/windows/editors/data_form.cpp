@@ -119,8 +119,8 @@ void TDataForm::ShowProcess() {
     for (int c = 0; c < kDataGridColumns; ++c)
       if (session_.ColumnShown(c) && c <= kValueColumn) overflow += DataGrid->columnWidth(c);
     if (overflow > 0)
-      DataGrid->setColumnWidth(kNameColumn, std::max(kNarrowestName,
-                                                     DataGrid->columnWidth(kNameColumn) - overflow));
+      DataGrid->setColumnWidth(
+          kNameColumn, std::max(kNarrowestName, DataGrid->columnWidth(kNameColumn) - overflow));
   }
   show();
   raise();

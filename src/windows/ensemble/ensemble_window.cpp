@@ -450,8 +450,8 @@ void TFmEnsemble::EnableCommands() {
   BtnRun->setEnabled(!running && !session_.PlanFile().empty());
   BtnStop->setEnabled(running);
   BtnResume->setEnabled(session_.CanResume() && !session_.Changed());
-  for (QWidget* w : std::initializer_list<QWidget*>{BtnAddCorrelation, BtnRemoveCorrelation,
-                                                    GrdCorrelations})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{BtnAddCorrelation, BtnRemoveCorrelation, GrdCorrelations})
     w->setEnabled(!running);
   // What the members field counts, and what Run will make of it.
   LblMembers->setText(ensemble::MembersCaption(session_.DesignMethod()));
@@ -508,12 +508,12 @@ std::optional<std::size_t> TFmEnsemble::ChosenTime() const {
 void TFmEnsemble::ExportChart() {
   if (CbOutput->currentIndex() < 0) return;
   const int tab = TabCharts->currentIndex();
-  QChartView* view = tab == TabCharts->indexOf(ChEnvelope) ? ChEnvelope
-                     : tab == TabCharts->indexOf(ChTornado) ? ChTornado
-                     : tab == TabCharts->indexOf(ChSobol) ? ChSobol
+  QChartView* view = tab == TabCharts->indexOf(ChEnvelope)      ? ChEnvelope
+                     : tab == TabCharts->indexOf(ChTornado)     ? ChTornado
+                     : tab == TabCharts->indexOf(ChSobol)       ? ChSobol
                      : tab == TabCharts->indexOf(ChConvergence) ? ChConvergence
-                     : tab == TabCharts->indexOf(ChMorris) ? ChMorris
-                                                           : ChFailures;
+                     : tab == TabCharts->indexOf(ChMorris)      ? ChMorris
+                                                                : ChFailures;
   const auto chosen = CurrentPrompter().SaveFile({.title = "Export chart",
                                                   .filter = kChartFileFilter,
                                                   .defaultExtension = "png",
@@ -521,7 +521,8 @@ void TFmEnsemble::ExportChart() {
                                                   .confirmOverwrite = true});
   if (!chosen || chosen->empty()) return;
   try {
-    if (!ChartFileFormatOf(*chosen)) throw std::invalid_argument(UnknownChartFormatMessage(*chosen));
+    if (!ChartFileFormatOf(*chosen))
+      throw std::invalid_argument(UnknownChartFormatMessage(*chosen));
     SaveChartFile(*view, *chosen);
     session_.WriteFigureData(FigureOfTab(tab), static_cast<std::size_t>(CbOutput->currentIndex()),
                              ChosenTime(), *chosen);
