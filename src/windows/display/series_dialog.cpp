@@ -80,7 +80,8 @@ void TFmSeries::FitToNames() {
   const int aroundList = outer.top() + outer.bottom() + frame + layout()->spacing() +
                          OKBtn->sizeHint().height() +
                          LbxChooseSeries->horizontalScrollBar()->sizeHint().height();
-  const int h = std::clamp(rows * LbxChooseSeries->ItemHeight() + aroundList, kOpeningHeight,
+  // One row to spare: the list lays its items out within its margins.
+  const int h = std::clamp((rows + 1) * LbxChooseSeries->ItemHeight() + aroundList, kOpeningHeight,
                            std::max(kOpeningHeight, area.height() * 95 / 100));
   resize(w, h);
 }
