@@ -90,7 +90,7 @@ int Chain(const ChainOptions& o) {
   ReadCellDrivers(first, o.drivers);
   ReportMissingDriverFile(*first.mainDrivers);
   ReportMissingDriverFile(*first.baseDrivers);
-  RequireDriverRecords(o.drivers);
+  RequireDriverRecords(*first.mainDrivers, o.drivers);
   std::filesystem::create_directories(o.outputDirectory);
 
   TerminalRunObserver observer;

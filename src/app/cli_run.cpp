@@ -9,6 +9,8 @@
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
 #include "app/cli_support.h"
+#include "files/driver_series.h"
+#include "model/globals.h"
 #include "program/run_settings.h"
 #include "run/output_step.h"
 #include "run/simulation_run.h"
@@ -32,7 +34,7 @@ int Run(const RunOptions& o) {
   ApplyRunTimes(o.times);
   if (!LoadParameters(s.ParamFileName)) return 1;
   RepairOutputStep(s);
-  RequireDriverRecords(s.DriverFileName);
+  RequireDriverRecords(ReadDriverSeries(s.DriverFileName, ModelDef.numdrivers), s.DriverFileName);
 
   TerminalRunObserver observer;
   if (!ExecuteRun(observer)) return 1;

@@ -74,8 +74,7 @@ void ApplyRunTimes(const RunTimeOptions& t) {
         FormatGeneral(ensemble::kMostRunSteps, 4) + " (a shorter span or a longer --step)");
 }
 
-void RequireDriverRecords(const std::string& driverFile) {
-  const DriverSeries series = ReadDriverSeries(driverFile, ModelDef.numdrivers);
+void RequireDriverRecords(const DriverSeries& series, const std::string& driverFile) {
   if (!series.fileMissing && series.Size() == 0 && !series.failure)
     throw std::invalid_argument("--drivers: '" + driverFile +
                                 "' holds no driver record (a line of a time and " +

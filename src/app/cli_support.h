@@ -11,6 +11,10 @@ namespace CLI {
 class App;
 }
 
+namespace kvsorv {
+struct DriverSeries;
+}
+
 namespace kvsorv::cli {
 
 // The site a command evaluates: parameter file, driver file, the time at which the drivers
@@ -62,9 +66,10 @@ class TerminalRunObserver : public RunObserver {
 // "%.17g": enough digits to give the double back exactly, independent of the locale.
 std::string Exact(double value);
 
-// std::invalid_argument naming the file when a driver file that exists holds no driver record
-// (a run would compute with no drivers and fail with an arithmetic fault naming nothing).
-void RequireDriverRecords(const std::string& driverFile);
+// std::invalid_argument naming the file when `series`, read from a driver file that exists,
+// holds no driver record (a run would compute with no drivers and fail with an arithmetic
+// fault naming nothing).
+void RequireDriverRecords(const DriverSeries& series, const std::string& driverFile);
 
 // Reads the parameter file into the global States and Params; false when it was rejected
 // (the prompter has said why).

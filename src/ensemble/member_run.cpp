@@ -39,18 +39,30 @@ bool Kept(const OutputSpec& o, const std::vector<double>& sorted, double time, d
   return next != sorted.begin() && std::fabs(*std::prev(next) - time) < halfStep;
 }
 
-std::vector<double> Sorted(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times;
+// Each output's kept times in rising order.
+std::vector<std::vector<double>> SortedKeptTimes(const EnsemblePlan& plan) {
+  std::vector<std::vector<double>> sorted;
+  for (const OutputSpec& o : plan.outputs) {
+    sorted.push_back(o.times);
+    std::sort(sorted.back().begin(), sorted.back().end());
+  }
+  return sorted;
+}
+
+// The site's sorted kept times, or `own` sorted here for a site made without LoadSite.
+const std::vector<std::vector<double>>& KeptTimesOf(const EnsemblePlan& plan,
+                                                    const EnsembleSite& site,
+                                                    std::vector<std::vector<double>>& own) {
+  if (site.keptTimes.size() == plan.outputs.size()) return site.keptTimes;
+  own = SortedKeptTimes(plan);
+  return own;
 }
 
 // Keeps the plan's outputs of one cell's output lines.
 class OutputCollector : public RunSink {
  public:
   OutputCollector(const EnsemblePlan& plan, const EnsembleSite& site, MemberResult& result)
-      : plan_(plan), site_(site), result_(result) {
-    for (const OutputSpec& o : plan.outputs) keptTimes_.push_back(Sorted(o.times));
-  }
+      : plan_(plan), site_(site), result_(result), keptTimes_(KeptTimesOf(plan, site, own_)) {}
   void SetCell(int position) {
     cellPosition_ = position;
     line_ = 0;
@@ -75,7 +87,8 @@ class OutputCollector : public RunSink {
   const EnsemblePlan& plan_;
   const EnsembleSite& site_;
   MemberResult& result_;
-  std::vector<std::vector<double>> keptTimes_;  // each output's, sorted
+  std::vector<std::vector<double>> own_;  // kept times sorted here, for a site made by hand
+  const std::vector<std::vector<double>>& keptTimes_;
   int cellPosition_ = 0;
   std::size_t line_ = 0;
 };
@@ -106,6 +119,7 @@ EnsembleSite LoadSite(const EnsemblePlan& plan) {
                      DirectoryOf(plan.driverFile) + kBaseDriverFile +
                      "' beside the driver file does not exist");
   site.times = OutputTimes(plan.times);
+  site.keptTimes = SortedKeptTimes(plan);
   for (int c = 0; c < plan.cells; ++c)
     for (const OutputSpec& o : plan.outputs)
       site.variables.push_back(
@@ -118,8 +132,8 @@ std::vector<unsigned char> KeptValues(const EnsemblePlan& plan, const EnsembleSi
   // A site made without a plan's outputs (by hand) keeps every value.
   std::vector<unsigned char> kept(site.times.size() * site.variables.size(), outputs == 0);
   if (outputs == 0) return kept;
-  std::vector<std::vector<double>> sorted;
-  for (const OutputSpec& o : plan.outputs) sorted.push_back(Sorted(o.times));
+  std::vector<std::vector<double>> own;
+  const std::vector<std::vector<double>>& sorted = KeptTimesOf(plan, site, own);
   for (std::size_t t = 0; t < site.times.size(); ++t)
     for (std::size_t column = 0; column < site.variables.size(); ++column)
       kept[t * site.variables.size() + column] =

@@ -16,6 +16,8 @@ struct EnsembleSite {
   RunInputs base;
   std::vector<double> times;           // end times of the output lines, the results' time axis
   std::vector<std::string> variables;  // "Cf", or "cell2/Cf" in a chain of several cells
+  // Each output's kept times in rising order, sorted once for every member (LoadSite).
+  std::vector<std::vector<double>> keptTimes;
 };
 
 // Reads the plan's files (global tables: the catalogue; no state is held, whatever the

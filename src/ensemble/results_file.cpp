@@ -35,16 +35,10 @@ std::string TextAttribute(const NcFile& file, const char* name) {
   return text;
 }
 
-constexpr const char* kDiskFull = "the disk is full (no space left on the device)";
-
 // Why writing to `fileName` failed, in words: the library's own text names no file, and a
 // full disk shows only as an HDF error.
 std::string CannotWrite(const std::string& fileName, const std::string& libraryText) {
-  const int code = errno;
-  std::error_code ec;
-  const auto directory = std::filesystem::absolute(fileName, ec).parent_path();
-  const auto space = std::filesystem::space(directory, ec);
-  const bool full = code == ENOSPC || (!ec && space.available < 256 * 1024);
+  const bool full = DiskFullFor(fileName, errno);
   std::string first = libraryText.substr(0, libraryText.find('\n'));
   return fileName + ": cannot be written: " +
          (full ? std::string(kDiskFull) : "the netCDF library reports '" + first + "'");

@@ -20,8 +20,8 @@ namespace kvsorv::ensemble {
 
 namespace {
 
-// Free space below which a new results file counts as failing for a full disk.
-constexpr std::uintmax_t kRoomToCreate = 256 * 1024;
+// Free space below which a failure to create or write counts as one of a full disk.
+constexpr std::uintmax_t kLeastRoom = 256 * 1024;
 
 std::string Words(int code) {
   switch (code) {
@@ -98,6 +98,14 @@ bool HeldByWriter(const std::string& fileName) {
   return held;
 }
 
+bool DiskFullFor(const std::string& fileName, int code) {
+  if (code == ENOSPC) return true;
+  std::error_code ec;
+  const auto directory = std::filesystem::absolute(fileName, ec).parent_path();
+  const auto space = std::filesystem::space(directory, ec);
+  return !ec && space.available < kLeastRoom;
+}
+
 std::string CannotOpen(const std::string& fileName, int code, bool creating) {
   if (!creating && code == NC_EHDFERR && HeldByWriter(fileName))
     return fileName +
@@ -111,11 +119,7 @@ std::string CannotOpen(const std::string& fileName, int code, bool creating) {
     if (!directory.empty() && !std::filesystem::is_directory(directory, ignored))
       return fileName + ": cannot be created: the directory " + directory.string() +
              " does not exist";
-    // A full disk shows as an HDF error, an input/output error or even as permission denied.
-    const auto space =
-        std::filesystem::space(directory.empty() ? std::filesystem::path(".") : directory, ignored);
-    if (code == ENOSPC || (!ignored && space.available < kRoomToCreate))
-      return fileName + ": cannot be created: the disk is full (no space left on the device)";
+    if (DiskFullFor(fileName, code)) return fileName + ": cannot be created: " + kDiskFull;
   }
   return fileName + (creating ? ": cannot be created: " : ": cannot be opened: ") + Words(code);
 }

@@ -26,6 +26,13 @@ void LeaveFailedFilesAtExit();
 // Whether a process holds the file open to write it (the HDF5 library's lock).
 bool HeldByWriter(const std::string& fileName);
 
+inline constexpr const char* kDiskFull = "the disk is full (no space left on the device)";
+
+// Whether a failure to create or write `fileName` comes from a full disk: the error code is
+// ENOSPC, or the file's directory has less than 256 KiB free (the libraries report a full disk
+// as an HDF, input/output or even a permission error).
+bool DiskFullFor(const std::string& fileName, int code);
+
 // "FILE: cannot be opened: no such file", "FILE: cannot be created: the directory D does not
 // exist", ...: why `fileName` cannot be opened or created, from an errno or netCDF error code.
 std::string CannotOpen(const std::string& fileName, int code, bool creating);

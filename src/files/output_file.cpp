@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -70,9 +69,7 @@ void OpenOutputFile(FileChannel& channel, const std::string& fileName, const dri
             first == std::string::npos
                 ? ""
                 : start.substr(first, start.find_first_of(" \t", first) - first);
-        char* end = nullptr;
-        if (!token.empty()) static_cast<void>(std::strtod(token.c_str(), &end));
-        if (!token.empty() && end != nullptr && *end == '\0')
+        if (!token.empty() && ParseDecimal(token))
           throw EInOutError(EInOutError::Kind::kInvalidNumericInput,
                             "Output file '" + fileName + "', line " + std::to_string(line) +
                                 ": a record where the header's " + (line == 1 ? "names" : "units") +
