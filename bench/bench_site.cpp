@@ -1,10 +1,11 @@
 #include "bench_site.h"
+#include "program/program_files.h"
 
 #include <string>
 
 #include "files/driver_file.h"
 #include "files/param_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/program_state.h"
 
 namespace kvsorv::bench {

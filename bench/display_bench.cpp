@@ -18,10 +18,10 @@
 #include "display/output_table.h"
 #include "display/output_table_model.h"
 #include "files/output_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/program_state.h"
 #include "program/run_settings.h"
-#include "windows/display/output_chart.h"
+#include "windows/charts/output_chart.h"
 #include "windows/display/output_table_view.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "program/program_state.h"
-#include "windows/ensemble/ensemble_window.h"
+#include "windows/ensemble_window/ensemble_window.h"
 
 namespace {
 

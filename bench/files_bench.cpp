@@ -8,7 +8,7 @@
 #include <string>
 
 #include "files/output_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/program_state.h"
 
 namespace {

@@ -3,10 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_site.h"
-#include "integration/integrator.h"
-#include "model/globals.h"
 #include "model/model_equations.h"
 #include "model/process_evaluation.h"
+#include "ode/integrator.h"
+#include "program/global_tables.h"
+#include "program/program_equations.h"
 
 namespace kvsorv {
 namespace {
@@ -24,10 +25,13 @@ BENCHMARK(BM_ComputeProcesses);
 
 void BM_ComputeDerivatives(benchmark::State& state) {
   bench::LoadExampleForest();
+  // The driver-only terms worked out within each evaluation.
+  ModelInputs in = PrepareDerivativeInputs(Drivers, Params, States, WaterCoefficient);
+  in.terms.reset();
   StateVector y, dydt;
   for (int i = 1; i <= ModelDef.numstate; ++i) y[i] = States[i].value;
   for (auto _ : state) {
-    ComputeDerivatives(Drivers, Params, y, 0.0, dydt);
+    ComputeDerivatives(in, y, dydt);
     benchmark::DoNotOptimize(dydt[1]);
   }
 }
@@ -57,7 +61,8 @@ void BM_ODEIntegratorOneYear(benchmark::State& state) {
   int nok = 0, nbad = 0;
   for (auto _ : state) {
     StateVector y = start;
-    ODEIntegrator(y, ModelDef.numstate, nok, 0.0, 1.0, 1e-8, 1.0, 0.0, nbad, Drivers, Params);
+    ODEIntegrator(y, ModelDef.numstate, nok, 0.0, 1.0, 1e-8, 1.0, 0.0, nbad, Drivers, Params,
+                  States, WaterCoefficient);
     benchmark::DoNotOptimize(y[1]);
   }
   state.counters["internal_steps"] = nok + nbad;

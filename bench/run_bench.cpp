@@ -8,11 +8,12 @@
 
 #include "files/driver_file.h"
 #include "files/param_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
+#include "program/program_files.h"
 #include "program/program_state.h"
 #include "program/run_settings.h"
+#include "program_run/simulation_run.h"
 #include "run/run_observer.h"
-#include "run/simulation_run.h"
 
 namespace kvsorv {
 namespace {

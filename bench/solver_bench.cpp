@@ -6,10 +6,11 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_site.h"
-#include "calibration/steady_state_solver.h"
-#include "model/globals.h"
 #include "model/model_indices.h"
 #include "model/process_evaluation.h"
+#include "program/global_tables.h"
+#include "program/program_equations.h"
+#include "steady_state/steady_state_solver.h"
 
 namespace kvsorv {
 namespace {

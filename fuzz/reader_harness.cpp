@@ -6,7 +6,7 @@
 #include "files/output_file.h"
 #include "files/param_file.h"
 #include "model/errors.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 
 namespace kvsorv::fuzzing {
 
@@ -25,7 +25,7 @@ void ReadParamFileBytes(const std::string& scratchPath, std::string_view bytes) 
   statearray states;
   double residual = 0;
   try {
-    ReadParamFile(scratchPath, ModelDef.numparam, params, ModelDef.numstate, states, residual);
+    ReadParamValues(scratchPath, ModelDef.numparam, params, ModelDef.numstate, states, residual);
   } catch (const Exception&) {
   }
 }

@@ -11,7 +11,7 @@ namespace kvsorv::fuzzing {
 // catalogue in ModelDef. A file the reader rejects (a kvsorv::Exception) counts as handled;
 // any other exception propagates, and a crash, hang or leak is a finding.
 
-// ReadParamFile into full-size tables.
+// ReadParamValues into full-size tables.
 void ReadParamFileBytes(const std::string& scratchPath, std::string_view bytes);
 
 // Every record with ReadDriverRecord, then lookups with GetDriverValues at increasing

@@ -1,4 +1,5 @@
 #include "analysis/analysis_csv.h"
+#include "analysis/cell_text.h"
 
 #include <filesystem>
 

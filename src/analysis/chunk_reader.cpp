@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "analysis/ensemble_series.h"
+#include "analysis/parallel_for.h"
 
 namespace kvsorv::analysis {
 

@@ -1,5 +1,8 @@
 #include "analysis/envelope_over_time.h"
 
+#include "analysis/parallel_for.h"
+#include "analysis/series_notes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>

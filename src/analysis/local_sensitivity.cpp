@@ -6,6 +6,9 @@
 #include <map>
 
 #include "analysis/analysis_error.h"
+#include "analysis/cell_text.h"
+#include "analysis/parallel_for.h"
+#include "analysis/series_notes.h"
 
 namespace kvsorv::analysis {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ensemble_series.h"
 #include "analysis/estimate_stability.h"
+#include "analysis/series_source.h"
 
 namespace kvsorv::analysis {
 

@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
+#include "analysis/parallel_for.h"
+#include "analysis/series_notes.h"
 
 namespace kvsorv::analysis {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "analysis/ensemble_series.h"
+#include "analysis/series_source.h"
 
 namespace kvsorv::analysis {
 

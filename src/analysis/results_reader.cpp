@@ -8,7 +8,9 @@
 #include <optional>
 
 #include "analysis/analysis_error.h"
+#include "analysis/cell_text.h"
 #include "analysis/chunk_reader.h"
+#include "analysis/parallel_for.h"
 #include "ensemble/results_file.h"
 
 namespace kvsorv::analysis {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ensemble_series.h"
+#include "analysis/series_source.h"
 
 namespace kvsorv::analysis {
 

@@ -7,6 +7,8 @@
 
 #include "analysis/analysis_error.h"
 #include "analysis/bootstrap_sums.h"
+#include "analysis/parallel_for.h"
+#include "analysis/series_notes.h"
 #include "ensemble/seeded_random.h"
 
 namespace kvsorv::analysis {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "analysis/ensemble_series.h"
 #include "analysis/member_table.h"
+#include "analysis/series_source.h"
 
 namespace kvsorv::analysis {
 

@@ -13,12 +13,13 @@
 #include "app/cli_support.h"
 #include "files/driver_series.h"
 #include "files/output_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
+#include "program/program_files.h"
 #include "program/run_settings.h"
+#include "program_run/output_step.h"
+#include "program_run/simulation_run.h"
 #include "run/cell_chain.h"
 #include "run/file_run_sink.h"
-#include "run/output_step.h"
-#include "run/simulation_run.h"
 
 namespace kvsorv::cli {
 

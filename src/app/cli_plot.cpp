@@ -21,7 +21,7 @@
 #include "display/output_table.h"
 #include "display/series_list.h"
 #include "program/prompter.h"
-#include "windows/display/chart_export.h"
+#include "windows/charts/chart_export.h"
 
 namespace kvsorv::cli {
 

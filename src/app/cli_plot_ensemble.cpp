@@ -15,18 +15,18 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_charts.h"
 #include "analysis/analysis_csv.h"
 #include "analysis/failures.h"
 #include "analysis/results_reader.h"
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
 #include "app/cli_outputs.h"
+#include "charts/analysis_charts.h"
+#include "charts/ensemble_charts_csv.h"
 #include "display/chart_file.h"
-#include "display/ensemble_charts_csv.h"
-#include "display/observations_file.h"
 #include "ensemble/results_file.h"
-#include "windows/display/ensemble_charts.h"
+#include "files/observations_file.h"
+#include "windows/charts/ensemble_charts.h"
 
 namespace kvsorv::cli {
 

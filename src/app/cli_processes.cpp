@@ -9,8 +9,10 @@
 #include "app/cli_options.h"
 #include "app/cli_support.h"
 #include "files/driver_file.h"
-#include "model/globals.h"
 #include "model/process_evaluation.h"
+#include "program/global_tables.h"
+#include "program/program_equations.h"
+#include "program/program_files.h"
 #include "program/run_settings.h"
 
 namespace kvsorv::cli {

@@ -10,10 +10,10 @@
 #include "app/cli_options.h"
 #include "app/cli_support.h"
 #include "files/driver_series.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/run_settings.h"
-#include "run/output_step.h"
-#include "run/simulation_run.h"
+#include "program_run/output_step.h"
+#include "program_run/simulation_run.h"
 
 namespace kvsorv::cli {
 

@@ -15,12 +15,13 @@
 #include "app/cli_commands.h"
 #include "app/cli_options.h"
 #include "app/cli_support.h"
-#include "calibration/steady_state_session.h"
 #include "files/driver_file.h"
 #include "files/param_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
+#include "program/program_files.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
+#include "steady_state/steady_state_session.h"
 
 namespace kvsorv::cli {
 
@@ -130,6 +131,7 @@ int SteadyState(const SteadyStateOptions& o) {
     SaveConfirmingPrompter confirming;
     if (session.SaveParamFile([&] {
           WriteParamFile(*o.save, ModelDef.numparam, Params, 0.0, States, ModelDef.numstate);
+          RunSettings.ParamsModified = false;
         }))
       std::cerr << "Parameters saved to " << *o.save << '\n';
   }

@@ -1,5 +1,7 @@
 #include "app/cli_support.h"
 
+#include "program/program_files.h"
+
 #include <unistd.h>
 
 #include <array>
@@ -12,7 +14,7 @@
 #include "files/driver_series.h"
 #include "files/number_text.h"
 #include "files/param_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/run_settings.h"
 
 namespace kvsorv::cli {

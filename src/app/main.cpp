@@ -15,8 +15,8 @@
 #include "windows/common/pictures.h"
 #include "windows/common/qt_text.h"
 #include "windows/common/widget_prompter.h"
-#include "windows/main/application_windows.h"
-#include "windows/main/main_form.h"
+#include "windows/main_window/application_windows.h"
+#include "windows/main_window/main_form.h"
 
 namespace {
 

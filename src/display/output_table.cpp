@@ -7,7 +7,7 @@
 #include "files/file_channel.h"
 #include "files/number_text.h"
 #include "files/output_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 
 namespace kvsorv {
 

@@ -1,13 +1,15 @@
 #include "editors/driver_editor_session.h"
 
+#include "program/program_files.h"
+
 #include <exception>
 
 #include "editors/driver_text.h"
 #include "editors/driver_text_check.h"
 #include "files/driver_series.h"
-#include "main_window/file_dialogs.h"
 #include "model/errors.h"
-#include "model/globals.h"
+#include "program/file_dialogs.h"
+#include "program/global_tables.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
 

@@ -1,12 +1,15 @@
 #include "editors/parameter_editor_session.h"
 
+#include "program/program_files.h"
+
 #include <exception>
 
 #include "editors/value_column.h"
 #include "files/driver_file.h"
 #include "files/number_text.h"
-#include "model/globals.h"
 #include "model/process_evaluation.h"
+#include "program/global_tables.h"
+#include "program/program_equations.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
 #include "program/table_change_guard.h"

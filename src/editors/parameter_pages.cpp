@@ -1,6 +1,6 @@
 #include "editors/parameter_pages.h"
 
-#include "model/globals.h"
+#include "program/global_tables.h"
 
 namespace kvsorv {
 

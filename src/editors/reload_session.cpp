@@ -1,9 +1,11 @@
 #include "editors/reload_session.h"
 
+#include "program/program_files.h"
+
 #include "files/param_file.h"
 #include "model/errors.h"
-#include "model/globals.h"
 #include "program/change_notifier.h"
+#include "program/global_tables.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
 

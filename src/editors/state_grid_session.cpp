@@ -2,7 +2,7 @@
 
 #include "editors/value_column.h"
 #include "files/number_text.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/run_settings.h"
 
 namespace kvsorv {

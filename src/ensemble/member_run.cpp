@@ -7,12 +7,13 @@
 #include <memory>
 
 #include "ensemble/output_times.h"
+#include "files/cell_file_names.h"
 #include "files/driver_series.h"
 #include "files/number_text.h"
 #include "files/param_file.h"
-#include "model/globals.h"
+#include "model/catalogue.h"
 #include "run/cell_chain.h"
-#include "run/simulation_run.h"
+#include "run/cell_drivers.h"
 
 namespace kvsorv::ensemble {
 
@@ -98,18 +99,16 @@ class OutputCollector : public RunSink {
 EnsembleSite LoadSite(const EnsemblePlan& plan) {
   EnsembleSite site;
   RunInputs& in = site.base;
-  in.states = States;
-  in.params = Params;
-  in.drivers = Drivers;
-  in.processes = Processes;
+  const ModelCatalogue& catalogue = Catalogue();
+  in.states = catalogue.states;
+  in.params = catalogue.params;
+  in.drivers = catalogue.drivers;
+  in.processes = catalogue.processes;
   double residual = 0.0;
-  if (!ReadParamValues(plan.paramFile, ModelDef.numparam, in.params, ModelDef.numstate, in.states,
-                       residual))
+  if (!ReadParamValues(plan.paramFile, catalogue.def.numparam, in.params, catalogue.def.numstate,
+                       in.states, residual))
     throw EPlanError(plan.file.string() + ": params: '" + plan.paramFile +
                      "' is not a parameter file of this model");
-  // The site comes from the plan's files alone: states held in the program's tables (a flag no
-  // file stores) are not held in the members.
-  for (int i = 1; i <= ModelDef.numstate; ++i) in.states[i].HoldConstant = false;
   in.times = plan.times;
   ReadCellDrivers(in, plan.driverFile);
   if (in.mainDrivers->fileMissing)

@@ -20,8 +20,8 @@ struct EnsembleSite {
   std::vector<std::vector<double>> keptTimes;
 };
 
-// Reads the plan's files (global tables: the catalogue; no state is held, whatever the
-// program's tables hold). Failures: those of ReadParamFile,
+// Reads the plan's files into tables of the catalogue (no state is held: no file stores the
+// flag). Failures: those of ReadParamValues,
 // ReadDriverSeries and GetNextDriverFilename; EPlanError when the parameter file is rejected.
 EnsembleSite LoadSite(const EnsemblePlan& plan);
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iomanip>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <toml.hpp>
@@ -13,7 +14,7 @@
 #include "ensemble/plan_bytes.h"
 #include "ensemble/rank_correlation.h"
 #include "ensemble/table_file.h"
-#include "model/globals.h"
+#include "model/catalogue.h"
 
 namespace kvsorv::ensemble {
 
@@ -187,21 +188,13 @@ std::string NumberText(double x) {
   return text.str();
 }
 
-int ParamIndex(const std::string& symbol) {
-  for (int i = 1; i <= ModelDef.numparam; ++i)
-    if (Params[i].symbol == symbol) return i;
-  return 0;
-}
-
 // An output's quantity: a state, else a process, else a driver of that symbol.
 bool FindOutput(OutputSpec& o) {
-  for (int i = 1; i <= ModelDef.numstate; ++i)
-    if (States[i].symbol == o.symbol) return o.kind = OutputKind::kState, o.index = i, true;
-  for (int k = 1; k <= ModelDef.numprocess; ++k)
-    if (Processes[k].symbol == o.symbol) return o.kind = OutputKind::kProcess, o.index = k, true;
-  for (int i = 1; i <= ModelDef.numdrivers; ++i)
-    if (Drivers[i].symbol == o.symbol) return o.kind = OutputKind::kDriver, o.index = i, true;
-  return false;
+  const std::optional<OutputQuantity> q = FindOutputQuantity(o.symbol);
+  if (!q) return false;
+  o.kind = q->kind;
+  o.index = q->index;
+  return true;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ensemble/distribution.h"
+#include "model/catalogue.h"
 #include "run/model_run.h"
 
 namespace kvsorv::ensemble {
@@ -32,8 +33,6 @@ struct RankCorrelation {
   int b = 0;
   double rho = 0.0;
 };
-
-enum class OutputKind { kState, kProcess, kDriver };
 
 // An output kept of every member: a quantity of the output lines at given times (the end
 // times of output steps) or at every output line ("yearly").

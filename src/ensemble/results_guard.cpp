@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "ensemble/results_file.h"
-#include "run/simulation_run.h"
+#include "files/cell_file_names.h"
 
 namespace kvsorv::ensemble {
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <map>
 
+#include "charts/ensemble_charts_csv.h"
+#include "charts/ensemble_figures.h"
 #include "display/chart_file.h"
-#include "display/ensemble_charts_csv.h"
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/results_file.h"
 #include "ensemble/sampling.h"
-#include "ensemble_window/ensemble_figures.h"
 #include "ensemble_window/plan_writer.h"
 #include "program/prompter.h"
 

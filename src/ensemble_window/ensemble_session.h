@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "display/ensemble_charts_data.h"
+#include "charts/ensemble_charts_data.h"
+#include "ensemble/finished_members.h"
 #include "ensemble/member_run.h"
 #include "ensemble/sampling.h"
 #include "ensemble_window/correlation_table.h"
-#include "ensemble_window/finished_members.h"
 #include "ensemble_window/plan_table.h"
 
 namespace kvsorv::ensemble {

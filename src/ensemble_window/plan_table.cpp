@@ -5,7 +5,7 @@
 #include <map>
 #include <sstream>
 
-#include "model/globals.h"
+#include "model/catalogue.h"
 
 namespace kvsorv::ensemble {
 
@@ -40,12 +40,6 @@ bool ReadNumber(const std::string& text, double& x) {
   if (*begin == '+') ++begin;
   const auto [stop, error] = std::from_chars(begin, end, x);
   return error == std::errc() && stop == end && std::isfinite(x);
-}
-
-int ParamIndexOf(const std::string& symbol) {
-  for (int i = 1; i <= ModelDef.numparam; ++i)
-    if (Params[i].symbol == symbol) return i;
-  return 0;
 }
 
 // The row's distribution, or the reason there is none (without the row's name).
@@ -133,8 +127,7 @@ std::string RowProblem(const std::vector<PlanRow>& rows, std::size_t row) {
   const PlanRow& r = rows.at(row);
   std::string name = "row " + std::to_string(row + 1);
   if (r.symbol.empty()) return name + ": the symbol is missing";
-  if (ParamIndexOf(r.symbol) == 0)
-    return name + ": '" + r.symbol + "' is no parameter of the model";
+  if (ParamIndex(r.symbol) == 0) return name + ": '" + r.symbol + "' is no parameter of the model";
   name += " (" + r.symbol + ")";
   for (std::size_t other = 0; other < row; ++other)
     if (rows[other].symbol == r.symbol)
@@ -148,7 +141,7 @@ VariedParameter ParameterOf(const std::vector<PlanRow>& rows, std::size_t row) {
   if (const std::string why = RowProblem(rows, row); !why.empty()) throw EPlanError(why);
   VariedParameter v;
   v.symbol = rows[row].symbol;
-  v.index = ParamIndexOf(v.symbol);
+  v.index = ParamIndex(v.symbol);
   ReadRow(rows[row], v.distribution);
   return v;
 }

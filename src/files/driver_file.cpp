@@ -8,17 +8,11 @@
 
 #include "files/driver_lookup.h"
 #include "files/number_text.h"
+#include "model/catalogue.h"
 #include "model/checked_math.h"
 #include "model/errors.h"
-#include "model/globals.h"
-#include "program/driver_readers.h"
-#include "program/prompter.h"
 
 namespace kvsorv {
-
-FileChannel MainDriverChannel("main driver");
-FileChannel BaseDriverChannel("base driver");
-FileChannel OutputDriverChannel("output driver");
 
 namespace {
 
@@ -45,7 +39,7 @@ char* AppendRecordField(char* out, double value) {
 
 }  // namespace
 
-void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count,
+bool OpenDriverFile(FileChannel& channel, const std::string& fileName, int count,
                     const drivearray& drivers, bool forWriting) {
   CheckCount(count);
   if (forWriting) {
@@ -54,7 +48,7 @@ void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count
       std::string names;
       std::string units;
       AppendHeaderField(names, "Time");
-      AppendHeaderField(units, ModelDef.timeunit);
+      AppendHeaderField(units, Catalogue().def.timeunit);
       for (int i = 1; i <= count; ++i) {
         AppendHeaderField(names, drivers[i].name);
         AppendHeaderField(units, drivers[i].units);
@@ -68,13 +62,12 @@ void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count
       channel.Abandon();
       throw;
     }
-    return;
+    return true;
   }
   std::error_code ec;
   if (std::filesystem::status(fileName, ec).type() == std::filesystem::file_type::not_found) {
     channel.LeaveUnopened(fileName);
-    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kMissingDriverFileMessage);
-    return;
+    return false;
   }
   channel.OpenForReading(fileName);
   try {
@@ -85,6 +78,7 @@ void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count
     channel.Abandon();
     throw;
   }
+  return true;
 }
 
 bool ReadDriverRecord(FileChannel& channel, double& time, int count, drivearray& drivers) {
@@ -115,7 +109,7 @@ bool ReadDriverRecord(FileChannel& channel, double& time, int count, drivearray&
 
 void GetDriverValues(FileChannel& channel, DriverReader& reader, drivearray& drivers, double t,
                      double stopTime) {
-  const int count = ModelDef.numdrivers;
+  const int count = Catalogue().def.numdrivers;
   CheckCount(count);
   LookUpDrivers(reader, drivers, count, t, stopTime, [&](double& time, drivearray& record) {
     return ReadDriverRecord(channel, time, count, record);
@@ -140,17 +134,6 @@ void WriteDriverRecord(FileChannel& channel, double time, int count, const drive
 
 void CloseDriverFile(FileChannel& channel) {
   channel.Close();
-}
-
-void LookupDriversAt(const std::string& fileName, drivearray& drivers, double time,
-                     double stopTime) {
-  struct CloseOnExit {
-    ~CloseOnExit() { MainDriverChannel.Abandon(); }
-  } closeOnExit;
-  OpenDriverFile(MainDriverChannel, fileName, ModelDef.numdrivers, drivers, false);
-  MainDriverReader.Reset();
-  GetDriverValues(MainDriverChannel, MainDriverReader, drivers, time, stopTime);
-  CloseDriverFile(MainDriverChannel);
 }
 
 }  // namespace kvsorv

@@ -7,30 +7,23 @@
 
 #include <string>
 
+#include "files/driver_reader.h"
 #include "files/file_channel.h"
-#include "model/driver_reader.h"
 #include "model/records.h"
 
 namespace kvsorv {
 
-// The three driver-file channels: main (the chosen driver file, new driver files, a run's
-// scratch file read back), base (a run's base driver file) and output (the driver files a
-// run writes). Their readers are part of the program's state (program/driver_readers.h).
-extern FileChannel MainDriverChannel;
-extern FileChannel BaseDriverChannel;
-extern FileChannel OutputDriverChannel;
-
 inline constexpr const char* kMissingDriverFileMessage =
     "Cannot read driver file. File does not exist.";
 
-// For reading: when the file does not exist, shows the error box "Cannot read driver file.
-// File does not exist." and leaves the channel unopened (a later read then raises
-// EInOutError kFileAccess naming the file); otherwise opens it and skips the two header
-// lines. For writing: creates the file, or empties it, and writes the two header lines
-// from the names and units of drivers 1..count and ModelDef.timeunit.
+// For reading: when the file does not exist, leaves the channel unopened (a later read then
+// raises EInOutError kFileAccess naming the file) and returns false, so that the caller can
+// tell the user kMissingDriverFileMessage; otherwise opens it and skips the two header lines. For
+// writing: creates the file, or empties it, and writes the two header lines from the names and
+// units of drivers 1..count and the catalogue's time unit. Returns true once the file is open.
 // Failures: EInOutError kFileAccess when an existing file cannot be opened, or the file
 // cannot be created or written.
-void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count,
+bool OpenDriverFile(FileChannel& channel, const std::string& fileName, int count,
                     const drivearray& drivers, bool forWriting);
 
 // Reads the next record: its time into `time` and `count` values into the `value` fields of
@@ -39,7 +32,7 @@ void OpenDriverFile(FileChannel& channel, const std::string& fileName, int count
 // kInvalidNumericInput at text that is not a number; the channel is closed then.
 bool ReadDriverRecord(FileChannel& channel, double& time, int count, drivearray& drivers);
 
-// Sets the `value` of drivers 1..ModelDef.numdrivers in `drivers` for time t (in years),
+// Sets the `value` of drivers 1..numdrivers of the catalogue in `drivers` for time t (in years),
 // reading the channel forward as far as needed: the values of the record that took effect
 // last (steps), or interpolated towards the next record (ramps). Calls after a reset must
 // come with times that never decrease. Once the data are exhausted the last record's
@@ -56,11 +49,5 @@ void WriteDriverRecord(FileChannel& channel, double time, int count, const drive
 
 // Closes the channel. EInOutError kFileAccess when text still pending cannot be written.
 void CloseDriverFile(FileChannel& channel);
-
-// The drivers of a driver file at one time, as the parameter editor and the steady-state
-// window look them up: opens the file on the main channel, resets the main reader, sets
-// `drivers` with GetDriverValues at `time`, and closes the channel (on every path).
-void LookupDriversAt(const std::string& fileName, drivearray& drivers, double time,
-                     double stopTime);
 
 }  // namespace kvsorv

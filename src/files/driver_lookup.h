@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "files/driver_reader.h"
 #include "model/checked_math.h"
-#include "model/driver_reader.h"
 #include "model/records.h"
 
 namespace kvsorv {

@@ -6,7 +6,6 @@
 #include "files/driver_file.h"
 #include "files/driver_lookup.h"
 #include "model/errors.h"
-#include "program/prompter.h"
 
 namespace kvsorv {
 
@@ -37,11 +36,6 @@ DriverSeries ReadDriverSeries(const std::string& fileName, int count) {
     series.failure = std::current_exception();
   }
   return series;
-}
-
-void ReportMissingDriverFile(const DriverSeries& series) {
-  if (series.fileMissing)
-    CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kMissingDriverFileMessage);
 }
 
 void GetDriverValues(DriverSeriesReader& r, drivearray& drivers, double t, double stopTime) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/driver_reader.h"
+#include "files/driver_reader.h"
 #include "model/records.h"
 
 namespace kvsorv {
@@ -31,10 +31,6 @@ struct DriverSeries {
 // `fileMissing`; that failure, and any failure while reading, is kept in the series rather
 // than raised.
 DriverSeries ReadDriverSeries(const std::string& fileName, int count);
-
-// For the program's commands that read a series: shows the error box of OpenDriverFile
-// ("Cannot read driver file. File does not exist.") when the series' file was missing.
-void ReportMissingDriverFile(const DriverSeries& series);
 
 // A reader of a series: where one run stands in it.
 struct DriverSeriesReader {

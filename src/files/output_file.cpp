@@ -7,9 +7,9 @@
 #include <stdexcept>
 
 #include "files/number_text.h"
+#include "model/catalogue.h"
 #include "model/checked_math.h"
 #include "model/errors.h"
-#include "model/globals.h"
 
 namespace kvsorv {
 
@@ -25,8 +25,8 @@ constexpr std::size_t kMaxLineLength =
     2;
 
 void CheckCounts(int stateCount, int processCount) {
-  if (ModelDef.numdrivers < 0 || ModelDef.numdrivers > drivearray::kCapacity || stateCount < 0 ||
-      stateCount > statearray::kCapacity || processCount < 0 ||
+  if (Catalogue().def.numdrivers < 0 || Catalogue().def.numdrivers > drivearray::kCapacity ||
+      stateCount < 0 || stateCount > statearray::kCapacity || processCount < 0 ||
       processCount > processarray::kCapacity)
     throw std::out_of_range("output file: count out of range");
 }
@@ -80,8 +80,8 @@ void OpenOutputFile(FileChannel& channel, const std::string& fileName, const dri
     std::string names;
     std::string units;
     AppendHeaderField(names, "Time");
-    AppendHeaderField(units, ModelDef.timeunit);
-    for (int i = 1; i <= ModelDef.numdrivers; ++i) {
+    AppendHeaderField(units, Catalogue().def.timeunit);
+    for (int i = 1; i <= Catalogue().def.numdrivers; ++i) {
       AppendHeaderField(names, drivers[i].name);
       AppendHeaderField(units, drivers[i].units);
     }
@@ -117,7 +117,8 @@ void WriteOutputLine(FileChannel& channel, const drivearray& drivers, int stateC
   std::memcpy(line.data(), timeText.data(), length);
   char* end = line.data() + length;
   *end++ = ' ';
-  for (int i = 1; i <= ModelDef.numdrivers; ++i) end = AppendValueField(end, drivers[i].value);
+  for (int i = 1; i <= Catalogue().def.numdrivers; ++i)
+    end = AppendValueField(end, drivers[i].value);
   for (int i = 1; i <= stateCount; ++i) end = AppendValueField(end, states[i].value);
   for (int i = 1; i <= processCount; ++i) end = AppendValueField(end, processes[i].value);
   *end++ = '\r';
@@ -137,7 +138,7 @@ bool ReadOutputLine(FileChannel& channel, double& time, drivearray& drivers, int
   try {
     if (file.AtEndOfData()) return false;
     time = file.ReadNumber();
-    for (int i = 1; i <= ModelDef.numdrivers; ++i) drivers[i].value = file.ReadNumber();
+    for (int i = 1; i <= Catalogue().def.numdrivers; ++i) drivers[i].value = file.ReadNumber();
     for (int i = 1; i <= stateCount; ++i) states[i].value = file.ReadNumber();
     for (int i = 1; i <= processCount; ++i) processes[i].value = file.ReadNumber();
     file.SkipLine();
@@ -152,7 +153,7 @@ bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers
                          statearray& states, int processCount, processarray& processes) {
   CheckCounts(stateCount, processCount);
   TextReader& file = channel.Reader();
-  const int values = 1 + ModelDef.numdrivers + stateCount + processCount;
+  const int values = 1 + Catalogue().def.numdrivers + stateCount + processCount;
   // A file this program wrote has lines of one width, its header's: then a record of
   // another width was cut (in a value, too, where the numbers alone cannot tell) or joined,
   // and a blank line among the records is a record cut out.
@@ -184,7 +185,7 @@ bool ReadWholeOutputLine(FileChannel& channel, double& time, drivearray& drivers
     if (fixedWidth && file.LineNumber() != expectedLine)
       refuse(expectedLine, "the line is blank where a record belongs");
     time = next();
-    for (int i = 1; i <= ModelDef.numdrivers; ++i) drivers[i].value = next();
+    for (int i = 1; i <= Catalogue().def.numdrivers; ++i) drivers[i].value = next();
     for (int i = 1; i <= stateCount; ++i) states[i].value = next();
     for (int i = 1; i <= processCount; ++i) processes[i].value = next();
     file.SkipChars(std::numeric_limits<std::size_t>::max());

@@ -12,7 +12,7 @@
 namespace kvsorv {
 
 // For writing: creates the file, or empties it, and writes the two header lines: "Time" and
-// ModelDef.timeunit, then the name and units of drivers 1..ModelDef.numdrivers, states
+// the catalogue's time unit, then the name and units of drivers 1..numdrivers, states
 // 1..stateCount and processes 1..processCount. For reading: opens the file and skips the two
 // header lines (the tables are not used). Failures: EInOutError kFileAccess when the file
 // cannot be opened, created or written; the channel is then left closed.

@@ -7,17 +7,13 @@
 #include "files/number_text.h"
 #include "files/text_reader.h"
 #include "files/text_writer.h"
+#include "model/catalogue.h"
 #include "model/checked_math.h"
-#include "model/globals.h"
-#include "program/prompter.h"
-#include "program/run_settings.h"
 
 namespace kvsorv {
 
 namespace {
 
-constexpr const char* kIncompatibleMessage =
-    "The parameter file selected is not compatible with this model. No parameters read.";
 constexpr std::size_t kNameWidth = 20;
 constexpr std::size_t kModelFieldWidth = 21;  // model name field and its separating space
 // The header is read up to this many characters; a version is never near as long.
@@ -45,7 +41,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 // its first space when that field names this model, "Unknown" otherwise.
 std::string HeaderVersion(std::string_view header) {
   const std::string_view modelField = header.substr(0, kModelFieldWidth);
-  if (!EqualIgnoringCase(WithoutSpaces(modelField), WithoutSpaces(ModelDef.modelname)))
+  if (!EqualIgnoringCase(WithoutSpaces(modelField), WithoutSpaces(Catalogue().def.modelname)))
     return "Unknown";
   const std::string_view rest =
       header.size() > kModelFieldWidth ? header.substr(kModelFieldWidth) : std::string_view();
@@ -78,7 +74,7 @@ bool ReadParamValues(const std::string& fileName, int paramCount, paramarray& pa
   CheckCount(paramCount, paramarray::kCapacity, "parameter");
   CheckCount(stateCount, statearray::kCapacity, "state");
   TextReader file(fileName);
-  if (HeaderVersion(file.ReadLine(kHeaderKept)) != ModelDef.versionname) return false;
+  if (HeaderVersion(file.ReadLine(kHeaderKept)) != Catalogue().def.versionname) return false;
   for (int i = 1; i <= stateCount; ++i) states[i].value = ReadValueLine(file);
   for (int i = 1; i <= paramCount; ++i) params[i].value = ReadValueLine(file);
   file.SkipChars(kNameWidth);
@@ -88,22 +84,13 @@ bool ReadParamValues(const std::string& fileName, int paramCount, paramarray& pa
   return true;
 }
 
-bool ReadParamFile(const std::string& fileName, int paramCount, paramarray& params, int stateCount,
-                   statearray& states, double& residual) {
-  // Cleared before the file is even opened, so also when it is rejected or unreadable.
-  RunSettings.ParamsModified = false;
-  if (ReadParamValues(fileName, paramCount, params, stateCount, states, residual)) return true;
-  CurrentPrompter().Message(MessageKind::kError, MessageButtons::kOk, kIncompatibleMessage);
-  return false;
-}
-
 void WriteParamFile(const std::string& fileName, int paramCount, const paramarray& params,
                     double residual, const statearray& states, int stateCount) {
   CheckCount(paramCount, paramarray::kCapacity, "parameter");
   CheckCount(stateCount, statearray::kCapacity, "state");
 
-  std::string text = LeftField(ModelDef.modelname, kNameWidth) + ' ' +
-                     LeftField(ModelDef.versionname, kNameWidth) + "\r\n";
+  std::string text = LeftField(Catalogue().def.modelname, kNameWidth) + ' ' +
+                     LeftField(Catalogue().def.versionname, kNameWidth) + "\r\n";
   for (int i = 1; i <= stateCount; ++i)
     AppendValueLine(text, states[i].name, states[i].value, states[i].units);
   for (int i = 1; i <= paramCount; ++i)
@@ -115,7 +102,6 @@ void WriteParamFile(const std::string& fileName, int paramCount, const paramarra
   TextWriter writer(fileName);
   writer.Write(text);
   writer.Close();
-  RunSettings.ParamsModified = false;
 }
 
 }  // namespace kvsorv

@@ -1,14 +1,17 @@
 #include "main_window/file_commands.h"
 
+#include "program/driver_readers.h"
+#include "program/program_files.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 
 #include "files/driver_file.h"
 #include "files/param_file.h"
-#include "main_window/file_dialogs.h"
 #include "main_window/main_form_update.h"
-#include "model/globals.h"
+#include "program/file_dialogs.h"
+#include "program/global_tables.h"
 #include "program/prompter.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
@@ -30,6 +33,7 @@ void ZeroStatesAndParams() {
 
 void WriteCurrentParams(const std::string& fileName) {
   WriteParamFile(fileName, ModelDef.numparam, Params, 0.0, States, ModelDef.numstate);
+  RunSettings.ParamsModified = false;
 }
 
 // A new driver file: the header and one record of zero drivers stamped PresentTime.

@@ -6,8 +6,8 @@
 #include "program/prompter.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
+#include "program_run/simulation_run.h"
 #include "run/run_observer.h"
-#include "run/simulation_run.h"
 
 namespace kvsorv {
 

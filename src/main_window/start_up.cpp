@@ -6,7 +6,7 @@
 #include "main_window/failure_report.h"
 #include "main_window/file_commands.h"
 #include "main_window/time_commands.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/program_state.h"
 
 namespace kvsorv {

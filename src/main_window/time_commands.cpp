@@ -8,7 +8,7 @@
 #include "model/errors.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
-#include "run/output_step.h"
+#include "program_run/output_step.h"
 
 namespace kvsorv {
 

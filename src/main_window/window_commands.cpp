@@ -1,7 +1,7 @@
 #include "main_window/window_commands.h"
 
-#include "main_window/file_dialogs.h"
 #include "main_window/main_form_update.h"
+#include "program/file_dialogs.h"
 #include "program/prompter.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"

@@ -1,6 +1,6 @@
 #include "model/catalogue_listing.h"
 
-#include "model/globals.h"
+#include "model/catalogue.h"
 
 namespace kvsorv {
 
@@ -25,11 +25,12 @@ void AppendTable(std::string& out, const char* heading, const Table& table, int 
 }  // namespace
 
 std::string FormatCatalogueListing() {
+  const ModelCatalogue& c = Catalogue();
   std::string out;
-  AppendTable(out, "States", States, ModelDef.numstate);
-  AppendTable(out, "Drivers", Drivers, ModelDef.numdrivers);
-  AppendTable(out, "Parameters", Params, ModelDef.numparam);
-  AppendTable(out, "Processes", Processes, ModelDef.numprocess);
+  AppendTable(out, "States", c.states, c.def.numstate);
+  AppendTable(out, "Drivers", c.drivers, c.def.numdrivers);
+  AppendTable(out, "Parameters", c.params, c.def.numparam);
+  AppendTable(out, "Processes", c.processes, c.def.numprocess);
   return out;
 }
 

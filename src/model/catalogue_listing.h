@@ -1,5 +1,5 @@
 #pragma once
-// Plain-text listing of the catalogue in the global tables.
+// Plain-text listing of the model catalogue.
 
 #include <string>
 

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "model/checked_math.h"
-#include "model/globals.h"
 #include "model/model_equations.h"
 
 namespace kvsorv {
@@ -145,12 +144,6 @@ void ComputeProcesses(const drivearray& drivers, const paramarray& params, state
   for (int k = 1; k <= kNumProcesses; ++k) processes[k].value = v[k];
 }
 
-void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
-                      processarray& processes, double time, bool insolubleCNCheck) {
-  ComputeProcesses(drivers, params, states, processes, time,
-                   {.waterCoefficient = WaterCoefficient, .insolubleCNCheck = insolubleCNCheck});
-}
-
 ModelInputs PrepareDerivativeInputs(const drivearray& drivers, const paramarray& params,
                                     const statearray& held, double G) {
   ModelInputs in;
@@ -170,15 +163,6 @@ void ComputeDerivatives(ModelInputs& in, const StateVector& y, StateVector& dydt
   ProcessValues v(kNoInit);
   EvaluateProcesses(in, in.waterCoefficient, false, v);
   for (int i = 1; i <= kNumStates; ++i) dydt[i] = v[i];
-}
-
-void ComputeDerivatives(const drivearray& drivers, const paramarray& params, const StateVector& y,
-                        double /*time*/, StateVector& dydt) {
-  ModelInputs in;
-  GatherDriversAndParams(drivers, params, in);
-  for (int i = 1; i <= kNumStates; ++i) in.hold[i] = States[i].HoldConstant;
-  in.waterCoefficient = WaterCoefficient;
-  ComputeDerivatives(in, y, dydt);
 }
 
 }  // namespace kvsorv

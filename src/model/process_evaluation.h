@@ -21,13 +21,4 @@ struct EquationSettings {
 void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
                       processarray& processes, double time, const EquationSettings& settings);
 
-// The same with the global WaterCoefficient.
-void ComputeProcesses(const drivearray& drivers, const paramarray& params, statearray& states,
-                      processarray& processes, double time, bool insolubleCNCheck = false);
-
-// The integrator's derivative function: evaluates the model with the global States (its
-// HoldConstant flags) overlaid by y, and returns the 19 rates in dydt. y is never changed.
-void ComputeDerivatives(const drivearray& drivers, const paramarray& params, const StateVector& y,
-                        double time, StateVector& dydt);
-
 }  // namespace kvsorv

@@ -2,6 +2,8 @@
 
 namespace kvsorv {
 
+FileChannel MainDriverChannel("main driver");
+
 DriverReader MainDriverReader;
 DriverReader BaseDriverReader;
 

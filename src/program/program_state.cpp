@@ -1,8 +1,7 @@
 #include "program/program_state.h"
 
-#include "model/catalogue.h"
-#include "model/globals.h"
 #include "program/driver_readers.h"
+#include "program/global_tables.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
 

@@ -2,19 +2,19 @@
 
 #include "files/driver_file.h"
 #include "files/output_file.h"
-#include "model/globals.h"
+#include "model/catalogue.h"
 
 namespace kvsorv {
 
 void FileRunSink::OutputLine(double time, const drivearray& drivers, const statearray& states,
                              const processarray& processes) {
-  WriteOutputLine(output_, drivers, ModelDef.numstate, states, ModelDef.numprocess, processes,
-                  time);
+  WriteOutputLine(output_, drivers, Catalogue().def.numstate, states, Catalogue().def.numprocess,
+                  processes, time);
 }
 
 void FileRunSink::NextCellRecord(double time, const drivearray& drivers) {
   if (nextCellRecords_ != nullptr)
-    WriteDriverRecord(*nextCellRecords_, time, ModelDef.numdrivers, drivers);
+    WriteDriverRecord(*nextCellRecords_, time, Catalogue().def.numdrivers, drivers);
 }
 
 void FileRunSink::Progress(int percent) {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "integration/integrator.h"
 #include "model/errors.h"
 #include "model/model_indices.h"
 #include "model/process_evaluation.h"
+#include "ode/integrator.h"
 
 namespace kvsorv {
 

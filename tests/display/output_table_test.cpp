@@ -10,7 +10,7 @@
 #include "display/output_table.h"
 #include "display/output_table_model.h"
 #include "model/errors.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "support/model_fixture.h"
 #include "support/output_file_writer.h"
 #include "support/temp_dir.h"

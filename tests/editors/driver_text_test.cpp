@@ -9,7 +9,7 @@
 #include "editors/driver_text.h"
 #include "editors/driver_text_check.h"
 #include "files/driver_series.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "support/model_fixture.h"
 #include "support/temp_dir.h"
 

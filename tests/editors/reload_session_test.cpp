@@ -8,8 +8,9 @@
 
 #include "editors/reload_session.h"
 #include "files/param_file.h"
-#include "model/globals.h"
 #include "program/change_notifier.h"
+#include "program/global_tables.h"
+#include "program/program_files.h"
 #include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"

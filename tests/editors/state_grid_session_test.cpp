@@ -8,9 +8,9 @@
 #include <string>
 
 #include "editors/state_grid_session.h"
-#include "model/globals.h"
 #include "model/model_indices.h"
 #include "program/change_notifier.h"
+#include "program/global_tables.h"
 #include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"

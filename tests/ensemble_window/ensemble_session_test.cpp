@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "analysis/envelope_over_time.h"
+#include "charts/ensemble_figures.h"
 #include "ensemble/results_file.h"
-#include "ensemble_window/ensemble_figures.h"
 #include "ensemble_window/ensemble_session.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/run_settings.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"

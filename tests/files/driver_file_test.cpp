@@ -1,6 +1,7 @@
 // The driver file: records, steps and ramps, the end of the data, writing, and failures.
 
 #include "files/driver_file.h"
+#include "program/program_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,8 @@
 #include "file_test_support.h"
 #include "files/number_text.h"
 #include "model/errors.h"
-#include "model/globals.h"
 #include "program/driver_readers.h"
+#include "program/global_tables.h"
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 
@@ -175,7 +176,9 @@ TEST_F(DriverFileTest, LookupFarBeyondTheDataEnds) {
 
 TEST_F(DriverFileTest, MissingFile) {
   const std::string missing = dir_.Path("missing.drr");
-  OpenDriverFile(channel_, missing, ModelDef.numdrivers, Drivers, false);
+  EXPECT_FALSE(OpenDriverFile(channel_, missing, ModelDef.numdrivers, Drivers, false));
+  EXPECT_TRUE(prompter_.messages.empty());  // the reader tells nobody; the program does
+  OpenDriverFileForReading(channel_, missing, ModelDef.numdrivers, Drivers);
   ASSERT_EQ(prompter_.messages.size(), 1u);
   EXPECT_EQ(prompter_.messages[0].kind, MessageKind::kError);
   EXPECT_EQ(prompter_.messages[0].buttons, MessageButtons::kOk);

@@ -11,7 +11,7 @@
 
 #include "file_test_support.h"
 #include "model/errors.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "support/model_fixture.h"
 
 namespace kvsorv {

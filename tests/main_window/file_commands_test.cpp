@@ -9,7 +9,9 @@
 #include "main_window/file_commands.h"
 #include "main_window_fixture.h"
 #include "model/errors.h"
-#include "model/globals.h"
+#include "program/driver_readers.h"
+#include "program/global_tables.h"
+#include "program/program_files.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
 

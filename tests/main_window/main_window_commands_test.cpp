@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "auxiliary/auxiliary_windows.h"
 #include "files/driver_file.h"
-#include "main_window/auxiliary_windows.h"
 #include "main_window/failure_report.h"
 #include "main_window/file_commands.h"
 #include "main_window/main_form_update.h"
@@ -18,11 +18,11 @@
 #include "main_window/window_commands.h"
 #include "main_window_fixture.h"
 #include "model/errors.h"
-#include "model/globals.h"
 #include "program/driver_readers.h"
+#include "program/global_tables.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
-#include "run/simulation_run.h"
+#include "program_run/simulation_run.h"
 
 namespace kvsorv {
 namespace {

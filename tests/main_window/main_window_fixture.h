@@ -11,7 +11,7 @@
 
 #include "fake_main_view.h"
 #include "files/driver_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"
 #include "support/model_fixture.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "model/catalogue_listing.h"
-#include "model/globals.h"
 #include "model/model_indices.h"
+#include "program/global_tables.h"
 #include "support/model_fixture.h"
 
 namespace kvsorv {

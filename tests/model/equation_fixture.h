@@ -10,8 +10,9 @@
 #include <iomanip>
 #include <string_view>
 
-#include "model/globals.h"
 #include "model/process_evaluation.h"
+#include "program/global_tables.h"
+#include "program/program_equations.h"
 #include "support/model_fixture.h"
 
 namespace kvsorv::testing {

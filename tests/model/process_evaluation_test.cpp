@@ -12,9 +12,19 @@
 #include "model/errors.h"
 #include "model/model_equations.h"
 #include "model/model_indices.h"
+#include "program/program_equations.h"
 
 namespace kvsorv::testing {
 namespace {
+
+// The derivatives with the flags of the global States and the global water coefficient, the
+// driver-only terms worked out within the evaluation rather than ahead of it.
+void DerivativesWithoutCachedTerms(const drivearray& drivers, const paramarray& params,
+                                   const StateVector& y, StateVector& dydt) {
+  ModelInputs in = PrepareDerivativeInputs(drivers, params, States, WaterCoefficient);
+  in.terms.reset();
+  ComputeDerivatives(in, y, dydt);
+}
 
 using ProcessEvaluationTest = EquationTest;
 
@@ -248,7 +258,7 @@ TEST_F(ProcessEvaluationTest, DerivativesEqualTheRatesOfTheEvaluation) {
   FillSentinels(Processes);
   const processarray sentinels = Processes;
   StateVector dydt{};
-  ComputeDerivatives(Drivers, Params, y, 3.5, dydt);
+  DerivativesWithoutCachedTerms(Drivers, Params, y, dydt);
   EXPECT_EQ(Processes, sentinels);  // the global table is not the one written
   Evaluate();
   for (int i = 1; i <= ModelDef.numstate; ++i)
@@ -297,10 +307,10 @@ TEST_F(ProcessEvaluationTest, PrecomputedTermsKeepTheFaultOrder) {
     StateVector dydt{};
     if (c.invalidOpFirst) {
       EXPECT_THROW(ComputeDerivatives(in, y, dydt), EInvalidOp);
-      EXPECT_THROW(ComputeDerivatives(Drivers, Params, y, 0.0, dydt), EInvalidOp);
+      EXPECT_THROW(DerivativesWithoutCachedTerms(Drivers, Params, y, dydt), EInvalidOp);
     } else {
       EXPECT_THROW(ComputeDerivatives(in, y, dydt), EZeroDivide);
-      EXPECT_THROW(ComputeDerivatives(Drivers, Params, y, 0.0, dydt), EZeroDivide);
+      EXPECT_THROW(DerivativesWithoutCachedTerms(Drivers, Params, y, dydt), EZeroDivide);
     }
   }
 }
@@ -310,7 +320,7 @@ TEST_F(ProcessEvaluationTest, DerivativesClampACopyOfY) {
   y[st::Cs] = -5.0;
   const StateVector given = y;
   StateVector dydt{};
-  ComputeDerivatives(Drivers, Params, y, 0.0, dydt);
+  DerivativesWithoutCachedTerms(Drivers, Params, y, dydt);
   EXPECT_EQ(y, given);
   EXPECT_EQ(S("Cs"), 50.0);
   S("Cs") = 0.00001;
@@ -325,7 +335,7 @@ TEST_F(ProcessEvaluationTest, DerivativesUseGlobalHoldFlagsAndTheTablesGiven) {
   drivearray drivers = Drivers;
   drivers[drv::flaghumus].value = 0.0;
   StateVector dydt{};
-  ComputeDerivatives(drivers, Params, y, 0.0, dydt);
+  DerivativesWithoutCachedTerms(drivers, Params, y, dydt);
   EXPECT_EQ(dydt[st::Cf], 0.0);
   EXPECT_EQ(dydt[st::Ch], 0.0);
   EXPECT_EQ(dydt[st::Nh], 0.0);
@@ -334,10 +344,10 @@ TEST_F(ProcessEvaluationTest, DerivativesUseGlobalHoldFlagsAndTheTablesGiven) {
   // Faults reach the caller with their kind.
   StateVector bad = y;
   bad[st::Cf] = 0.0;
-  EXPECT_THROW(ComputeDerivatives(Drivers, Params, bad, 0.0, dydt), EInvalidOp);
+  EXPECT_THROW(DerivativesWithoutCachedTerms(Drivers, Params, bad, dydt), EInvalidOp);
   paramarray params = Params;
   params[prm::Trmax].value = 15.0;
-  EXPECT_THROW(ComputeDerivatives(Drivers, params, y, 0.0, dydt), EZeroDivide);
+  EXPECT_THROW(DerivativesWithoutCachedTerms(Drivers, params, y, dydt), EZeroDivide);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "model/globals.h"
 #include "program/change_notifier.h"
 #include "program/driver_readers.h"
+#include "program/global_tables.h"
 #include "program/program_state.h"
 #include "program/run_modes.h"
 #include "program/run_settings.h"

@@ -2,6 +2,7 @@
 // touches no global table.
 
 #include "run/model_run.h"
+#include "program/program_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,8 @@
 #include "files/driver_series.h"
 #include "files/param_file.h"
 #include "model/errors.h"
-#include "model/globals.h"
 #include "model/model_indices.h"
+#include "program/global_tables.h"
 #include "support/model_fixture.h"
 #include "support/temp_dir.h"
 

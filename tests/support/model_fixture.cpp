@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "model/catalogue.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 #include "program/program_state.h"
 
 namespace kvsorv::testing {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "files/output_file.h"
-#include "model/globals.h"
+#include "program/global_tables.h"
 
 namespace kvsorv::testing {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "main_window/auxiliary_windows.h"
+#include "auxiliary/auxiliary_windows.h"
 #include "windows/common/clickable_label.h"
 #include "windows/common/pictures.h"
 #include "windows/common/qt_text.h"

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "main_window/auxiliary_windows.h"
+#include "auxiliary/auxiliary_windows.h"
 #include "windows/common/qt_text.h"
 
 namespace kvsorv {

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "main_window/auxiliary_windows.h"
+#include "auxiliary/auxiliary_windows.h"
 #include "program/prompter.h"
 #include "windows/common/clickable_label.h"
 #include "windows/common/pictures.h"

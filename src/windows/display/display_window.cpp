@@ -19,10 +19,10 @@
 #include "main_window/failure_report.h"
 #include "program/prompter.h"
 #include "program/run_settings.h"
+#include "windows/charts/chart_export.h"
+#include "windows/charts/output_chart.h"
 #include "windows/common/decimal_separator.h"
 #include "windows/common/qt_text.h"
-#include "windows/display/chart_export.h"
-#include "windows/display/output_chart.h"
 #include "windows/display/output_table_view.h"
 #include "windows/display/series_list_box.h"
 
