@@ -14,13 +14,17 @@
 #include "program/run_settings.h"
 #include "program_run/simulation_run.h"
 #include "run/run_observer.h"
+#include "program_run/simulation_run.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv {
 namespace {
 
 namespace fs = std::filesystem;
 
-void BM_Run2000Years(benchmark::State& state) {
+// With a feedback, as the windows and the command line run it: its cancel is looked at every
+// step, its progress set at every change of whole percent.
+void Run2000Years(benchmark::State& state, bool withFeedback) {
   const fs::path examples = fs::path(KVSORV_SOURCE_DIR) / "examples";
   const fs::path work = fs::temp_directory_path() / "kvsorv-run-bench";
   fs::create_directories(work);
@@ -39,13 +43,25 @@ void BM_Run2000Years(benchmark::State& state) {
     RunSettings.StopTime = 2000;
     RunSettings.DriverFileName = (work / "cell1.drr").string();
     RunSettings.OutputFileName = (work / "cell1.out").string();
+    Feedback feedback;
+    int percent = 0;
+    feedback.OnProgress([&](const FeedbackProgress& p) { percent = static_cast<int>(p.done); });
     state.ResumeTiming();
-    ExecuteRun(quiet);
+    ExecuteRun(quiet, withFeedback ? &feedback : nullptr);
+    benchmark::DoNotOptimize(percent);
   }
   fs::current_path(previous);
   fs::remove_all(work);
 }
+void BM_Run2000Years(benchmark::State& state) {
+  Run2000Years(state, false);
+}
 BENCHMARK(BM_Run2000Years)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_Run2000YearsWithFeedback(benchmark::State& state) {
+  Run2000Years(state, true);
+}
+BENCHMARK(BM_Run2000YearsWithFeedback)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 }  // namespace kvsorv

@@ -11,4 +11,10 @@ class EAnalysisError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// An analysis stopped on request (its feedback was canceled) before it finished.
+class EAnalysisCanceled : public EAnalysisError {
+ public:
+  EAnalysisCanceled() : EAnalysisError("the analysis was stopped before it finished") {}
+};
+
 }  // namespace kvsorv::analysis

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/batch_feedback.h"
+
 namespace kvsorv::analysis {
 
 namespace {
@@ -71,13 +73,13 @@ EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
   return e;
 }
 
-EnvelopeResult EnvelopeOverTime(SeriesSource& source) {
+EnvelopeResult EnvelopeOverTime(SeriesSource& source, Feedback* feedback) {
   const EnsembleLayout& layout = source.Layout();
   EnvelopeResult r;
   r.rows.resize(layout.Series());
   SeriesNotes notes(layout);
   notes.Resize(1);
-  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
     ParallelFor(batch.count, [&](std::size_t s) {
       std::vector<double> values(batch.Series(s), batch.Series(s) + batch.members);
       EnvelopeRow& row = r.rows[batch.first + s];

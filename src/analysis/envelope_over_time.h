@@ -7,6 +7,7 @@
 
 #include "analysis/estimate_stability.h"
 #include "analysis/series_source.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::analysis {
 
@@ -26,7 +27,9 @@ struct EnvelopeResult {
   std::vector<std::string> warnings;  // series of too few members (UnstableSummary's lines)
 };
 
-EnvelopeResult EnvelopeOverTime(SeriesSource& source);
+// With a feedback: the series done of every series, and a cancel between slices of the series
+// (EAnalysisCanceled; see ForEachBatchWithFeedback), as for every analysis over time.
+EnvelopeResult EnvelopeOverTime(SeriesSource& source, Feedback* feedback = nullptr);
 
 // The statistics of the finite values in [values, values + n), reordering them, the n being
 // the design's members. NaN statistics when none is finite; sd NaN with a single value.

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "analysis/analysis_error.h"
+#include "analysis/batch_feedback.h"
 #include "analysis/cell_text.h"
 #include "analysis/parallel_for.h"
 #include "analysis/series_notes.h"
@@ -19,7 +20,7 @@ constexpr double kZeroRatio = 1e-8;
 
 }  // namespace
 
-LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
+LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options, Feedback* feedback) {
   const EnsembleLayout& layout = source.Layout();
   RequireDesign(layout, "local", "oat");
   const std::size_t k = layout.parameters.size(), members = layout.Members();
@@ -47,7 +48,7 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
   SeriesNotes notes(layout);
   notes.Resize(1);
   std::vector<char> failed(layout.Series() * k, 0);
-  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
     ParallelFor(batch.count, [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);

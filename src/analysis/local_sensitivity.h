@@ -12,6 +12,7 @@
 
 #include "analysis/estimate_stability.h"
 #include "analysis/series_source.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::analysis {
 
@@ -49,8 +50,10 @@ struct LocalResult {
 };
 
 // Failures: EAnalysisError when the design is not one-at-a-time, its members are not 1 + 4k,
-// or the member at the medians is not done.
-LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options = {});
+// or the member at the medians is not done; EAnalysisCanceled (see EnvelopeOverTime for the
+// feedback).
+LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options = {},
+                          Feedback* feedback = nullptr);
 
 // The norms of each output's coefficients over its times, as a sensitivity summary.
 std::vector<LocalSummaryRow> SummariseLocal(const LocalResult& local);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
+#include "analysis/batch_feedback.h"
 #include "analysis/parallel_for.h"
 #include "analysis/series_notes.h"
 
@@ -21,7 +22,7 @@ struct Step {
 
 }  // namespace
 
-MorrisResult MorrisOverTime(SeriesSource& source) {
+MorrisResult MorrisOverTime(SeriesSource& source, Feedback* feedback) {
   const EnsembleLayout& layout = source.Layout();
   RequireDesign(layout, "morris", "morris");
   const std::size_t k = layout.parameters.size(), members = layout.Members();
@@ -68,7 +69,7 @@ MorrisResult MorrisOverTime(SeriesSource& source) {
   r.rows.resize(layout.Series() * k);
   SeriesNotes notes(layout);
   notes.Resize(1);
-  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
     ParallelFor(batch.count, [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);

@@ -10,6 +10,7 @@
 
 #include "analysis/estimate_stability.h"
 #include "analysis/series_source.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::analysis {
 
@@ -37,7 +38,8 @@ struct MorrisResult {
 
 // Failures: EAnalysisError when the design is not a Morris design, its members do not fill
 // whole trajectories, or a parameter has fewer than kMinimumEffects steps between members
-// done (naming the parameter, how many it has and how many trajectories are complete).
-MorrisResult MorrisOverTime(SeriesSource& source);
+// done (naming the parameter, how many it has and how many trajectories are complete);
+// EAnalysisCanceled (see EnvelopeOverTime for the feedback).
+MorrisResult MorrisOverTime(SeriesSource& source, Feedback* feedback = nullptr);
 
 }  // namespace kvsorv::analysis

@@ -1,6 +1,7 @@
 #include "analysis/progress_source.h"
 
-#include <algorithm>
+#include "analysis/batch_feedback.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::analysis {
 
@@ -16,26 +17,9 @@ class ProgressSource : public SeriesSource {
 
   void ForEachBatch(std::size_t maxBytes,
                     const std::function<void(const SeriesBatch&)>& use) override {
-    const std::size_t total = Layout().Series();
-    const std::size_t slice = std::max(kProgressSlice, (total + 99) / 100);
-    std::size_t done = 0;
-    SeriesBatch part;
-    source_->ForEachBatch(maxBytes, [&](const SeriesBatch& batch) {
-      for (std::size_t s0 = 0; s0 < batch.count; s0 += slice) {
-        const std::size_t count = std::min(slice, batch.count - s0);
-        if (count == batch.count) {
-          use(batch);
-        } else {
-          part.first = batch.first + s0;
-          part.count = count;
-          part.members = batch.members;
-          part.values.assign(batch.Series(s0), batch.Series(s0) + count * batch.members);
-          use(part);
-        }
-        done += count;
-        progress_(done, total);
-      }
-    });
+    Feedback feedback;
+    feedback.OnProgress([this](const FeedbackProgress& p) { progress_(p.done, p.total); });
+    ForEachBatchWithFeedback(*source_, maxBytes, &feedback, use);
   }
 
  private:

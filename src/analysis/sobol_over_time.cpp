@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
+#include "analysis/batch_feedback.h"
 #include "analysis/bootstrap_sums.h"
 #include "analysis/parallel_for.h"
 #include "analysis/series_notes.h"
@@ -111,7 +112,7 @@ double Percentile(std::vector<double>& values, double q) {
 
 }  // namespace
 
-SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
+SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options, Feedback* feedback) {
   const EnsembleLayout& layout = source.Layout();
   RequireDesign(layout, "sobol", "sobol");
   const std::size_t k = layout.parameters.size(), stride = k + 2;
@@ -159,7 +160,7 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options) {
   r.convergence.resize(layout.Series() * k * 3);
   SeriesNotes notes(layout);
   notes.Resize(1);
-  source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
+  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
     ParallelFor(batch.count, [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);

@@ -14,6 +14,7 @@
 
 #include "analysis/estimate_stability.h"
 #include "analysis/series_source.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::analysis {
 
@@ -61,7 +62,8 @@ struct SobolResult {
 
 // Failures: EAnalysisError when the design is not a Sobol design, when its members do not fill
 // whole base points, or when fewer than kMinimumBasePoints base points have all members done
-// (naming how many do).
-SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options = {});
+// (naming how many do); EAnalysisCanceled (see EnvelopeOverTime for the feedback).
+SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options = {},
+                          Feedback* feedback = nullptr);
 
 }  // namespace kvsorv::analysis

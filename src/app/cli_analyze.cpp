@@ -14,7 +14,6 @@
 #include "analysis/local_sensitivity.h"
 #include "analysis/member_table.h"
 #include "analysis/morris_over_time.h"
-#include "analysis/progress_source.h"
 #include "analysis/results_reader.h"
 #include "analysis/sobol_over_time.h"
 #include "analysis/table_source.h"
@@ -22,6 +21,7 @@
 #include "app/cli_options.h"
 #include "app/cli_outputs.h"
 #include "app/progress_line.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::cli {
 
@@ -71,18 +71,15 @@ int Analyze(const AnalyzeOptions& o) {
       {o.input});
   // How far the analysis has come, once it has taken a few seconds.
   ProgressLine line("series", o.method, false, 3.0);
-  std::size_t analysed = 0;
-  const std::unique_ptr<SeriesSource> source =
-      WithProgress(OpenInput(o), [&](std::size_t done, std::size_t total) {
-        line.Update(done, total);
-        analysed = done;
-      });
+  Feedback feedback;
+  feedback.OnProgress([&](const FeedbackProgress& p) { line.Update(p.done, p.total); });
+  const std::unique_ptr<SeriesSource> source = OpenInput(o);
   const EnsembleLayout& layout = source->Layout();
   const FailureReport failures = FailurePredictors(layout);
   std::cerr << FailureSummary(failures) << '\n';
 
   if (o.method == "envelope") {
-    const EnvelopeResult r = EnvelopeOverTime(*source);
+    const EnvelopeResult r = EnvelopeOverTime(*source, &feedback);
     Tell(r.notes);
     Tell(r.warnings, "warning: ");
     WriteEnvelopeCsv(o.output, r.rows);
@@ -94,7 +91,7 @@ int Analyze(const AnalyzeOptions& o) {
         throw std::invalid_argument("--resamples must be a whole number from 0 to 100000");
       options.resamples = static_cast<int>(*o.resamples);
     }
-    const SobolResult r = SobolOverTime(*source, options);
+    const SobolResult r = SobolOverTime(*source, options, &feedback);
     std::cerr << r.completeBasePoints << " of " << r.basePoints
               << " base points have all their members done\n";
     Tell(r.notes);
@@ -102,7 +99,7 @@ int Analyze(const AnalyzeOptions& o) {
     WriteSobolCsv(o.output, r.rows);
     WriteConvergenceCsv(CompanionFile(o.output, "convergence"), r.convergence);
   } else if (o.method == "morris") {
-    const MorrisResult r = MorrisOverTime(*source);
+    const MorrisResult r = MorrisOverTime(*source, &feedback);
     std::cerr << r.completeTrajectories << " of " << r.trajectories
               << " trajectories have all their members done\n";
     Tell(r.notes);
@@ -114,7 +111,7 @@ int Analyze(const AnalyzeOptions& o) {
       if (!(*o.tolerance > 0)) throw std::invalid_argument("--tolerance must be above 0");
       options.tolerance = *o.tolerance;
     }
-    const LocalResult r = LocalOverTime(*source, options);
+    const LocalResult r = LocalOverTime(*source, options, &feedback);
     Tell(r.notes);
     Tell(r.warnings, "warning: ");
     const CollinearityResult c = CollinearityOf(r);
@@ -123,7 +120,7 @@ int Analyze(const AnalyzeOptions& o) {
     WriteLocalSummaryCsv(CompanionFile(o.output, "summary"), SummariseLocal(r));
     WriteCollinearityCsv(CompanionFile(o.output, "collinearity"), c.rows);
   }
-  line.End(analysed, layout.Series());
+  line.End(feedback.Progress().done, layout.Series());
   WriteFailuresCsv(CompanionFile(o.output, "failures"), failures.predictors);
   std::cerr << o.method << " of " << layout.outputs.size() << " outputs at " << layout.times.size()
             << (layout.times.size() == 1 ? " time" : " times") << " written to " << o.output

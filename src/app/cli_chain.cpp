@@ -20,6 +20,9 @@
 #include "program_run/simulation_run.h"
 #include "run/cell_chain.h"
 #include "run/file_run_sink.h"
+#include "program_run/output_step.h"
+#include "program_run/simulation_run.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::cli {
 
@@ -44,7 +47,7 @@ class CellOutputFiles {
     const std::string name = (directory_ / ("cell" + std::to_string(cell) + ".out")).string();
     OpenOutputFile(channel_, name, Drivers, ModelDef.numstate, States, ModelDef.numprocess,
                    Processes, true);
-    sink_ = std::make_unique<FileRunSink>(channel_, nullptr, &observer_);
+    sink_ = std::make_unique<FileRunSink>(channel_, nullptr);
     return *sink_;
   }
   // Writes what the last cell left pending and reports its file.
@@ -96,8 +99,19 @@ int Chain(const ChainOptions& o) {
 
   TerminalRunObserver observer;
   CellOutputFiles outputs(o.outputDirectory, observer);
-  const auto outcomes = RunCellChain(first, static_cast<int>(cells),
-                                     [&](int cell) -> RunSink& { return outputs.Start(cell); });
+  // Each cell's own bar: the chain's progress counts 100 per cell.
+  Feedback feedback;
+  std::size_t position = 0;  // of the cell running, in the chain
+  feedback.OnProgress([&](const FeedbackProgress& p) {
+    observer.ProgressChanged(static_cast<int>(p.done - 100 * position));
+  });
+  const auto outcomes = RunCellChain(
+      first, static_cast<int>(cells),
+      [&](int cell) -> RunSink& {
+        position = static_cast<std::size_t>(cell - first.cellNumber);
+        return outputs.Start(cell);
+      },
+      &feedback);
   outputs.Finish();
   if (outcomes.back().failure) {
     std::cerr << "cell " << first.cellNumber + static_cast<int>(outcomes.size()) - 1 << ": "

@@ -25,6 +25,7 @@
 #include "ensemble/results_merge.h"
 #include "ensemble/results_open.h"
 #include "files/text_writer.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::cli {
 
@@ -88,7 +89,8 @@ std::string ResultsPath(const std::string& output) {
 }
 
 int RunEnsemble(const EnsembleOptions& o) {
-  const StopSignals signals;
+  Feedback feedback;  // canceled by a signal: no member starts after it
+  const StopSignals signals(feedback);
   const auto [shard, shards] = ParseShard(o.shard);
   if (o.rerunFailed && !o.resume)
     throw std::invalid_argument(
@@ -120,16 +122,12 @@ int RunEnsemble(const EnsembleOptions& o) {
   if (o.resume) members = UnfinishedMembers(results, members, o.rerunFailed);
 
   ProgressLine line("members", "", true, 0);
-  RunControl control;
-  control.stop = &signals.Requested();
+  std::size_t failed = 0;  // counted before each progress report, one member at a time
+  feedback.OnProgress([&](const FeedbackProgress& p) { line.Update(p.done, p.total, failed); });
   EnsembleTally tally;
   try {
-    tally = RunMembers(
-        plan, site, design, members, threads, results,
-        [&](std::size_t finished, std::size_t total, const EnsembleTally& t) {
-          line.Update(finished, total, t.failed);
-        },
-        control);
+    tally = RunMembers(plan, site, design, members, threads, results, &feedback,
+                       [&](std::size_t, const MemberResult& result) { failed += result.failed; });
     line.End(tally.done + tally.failed, members.size(), tally.failed);
     results.Close();
   } catch (const EResultsError& e) {

@@ -14,6 +14,7 @@
 #include "program/run_settings.h"
 #include "program_run/output_step.h"
 #include "program_run/simulation_run.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::cli {
 
@@ -37,7 +38,10 @@ int Run(const RunOptions& o) {
   RequireDriverRecords(ReadDriverSeries(s.DriverFileName, ModelDef.numdrivers), s.DriverFileName);
 
   TerminalRunObserver observer;
-  if (!ExecuteRun(observer)) return 1;
+  Feedback feedback;
+  feedback.OnProgress(
+      [&](const FeedbackProgress& p) { observer.ProgressChanged(static_cast<int>(p.done)); });
+  if (!ExecuteRun(observer, &feedback)) return 1;
   std::cerr << "Output written to " << s.OutputFileName << "; next cell's drivers in "
             << s.NextDriverFileName << '\n';
   return 0;

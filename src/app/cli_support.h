@@ -47,12 +47,12 @@ void AddRunTimeOptions(CLI::App& command, RunTimeOptions& times);
 // parameter file: the output step is checked and repaired as the window does.
 void ApplyRunTimes(const RunTimeOptions& times);
 
-// Reports a run's progress as a bar on stderr when that is a terminal, and a failed step
-// loop's message.
+// Reports a run's progress (the whole percent its feedback reports) as a bar on stderr when
+// that is a terminal, and a failed step loop's message.
 class TerminalRunObserver : public RunObserver {
  public:
   TerminalRunObserver();
-  void ProgressChanged(int percent) override;
+  void ProgressChanged(int percent);
   void RunCompleted() override { EndBar(); }
   void RunAborted() override { EndBar(); }
   void RunFailed(const std::string& message) override;

@@ -1,5 +1,6 @@
 #include "app/stop_signals.h"
 
+#include <atomic>
 #include <cerrno>
 
 namespace kvsorv::cli {
@@ -11,7 +12,9 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Lock-free, so that the handler may touch them.
 std::atomic<bool> stopRequested{false};
 std::atomic<int> stopSignal{0};
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
+std::atomic<Feedback*> stopFeedback{nullptr};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+              std::atomic<Feedback*>::is_always_lock_free);
 
 extern "C" void OnStopSignal(int signal) {
   const int saved = errno;
@@ -24,15 +27,17 @@ extern "C" void OnStopSignal(int signal) {
     raise(signal);
   } else {
     stopSignal.store(signal);
+    if (Feedback* feedback = stopFeedback.load()) feedback->Cancel();
   }
   errno = saved;
 }
 
 }  // namespace
 
-StopSignals::StopSignals() {
+StopSignals::StopSignals(Feedback& feedback) {
   stopRequested = false;
   stopSignal = 0;
+  stopFeedback = &feedback;
   struct sigaction handler {};
   handler.sa_handler = OnStopSignal;
   sigemptyset(&handler.sa_mask);
@@ -45,10 +50,7 @@ StopSignals::StopSignals() {
 
 StopSignals::~StopSignals() {
   for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &before_[i], nullptr);
-}
-
-const std::atomic<bool>& StopSignals::Requested() const {
-  return stopRequested;
+  stopFeedback = nullptr;
 }
 
 int StopSignals::Signal() const {

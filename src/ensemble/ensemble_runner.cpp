@@ -36,11 +36,9 @@ std::vector<std::size_t> UnfinishedMembers(const ResultsFile& file,
   return left;
 }
 
-EnsembleTally RunMembers(
-    const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
-    const std::vector<std::size_t>& members, int threads, ResultsFile& results,
-    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress,
-    const RunControl& control) {
+EnsembleTally RunMembers(const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
+                         const std::vector<std::size_t>& members, int threads, ResultsFile& results,
+                         Feedback* feedback, const MemberWritten& memberWritten) {
   using Clock = std::chrono::steady_clock;
   std::atomic<std::size_t> next{0};
   std::mutex writing;  // the results file, the tally and the syncs
@@ -54,7 +52,7 @@ EnsembleTally RunMembers(
   Clock::time_point synced = Clock::now();
   const auto work = [&] {
     for (std::size_t k = next++; k < members.size(); k = next++) {
-      if (control.stop != nullptr && control.stop->load()) return;
+      if (feedback != nullptr && feedback->IsCanceled()) return;
       const std::size_t i = members[k];
       const std::vector<double> parameters = MemberParameters(design.rows.at(i));
       const MemberResult result = RunMember(plan, site, parameters);
@@ -72,10 +70,10 @@ EnsembleTally RunMembers(
         writeFailure = std::current_exception();
         return;
       }
-      if (control.memberWritten) control.memberWritten(i, result);
+      if (memberWritten) memberWritten(i, result);
       ++(result.failed ? tally.failed : tally.done);
       ++finished;
-      if (progress) progress(finished, members.size(), tally);
+      if (feedback != nullptr) feedback->SetProgress(finished, members.size());
     }
   };
   std::vector<std::thread> pool;

@@ -3,7 +3,6 @@
 // file as it finishes. A member that fails is recorded with its error and never stops the
 // others. Member i's values depend only on the plan, the design and i.
 
-#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "ensemble/member_run.h"
 #include "ensemble/results_file.h"
 #include "ensemble/sampling.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::ensemble {
 
@@ -29,23 +29,19 @@ struct EnsembleTally {
   std::size_t failed = 0;
 };
 
-// How a caller steers a run and follows it member by member.
-struct RunControl {
-  // Once set, no further member starts; the members in flight finish and are written.
-  const std::atomic<bool>* stop = nullptr;
-  // Called with a member's index and result after it is written, from one thread at a time;
-  // it must not throw.
-  std::function<void(std::size_t, const MemberResult&)> memberWritten;
-};
+// Called with a member's index and result after it is written, from one thread at a time; it
+// must not throw.
+using MemberWritten = std::function<void(std::size_t member, const MemberResult& result)>;
 
-// Runs `members` on `threads` threads (at least 1). `progress(finished, total, tally)` is
-// called after each member is written, from one thread at a time. The file is flushed (see
-// ResultsFile::Flush) every 10 s, or every 1 % of `members` when that comes sooner, and at the
-// end: a process killed loses at most the members written since. Failures: the results file's.
-EnsembleTally RunMembers(
-    const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
-    const std::vector<std::size_t>& members, int threads, ResultsFile& results,
-    const std::function<void(std::size_t, std::size_t, const EnsembleTally&)>& progress = {},
-    const RunControl& control = {});
+// Runs `members` on `threads` threads (at least 1). With a feedback, its progress is the
+// members finished of `members`, set after each is written and `memberWritten` has seen it,
+// from one thread at a time; once it is canceled no further member starts, and the members in
+// flight finish and are written (those not started stay missing from the file). The file is
+// flushed (see ResultsFile::Flush) every 10 s, or every 1 % of `members` when that comes
+// sooner, and at the end: a process killed loses at most the members written since.
+// Failures: the results file's.
+EnsembleTally RunMembers(const EnsemblePlan& plan, const EnsembleSite& site, const Design& design,
+                         const std::vector<std::size_t>& members, int threads, ResultsFile& results,
+                         Feedback* feedback = nullptr, const MemberWritten& memberWritten = {});
 
 }  // namespace kvsorv::ensemble

@@ -88,7 +88,7 @@ EnsembleSession::EnsembleSession() {
 }
 
 EnsembleSession::~EnsembleSession() {
-  stop_ = true;
+  Stop();
   if (worker_.joinable()) worker_.join();
 }
 
@@ -336,19 +336,18 @@ bool EnsembleSession::Start(bool resume) {
                               Filled(kNothingToResumeMessage, resultsName));
     return false;
   }
-  stop_ = false;
   resultsNote_.clear();
   {
     const std::lock_guard lock(mutex_);
+    feedback_ = std::make_shared<Feedback>();
     running_ = true;
     stopped_ = false;
     finishedThisRun_ = 0;
     started_ = std::chrono::steady_clock::now();
   }
   worker_ = std::thread([this, members = std::move(members), file = std::move(results)]() mutable {
-    RunControl control;
-    control.stop = &stop_;
-    control.memberWritten = [this](std::size_t member, const MemberResult& result) {
+    const std::shared_ptr<Feedback> feedback = RunFeedback();
+    const auto memberWritten = [this](std::size_t member, const MemberResult& result) {
       std::function<void(const RunProgress&)> observer;
       {
         const std::lock_guard lock(mutex_);
@@ -359,7 +358,8 @@ bool EnsembleSession::Start(bool resume) {
       if (observer) observer(Progress());
     };
     try {
-      RunMembers(runPlan_, site_, design_, members, Threads(), *file, {}, control);
+      RunMembers(runPlan_, site_, design_, members, Threads(), *file, feedback.get(),
+                 memberWritten);
       file->Close();  // every member written is on the disk, or the failure is shown
     } catch (const std::exception& e) {
       const std::lock_guard lock(mutex_);
@@ -371,16 +371,18 @@ bool EnsembleSession::Start(bool resume) {
       const std::lock_guard lock(mutex_);
       running_ = false;
       resumable_ = finished_.Count() < finished_.Members();
-      stopped_ = stop_ && resumable_;
+      stopped_ = feedback->IsCanceled() && resumable_;
       observer = observer_;
     }
     if (observer) observer(Progress());
+    feedback->Finish();
   });
   return true;
 }
 
 void EnsembleSession::Stop() {
-  stop_ = true;
+  const std::lock_guard lock(mutex_);
+  if (feedback_) feedback_->Cancel();
 }
 
 bool EnsembleSession::Running() const {
@@ -401,6 +403,11 @@ void EnsembleSession::FinishRun() {
 void EnsembleSession::SetProgressObserver(std::function<void(const RunProgress&)> observer) {
   const std::lock_guard lock(mutex_);
   observer_ = std::move(observer);
+}
+
+std::shared_ptr<Feedback> EnsembleSession::RunFeedback() const {
+  const std::lock_guard lock(mutex_);
+  return feedback_;
 }
 
 RunProgress EnsembleSession::Progress() const {

@@ -5,9 +5,9 @@
 // progress; and the figures of the members finished so far. Messages go through
 // CurrentPrompter(), on the thread that calls the session (the user-interface thread).
 
-#include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,6 +21,7 @@
 #include "ensemble/sampling.h"
 #include "ensemble_window/correlation_table.h"
 #include "ensemble_window/plan_table.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::ensemble {
 
@@ -122,7 +123,8 @@ class EnsembleSession {
   bool Run();
   // Starts the members the results file is missing. Returns whether a run started.
   bool Resume();
-  // No further member starts; those in flight finish and are written. Returns at once.
+  // No further member starts; those in flight finish and are written (the run's feedback is
+  // canceled). Returns at once; safe from any thread.
   void Stop();
   bool Running() const;
   // Whether the results file of the plan has members left to run (known after opening a
@@ -135,6 +137,10 @@ class EnsembleSession {
   // Called from the worker thread after each member and once when the run ends.
   void SetProgressObserver(std::function<void(const RunProgress&)> observer);
   RunProgress Progress() const;
+  // The feedback of the run started last (nullptr before any): its progress is the members
+  // finished of those this run started with, Stop cancels it, and it is finished once the
+  // run has ended and the observer has seen its last progress.
+  std::shared_ptr<Feedback> RunFeedback() const;
 
   // The outputs of the run's plan ("Cf", "cell2/Cf"), the figures' variables.
   std::vector<std::string> Variables() const;
@@ -184,9 +190,9 @@ class EnsembleSession {
   EnsembleSite site_;
   Design design_;
   std::thread worker_;
-  std::atomic<bool> stop_{false};
 
   mutable std::mutex mutex_;  // guards what follows
+  std::shared_ptr<Feedback> feedback_;
   FinishedMembers finished_;
   bool running_ = false;
   bool stopped_ = false;

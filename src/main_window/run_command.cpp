@@ -8,6 +8,8 @@
 #include "program/run_settings.h"
 #include "program_run/simulation_run.h"
 #include "run/run_observer.h"
+#include "program_run/simulation_run.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv {
 
@@ -23,7 +25,6 @@ class WindowRunObserver : public RunObserver {
     view_.Windows().ShowProgress();
     view_.SetMainWindowEnabled(false);
   }
-  void ProgressChanged(int percent) override { view_.Windows().SetProgress(percent); }
   void RunCompleted() override {
     running_ = false;
     UpdateMainForm(view_);
@@ -69,7 +70,11 @@ bool BtnRunClick(MainView& view) {
     WindowRunObserver& observer;
     ~RestoreOnExit() { observer.Restore(); }
   } restore{observer};
-  return ExecuteRun(observer);
+  // The run's whole percent done moves the progress window's bar.
+  Feedback feedback;
+  feedback.OnProgress(
+      [&view](const FeedbackProgress& p) { view.Windows().SetProgress(static_cast<int>(p.done)); });
+  return ExecuteRun(observer, &feedback);
 }
 
 }  // namespace kvsorv

@@ -33,6 +33,14 @@ class EStepTooSmall : public EIntegratorError {
   using EIntegratorError::EIntegratorError;
 };
 
+inline constexpr const char* kRunCanceledMessage = "The run was stopped before it finished.";
+
+// A run stopped on request (its feedback was canceled) before its last step.
+class ERunCanceled : public ERunTimeError {
+ public:
+  ERunCanceled() : ERunTimeError(kRunCanceledMessage) {}
+};
+
 // Floating-point faults and the steady-state solver's own checks.
 class EMathError : public Exception {
   using Exception::Exception;

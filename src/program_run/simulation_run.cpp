@@ -107,19 +107,19 @@ bool TimeStepAdvancesClock(const TRunSettings& s) {
   return step > 0.0 && s.StartTime + step > s.StartTime && s.StopTime + step > s.StopTime;
 }
 
-bool ExecuteRun(RunObserver& observer) {
+bool ExecuteRun(RunObserver& observer, Feedback* feedback) {
   if (!TimeStepAdvancesClock(RunSettings)) throw ERunTimeError(kTimeStepTooSmallMessage);
   CheckRunFileRoles(RunSettings);
   const bool interactive = RunModes.InteractiveMode;
   RunChannels files;
-  FileRunSink sink(files.output, &files.scratch, &observer);
+  FileRunSink sink(files.output, &files.scratch);
 
   observer.RunStarting();
   RunOutcome outcome;
   CellFiles cell;
   try {
     const RunInputs inputs = PrepareInputs(files, cell);
-    outcome = RunModel(inputs, sink);
+    outcome = RunModel(inputs, sink, feedback);
   } catch (...) {
     files.Discard();
     observer.RunAborted();

@@ -28,7 +28,9 @@ bool TimeStepAdvancesClock(const TRunSettings& settings);
 RunInputs RunInputsOfProgram();
 
 // Performs one run with the global settings and model tables, telling the observer of start,
-// progress, completion and failure. A failure in the step loop comes after completion: in
+// completion and failure, and the feedback (when one is given) of its progress: whole percent
+// done of 100 (RunModel). A canceled feedback ends the step loop with ERunCanceled, a failure
+// in the step loop like any other. A failure in the step loop comes after completion: in
 // interactive mode it is reported through the observer (the call then returns false),
 // otherwise it is passed on. A failure before the step loop (a missing driver file, a driver
 // file name without a cell number, an output file that cannot be created, a math error in
@@ -37,6 +39,6 @@ RunInputs RunInputsOfProgram();
 // ERunTimeError kTimeStepTooSmallMessage: a time step that does not advance the clock; with
 // EInOutError (CheckRunFileRoles): a file the run would write that is also one it reads or
 // writes in another role. Returns true when the run completed without failure.
-bool ExecuteRun(RunObserver& observer);
+bool ExecuteRun(RunObserver& observer, Feedback* feedback = nullptr);
 
 }  // namespace kvsorv

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "files/number_text.h"
 
@@ -28,10 +29,6 @@ void NextCellRecorder::NextCellRecord(double time, const drivearray& drivers) {
   next_.NextCellRecord(time, drivers);
 }
 
-void NextCellRecorder::Progress(int percent) {
-  next_.Progress(percent);
-}
-
 DriverSeries NextCellRecorder::NextCellSeries(const RunOutcome& outcome) const {
   const int n = records_.count;
   DriverSeries series;
@@ -53,12 +50,16 @@ DriverSeries NextCellRecorder::NextCellSeries(const RunOutcome& outcome) const {
 }
 
 std::vector<RunOutcome> RunCellChain(const RunInputs& first, int cells,
-                                     const std::function<RunSink&(int cell)>& sinkFor) {
+                                     const std::function<RunSink&(int cell)>& sinkFor,
+                                     Feedback* feedback) {
   std::vector<RunOutcome> outcomes;
   RunInputs inputs = first;
+  const auto total = static_cast<std::size_t>(cells) * 100;
   for (int k = 0; k < cells; ++k) {
     NextCellRecorder recorder(sinkFor(inputs.cellNumber), inputs.mainDrivers->count);
-    outcomes.push_back(RunModel(inputs, recorder));
+    if (feedback != nullptr) feedback->SetMessage("cell " + std::to_string(inputs.cellNumber));
+    outcomes.push_back(
+        RunModel(inputs, recorder, feedback, {static_cast<std::size_t>(k) * 100, total}));
     if (outcomes.back().failure || k + 1 == cells) break;
     inputs.mainDrivers = std::make_shared<DriverSeries>(recorder.NextCellSeries(outcomes.back()));
     ++inputs.cellNumber;

@@ -20,7 +20,6 @@ class NextCellRecorder : public RunSink {
   void OutputLine(double time, const drivearray& drivers, const statearray& states,
                   const processarray& processes) override;
   void NextCellRecord(double time, const drivearray& drivers) override;
-  void Progress(int percent) override;
 
   // The next cell's driver series: the record saved at the first output year, then every
   // record after it, each time and value through the driver file's number text.
@@ -36,9 +35,13 @@ double ThroughDriverText(double value);
 
 // Runs `cells` cells, the first with `first` (and its cell number), each further one with
 // the next cell number and the series the one before handed on. Each cell's results go to
-// the sink `sinkFor(cell)` returns. Stops after a cell whose step loop failed; a failure
-// before a cell's first step is raised. Returns the outcome of every cell run.
+// the sink `sinkFor(cell)` returns. Stops after a cell whose step loop failed (a canceled
+// feedback fails the cell running with ERunCanceled); a failure before a cell's first step is
+// raised. Returns the outcome of every cell run. The feedback's progress is percent of the
+// chain, cell k (from 0) counting from 100 k of 100 cells; its message names the cell running
+// ("cell 3").
 std::vector<RunOutcome> RunCellChain(const RunInputs& first, int cells,
-                                     const std::function<RunSink&(int cell)>& sinkFor);
+                                     const std::function<RunSink&(int cell)>& sinkFor,
+                                     Feedback* feedback = nullptr);
 
 }  // namespace kvsorv

@@ -17,8 +17,4 @@ void FileRunSink::NextCellRecord(double time, const drivearray& drivers) {
     WriteDriverRecord(*nextCellRecords_, time, Catalogue().def.numdrivers, drivers);
 }
 
-void FileRunSink::Progress(int percent) {
-  if (observer_ != nullptr) observer_->ProgressChanged(percent);
-}
-
 }  // namespace kvsorv

@@ -22,7 +22,8 @@ int ProgressPercent(double presentTime, const RunTimes& t) {
 // One run's tables, readers and counters.
 class ModelRun {
  public:
-  ModelRun(const RunInputs& inputs, RunSink& sink) : in_(inputs), sink_(sink) {
+  ModelRun(const RunInputs& inputs, RunSink& sink, Feedback* feedback, ProgressShare share)
+      : in_(inputs), sink_(sink), feedback_(feedback), share_(share) {
     out_.states = inputs.states;
     out_.drivers = inputs.drivers;
     out_.processes = inputs.processes;
@@ -60,6 +61,7 @@ class ModelRun {
     double& present = out_.presentTime;
     drivearray& drivers = out_.drivers;
     while (present + t.step <= t.stop) {
+      if (feedback_ != nullptr && feedback_->IsCanceled()) throw ERunCanceled();
       out_.nextCellDrivers = drivers;
       if (std::abs(in_.cellNumber - kFixedDepositionCell) < 0.1 && present > kFixedDepositionYear)
         drivers[drv::Dnh4].value = kFixedDeposition;
@@ -85,7 +87,7 @@ class ModelRun {
         stepCounter_ = 0;
       }
 
-      sink_.Progress(ProgressPercent(present, t));
+      if (feedback_ != nullptr) ReportProgress(ProgressPercent(present, t));
 
       present += t.step;
       baseClock_ += t.step;
@@ -98,8 +100,18 @@ class ModelRun {
   RunOutcome& Outcome() { return out_; }
 
  private:
+  // Only a change reaches the feedback: at most 101 calls in a run, not one per step.
+  void ReportProgress(int percent) {
+    if (percent == reported_) return;
+    reported_ = percent;
+    feedback_->SetProgress(share_.before + static_cast<std::size_t>(percent), share_.total);
+  }
+
   const RunInputs& in_;
   RunSink& sink_;
+  Feedback* feedback_;
+  ProgressShare share_;
+  int reported_ = -1;
   RunOutcome out_;
   EquationSettings settings_;
   DriverSeriesReader main_;
@@ -117,8 +129,9 @@ double InitialHumusCarbon(int cellNumber) {
   return 5.1558 * f * f + 649.24 * f + 8013.2;
 }
 
-RunOutcome RunModel(const RunInputs& inputs, RunSink& sink) {
-  ModelRun run(inputs, sink);
+RunOutcome RunModel(const RunInputs& inputs, RunSink& sink, Feedback* feedback,
+                    ProgressShare share) {
+  ModelRun run(inputs, sink, feedback, share);
   run.Prepare();
   try {
     run.StepLoop();

@@ -4,12 +4,14 @@
 // reads and writes no global table and no file, so any number of runs may go on at once,
 // on any threads, sharing only their read-only driver series.
 
+#include <cstddef>
 #include <exception>
 #include <memory>
 #include <string>
 
 #include "files/driver_series.h"
 #include "model/records.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv {
 
@@ -52,8 +54,6 @@ class RunSink {
                           const processarray& processes) = 0;
   // A record of the next cell's drivers, stamped with the begin time of an output step.
   virtual void NextCellRecord(double time, const drivearray& drivers) = 0;
-  // Whole percent of the run done (0..100), by the time at which each step began.
-  virtual void Progress(int /*percent*/) {}
 };
 
 struct RunOutcome {
@@ -73,10 +73,21 @@ struct RunOutcome {
 // f = (cell - 1) / 5 + 1. Humus nitrogen is that divided by kHumusCNRatio.
 double InitialHumusCarbon(int cellNumber);
 
+// A run's part of a longer task's progress: its whole percent p done is reported as
+// before + p of total.
+struct ProgressShare {
+  std::size_t before = 0;
+  std::size_t total = 100;
+};
+
 // Runs from inputs.times.start while a whole step fits before inputs.times.stop. A failure
 // before the first step (a driver lookup, the first evaluation, the sink's first line) is
 // raised, with nothing but that line handed to the sink; a failure of the model's error kinds
 // in the step loop ends the loop and is returned in the outcome; any other is raised.
-RunOutcome RunModel(const RunInputs& inputs, RunSink& sink);
+// With a feedback, each step first looks whether it was canceled (the loop then ends with
+// ERunCanceled in the outcome, the steps taken before kept) and the whole percent of the run
+// done (0..100, by the time at which the step began) is reported to it whenever it changes.
+RunOutcome RunModel(const RunInputs& inputs, RunSink& sink, Feedback* feedback = nullptr,
+                    ProgressShare share = {});
 
 }  // namespace kvsorv

@@ -1,7 +1,7 @@
 #pragma once
-// How a run reports to the windows (or the command line) without knowing them: progress,
-// completion and failure. A run always calls these; a caller that wants silence passes an
-// observer that does nothing (this base class).
+// How a run tells the windows (or the command line) of its course without knowing them: its
+// start, completion and failure. A run always calls these; a caller that wants silence passes
+// an observer that does nothing (this base class). Its progress goes to a Feedback.
 
 #include <string>
 
@@ -12,8 +12,6 @@ class RunObserver {
   virtual ~RunObserver() = default;
   // Preparation begins: show the progress window and disable the main window.
   virtual void RunStarting() {}
-  // Whole percent of the run done, 0 to 100, by the time at which the step began.
-  virtual void ProgressChanged(int /*percent*/) {}
   // The run has completed (normally or after a failure in its step loop): refresh and enable
   // the main window, show RunSettings.PresentTime, hide the progress window.
   virtual void RunCompleted() {}

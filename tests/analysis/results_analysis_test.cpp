@@ -19,6 +19,7 @@
 #include "analysis/table_source.h"
 #include "ensemble/results_file.h"
 #include "support/temp_dir.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::analysis {
 namespace {
@@ -152,8 +153,9 @@ TEST(ResultsAnalysis, ConstantOutputLeavesIndicesEmptyWithANote) {
       << r.notes[0];
 }
 
-TEST(ProgressSource, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
-  // Three outputs at 250 times: slices of 256 series cut the batch inside outputs.
+// Three outputs at 250 times of three members: slices of 256 series cut the batch inside
+// outputs.
+std::pair<EnsembleLayout, SeriesBatch> ThreeOutputsAt250Times() {
   EnsembleLayout layout;
   layout.source = "memory";
   layout.designMethod = "mc";
@@ -167,6 +169,11 @@ TEST(ProgressSource, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
   batch.members = 3;
   for (std::size_t s = 0; s < batch.count; ++s)
     for (std::size_t m = 0; m < 3; ++m) batch.values.push_back(static_cast<double>(s * m));
+  return {layout, batch};
+}
+
+TEST(ProgressSource, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
+  const auto [layout, batch] = ThreeOutputsAt250Times();
   std::vector<std::pair<std::size_t, std::size_t>> calls;
   const EnvelopeResult whole = EnvelopeOverTime(*MemorySource(layout, batch));
   const EnvelopeResult sliced = EnvelopeOverTime(
@@ -181,6 +188,18 @@ TEST(ProgressSource, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
   EXPECT_EQ(whole.rows[700].mean, 700.0);
   EXPECT_EQ(calls,
             (std::vector<std::pair<std::size_t, std::size_t>>{{256, 750}, {512, 750}, {750, 750}}));
+}
+
+TEST(BatchFeedback, CanceledAfterTheFirstSlice_StopsTheAnalysisBeforeTheNext) {
+  const auto [layout, batch] = ThreeOutputsAt250Times();
+  Feedback feedback;
+  std::vector<std::size_t> heard;
+  feedback.OnProgress([&](const FeedbackProgress& p) {
+    heard.push_back(p.done);
+    feedback.Cancel();
+  });
+  EXPECT_THROW(EnvelopeOverTime(*MemorySource(layout, batch), &feedback), EAnalysisCanceled);
+  EXPECT_EQ(heard, std::vector<std::size_t>{256});
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "support/model_fixture.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::ensemble {
 namespace {
@@ -146,6 +147,20 @@ TEST_F(EnsembleRunTest, DoneMemberLackingAKeptValue_CountsMissingAndIsRunAgain) 
   EXPECT_EQ(results.DoneWithoutValues(), std::vector<std::size_t>{1});
   EXPECT_EQ(results.CheckedStatuses()[1], MemberStatus::kMissing);
   EXPECT_EQ(UnfinishedMembers(results, {0, 1, 2, 3}, false), (std::vector<std::size_t>{1, 3}));
+}
+
+TEST_F(EnsembleRunTest, Canceled_KeepsTheMembersFinishedAndStartsNoOther) {
+  ResultsFile results = ResultsFile::Create(dir.File("r.nc"), plan, site, design, "test");
+  Feedback feedback;
+  const EnsembleTally tally = RunMembers(plan, site, design, ShardMembers(6, 1, 1), 1, results,
+                                         &feedback, [&](std::size_t member, const MemberResult&) {
+                                           if (member == 1) feedback.Cancel();
+                                         });
+  EXPECT_EQ(tally.done + tally.failed, 2u);
+  EXPECT_EQ(feedback.Progress().done, 2u);
+  EXPECT_EQ(feedback.Progress().total, 6u);
+  EXPECT_EQ(UnfinishedMembers(results, ShardMembers(6, 1, 1), false),
+            (std::vector<std::size_t>{2, 3, 4, 5}));
 }
 
 }  // namespace

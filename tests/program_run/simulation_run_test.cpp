@@ -46,15 +46,20 @@ std::vector<double> Times(const std::vector<std::vector<double>>& rows) {
   return t;
 }
 
+// Records the lifecycle, and the progress its feedback hears.
 class RecordingObserver : public RunObserver {
  public:
+  RecordingObserver() {
+    feedback.OnProgress(
+        [this](const FeedbackProgress& p) { progress.push_back(static_cast<int>(p.done)); });
+  }
   void RunStarting() override { events.push_back("start"); }
-  void ProgressChanged(int percent) override { progress.push_back(percent); }
   void RunCompleted() override { events.push_back("completed"); }
   void RunFailed(const std::string& message) override { events.push_back("failed: " + message); }
   void RunAborted() override { events.push_back("aborted"); }
   std::vector<std::string> events;
   std::vector<int> progress;
+  Feedback feedback;
 };
 
 // Two driver records a step apart; both the cell's file and the base file.
@@ -141,7 +146,7 @@ TEST(CellFiles, InitialHumusFromTheCellFactor) {
 
 TEST_F(SimulationRunTest, ShortRunBeforeTheRecordingYears) {
   SetTimes(0, 2, 1, 1);
-  ASSERT_TRUE(ExecuteRun(observer));
+  ASSERT_TRUE(ExecuteRun(observer, &observer.feedback));
   // The output holds only the line at the start time: no step begins at 1600 or later.
   EXPECT_EQ(Times(DataRows(dir.Read("run.out"))), (std::vector<double>{0}));
   EXPECT_EQ(Times(DataRows(dir.Read("dummyfile"))), (std::vector<double>{0, 1}));
@@ -368,12 +373,28 @@ TEST_F(SimulationRunTest, OutsideInteractiveModeFailuresArePassedOnAfterCompleti
   dir.Write("cell1.drr",
             "h\r\nh\r\n0 350 21 9 18 1.1 0.8 180 150 1\r\n1601 350 45 45 18 1.1 0.8 180 150 1\r\n");
   SetTimes(1599, 1605, 1, 1);
-  EXPECT_THROW(ExecuteRun(observer), EZeroDivide);
+  EXPECT_THROW(ExecuteRun(observer, &observer.feedback), EZeroDivide);
   // The observer hears of the run whatever the mode; only the failure is passed on instead.
   EXPECT_EQ(observer.events, (std::vector<std::string>{"start", "completed"}));
   EXPECT_FALSE(observer.progress.empty());
   EXPECT_TRUE(RunSettings.OutputAvailable);
   EXPECT_FALSE(dir.Read("cell2.drr").empty());
+}
+
+TEST_F(SimulationRunTest, CanceledHalfWay_IsAFailureAfterCompletionWithTheStepsTaken) {
+  SetTimes(1598, 1606, 1, 1);
+  observer.feedback.OnProgress([&](const FeedbackProgress& p) {
+    if (p.done >= 50) observer.feedback.Cancel();  // the step from 1602 is the last taken
+  });
+  EXPECT_FALSE(ExecuteRun(observer, &observer.feedback));
+  EXPECT_EQ(observer.events,
+            (std::vector<std::string>{"start", "completed",
+                                      std::string("failed: ") + kRunCanceledMessage}));
+  // The output and the next cell's records of the steps taken, as a failure there leaves them.
+  EXPECT_EQ(Times(DataRows(dir.Read("run.out"))), (std::vector<double>{1598, 1601, 1602, 1603}));
+  EXPECT_EQ(Times(DataRows(dir.Read("cell2.drr"))), (std::vector<double>{1600, 1601, 1602}));
+  EXPECT_NEAR(RunSettings.PresentTime, 1602.0, 1e-9);  // the last scratch record
+  EXPECT_TRUE(RunSettings.OutputAvailable);
 }
 
 }  // namespace

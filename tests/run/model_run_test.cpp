@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -15,8 +16,10 @@
 #include "model/errors.h"
 #include "model/model_indices.h"
 #include "program/global_tables.h"
+#include "run/cell_chain.h"
 #include "support/model_fixture.h"
 #include "support/temp_dir.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv {
 namespace {
@@ -96,6 +99,45 @@ TEST_F(ModelRunTest, FailureInTheStepLoopComesBackWithTheLastCompletedStep) {
   EXPECT_EQ(outcome.failureMessage, "Floating point division by zero");
   EXPECT_EQ(outcome.presentTime, 1601.0);  // the step from 1601 failed
   EXPECT_THROW(std::rethrow_exception(outcome.failure), EZeroDivide);
+}
+
+TEST_F(ModelRunTest, CanceledHalfWay_EndsWithTheCancellationAndHandsOnOnlyTheStepsTaken) {
+  const RunInputs in = ExampleInputs(1, 1900);
+  RecordingSink whole, part;
+  RunModel(in, whole);
+  Feedback feedback;
+  std::vector<std::size_t> heard;
+  feedback.OnProgress([&](const FeedbackProgress& p) {
+    heard.push_back(p.done);
+    if (p.done >= 50) feedback.Cancel();  // at the step from 1700
+  });
+  const RunOutcome outcome = RunModel(in, part, &feedback);
+  ASSERT_TRUE(outcome.failure);
+  EXPECT_THROW(std::rethrow_exception(outcome.failure), ERunCanceled);
+  EXPECT_EQ(outcome.failureMessage, kRunCanceledMessage);
+  EXPECT_NEAR(outcome.presentTime, 1701.0, 1e-9);  // no step from 1701
+  EXPECT_EQ(heard.front(), 0u);
+  EXPECT_EQ(heard.back(), 50u);
+  ASSERT_LT(part.numbers.size(), whole.numbers.size());
+  EXPECT_TRUE(std::equal(part.numbers.begin(), part.numbers.end(), whole.numbers.begin()));
+}
+
+TEST_F(ModelRunTest, ChainCanceledInItsSecondCell_KeepsTheFirstAndFailsTheSecond) {
+  RecordingSink sink;
+  Feedback feedback;
+  FeedbackProgress last;
+  feedback.OnProgress([&](const FeedbackProgress& p) {
+    last = p;
+    if (p.done >= 150) feedback.Cancel();  // half-way through the second cell
+  });
+  const auto outcomes = RunCellChain(
+      ExampleInputs(1, 1700), 3, [&](int) -> RunSink& { return sink; }, &feedback);
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_FALSE(outcomes[0].failure);
+  EXPECT_EQ(outcomes[1].failureMessage, kRunCanceledMessage);
+  EXPECT_EQ(last.done, 150u);
+  EXPECT_EQ(last.total, 300u);
+  EXPECT_EQ(feedback.Message(), "cell 2");
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <map>
+#include <memory>
 
 #include "gui_fixture.h"
+#include "tasks/feedback.h"
 #include "windows/ensemble_window/ensemble_window.h"
 
 namespace kvsorv::testing {
@@ -34,6 +36,15 @@ class EnsembleWindowGuiTest : public GuiTest {
                   "sd = 0.2\n"
                   "[[output]]\nsymbol = \"NEP\"\nyearly = true\n");
     return dir.File("plan.toml");
+  }
+
+  // Waits for the window's run to end, then lets the window take in what the run told it.
+  static void WaitForTheRun(TFmEnsemble& window) {
+    const std::shared_ptr<Feedback> feedback = window.Session().RunFeedback();
+    ASSERT_NE(feedback, nullptr);
+    feedback->WaitFinished();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
   }
 
   TFmEnsemble* OpenFromMenu() {
@@ -103,12 +114,14 @@ TEST_F(EnsembleWindowGuiTest, RunThenStop_EnablesResumeAndTheEnvelopeFillsIn) {
   EXPECT_TRUE(stop->isEnabled());
   EXPECT_FALSE(run->isEnabled());
   QTest::mouseClick(stop, Qt::LeftButton);
-  QTRY_VERIFY_WITH_TIMEOUT(run->isEnabled(), 20000);
+  WaitForTheRun(*window);
+  EXPECT_TRUE(run->isEnabled());
   EXPECT_TRUE(resume->isEnabled());
   EXPECT_FALSE(stop->isEnabled());
 
   QTest::mouseClick(resume, Qt::LeftButton);
-  QTRY_VERIFY_WITH_TIMEOUT(run->isEnabled(), 60000);
+  WaitForTheRun(*window);
+  EXPECT_TRUE(run->isEnabled());
   EXPECT_FALSE(resume->isEnabled());
   EXPECT_TRUE(Find<QLabel>(*window, "LblProgress")->text().startsWith("60 of 60 members, "))
       << Find<QLabel>(*window, "LblProgress")->text().toStdString();
@@ -126,10 +139,16 @@ TEST_F(EnsembleWindowGuiTest, StoppedRunReopenedAfterARestart_ResumesAndExportsI
   QTest::mouseClick(Find<QPushButton>(*window, "BtnOpenPlan"), Qt::LeftButton);
   EXPECT_EQ(Find<QLabel>(*window, "LblDesignSize")->text(), "Run makes 400 members.");
   QTest::mouseClick(Find<QPushButton>(*window, "BtnRun"), Qt::LeftButton);
-  // Stopped with some members finished and most not, however busy the machine is.
-  QTRY_VERIFY_WITH_TIMEOUT(window->Session().Progress().finished >= 1, 20000);
-  QTest::mouseClick(Find<QPushButton>(*window, "BtnStop"), Qt::LeftButton);
-  QTRY_VERIFY_WITH_TIMEOUT(Find<QPushButton>(*window, "BtnRun")->isEnabled(), 20000);
+  // Stopped with some members finished and most not, however busy the machine is: the run's
+  // feedback is canceled once a member has finished.
+  const std::shared_ptr<Feedback> feedback = window->Session().RunFeedback();
+  ASSERT_NE(feedback, nullptr);
+  feedback->OnProgress([run = feedback.get()](const FeedbackProgress& p) {
+    if (p.done >= 1) run->Cancel();
+  });
+  if (feedback->Progress().done >= 1) feedback->Cancel();  // one finished before the listener
+  WaitForTheRun(*window);
+  EXPECT_TRUE(Find<QPushButton>(*window, "BtnRun")->isEnabled());
   const QString stopped = Find<QLabel>(*window, "LblProgress")->text();
   EXPECT_TRUE(stopped.startsWith("Stopped: ")) << stopped.toStdString();
 
@@ -142,7 +161,8 @@ TEST_F(EnsembleWindowGuiTest, StoppedRunReopenedAfterARestart_ResumesAndExportsI
   EXPECT_TRUE(Find<QPushButton>(*window, "BtnExportChart")->isEnabled());
 
   QTest::mouseClick(Find<QPushButton>(*window, "BtnResume"), Qt::LeftButton);
-  QTRY_VERIFY_WITH_TIMEOUT(Find<QPushButton>(*window, "BtnRun")->isEnabled(), 60000);
+  WaitForTheRun(*window);
+  EXPECT_TRUE(Find<QPushButton>(*window, "BtnRun")->isEnabled());
   EXPECT_TRUE(Find<QLabel>(*window, "LblProgress")->text().startsWith("400 of 400 members, "));
   prompter.QueueFile(dir.File("fig.png"));
   QTest::mouseClick(Find<QPushButton>(*window, "BtnExportChart"), Qt::LeftButton);
