@@ -60,9 +60,9 @@ inline constexpr std::size_t kBatchBytes = std::size_t{320} << 20;
 void RequireDesign(const EnsembleLayout& layout, const std::string& analysis,
                    const std::string& wanted);
 
-// Runs body(i) for i in [0, n) on every core (at most a few threads); the first exception is
-// raised again once all have stopped.
-void ParallelFor(std::size_t n, const std::function<void(std::size_t)>& body);
+// The threads an analysis shares its series out over (tasks::ParallelFor): every core, at
+// most 8.
+std::size_t AnalysisThreads();
 
 // Per-series troubles summarised one line per output and kind, e.g. "Cw at 12 of 400 times
 // (1590 to 1601): zero variance ...".

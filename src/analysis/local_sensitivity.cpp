@@ -6,6 +6,7 @@
 #include <map>
 
 #include "analysis/analysis_error.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -45,7 +46,7 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options) {
   notes.Resize(1);
   std::vector<char> failed(layout.Series() * k, 0);
   source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
-    ParallelFor(batch.count, [&](std::size_t s) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);
       // y_0 counts as zero beside the other members' values: a normalised coefficient

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -67,7 +68,7 @@ MorrisResult MorrisOverTime(SeriesSource& source) {
   SeriesNotes notes(layout);
   notes.Resize(1);
   source.ForEachBatch(kBatchBytes, [&](const SeriesBatch& batch) {
-    ParallelFor(batch.count, [&](std::size_t s) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);
       // Welford's running mean and squares per parameter.
