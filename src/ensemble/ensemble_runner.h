@@ -38,7 +38,8 @@ struct RunControl {
   std::function<void(std::size_t, const MemberResult&)> memberWritten;
 };
 
-// Runs `members` on `threads` threads (at least 1). `progress(finished, total, tally)` is
+// Runs `members` on `threads` threads (at least 1: the caller's and those of the program's
+// worker pool, tasks/worker_pool.h), handed out in order. `progress(finished, total, tally)` is
 // called after each member is written, from one thread at a time. The file is flushed (see
 // ResultsFile::Flush) every 10 s, or every 1 % of `members` when that comes sooner, and at the
 // end: a process killed loses at most the members written since. Failures: the results file's.

@@ -61,6 +61,11 @@ class Pool {
     for (std::thread& t : threads_) t.join();
   }
 
+  std::size_t Threads() {
+    const std::lock_guard lock(mutex_);
+    return threads_.size();
+  }
+
   // Runs the loop on the caller's thread and `helpers` of the pool's.
   void Run(Loop& loop, std::size_t helpers) {
     {
@@ -138,6 +143,10 @@ void ParallelFor(std::size_t n, std::size_t threads, const std::function<void(st
   loop.body = &body;
   ThePool().Run(loop, threads - 1);
   if (loop.failure) std::rethrow_exception(loop.failure);
+}
+
+std::size_t PoolThreads() {
+  return ThePool().Threads();
 }
 
 }  // namespace kvsorv::tasks

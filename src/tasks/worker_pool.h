@@ -20,4 +20,7 @@ std::size_t HardwareThreads();
 // threads at once are safe.
 void ParallelFor(std::size_t n, std::size_t threads, const std::function<void(std::size_t)>& body);
 
+// The threads the pool has started so far (they are kept until the program ends).
+std::size_t PoolThreads();
+
 }  // namespace kvsorv::tasks

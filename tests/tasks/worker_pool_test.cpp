@@ -58,22 +58,19 @@ TEST(ParallelFor, ABodyThrows_TheFirstErrorComesOnceEveryThreadHasStopped) {
   }
 }
 
-// The threads of a loop are reused by the next: the barrier has every index of a loop on a
-// thread of its own, and each finds the mark the first loop left on its thread.
-TEST(ParallelFor, ASecondLoop_RunsOnTheThreadsOfTheFirst) {
+// Loops one after another start no thread once the first has: the barrier has every index
+// of a loop on a thread of its own, so each loop really runs on all the threads it asks for.
+TEST(ParallelFor, LoopsAfterTheFirst_StartNoThread) {
   constexpr std::size_t kThreads = 3;
-  thread_local bool ranBefore = false;
   std::barrier together(kThreads);
-  ParallelFor(kThreads, kThreads, [&](std::size_t) {
-    together.arrive_and_wait();
-    ranBefore = true;
-  });
-  std::atomic<int> reused{0};
-  ParallelFor(kThreads, kThreads, [&](std::size_t) {
-    together.arrive_and_wait();
-    if (ranBefore) ++reused;
-  });
-  EXPECT_EQ(reused, static_cast<int>(kThreads));
+  const auto loop = [&] {
+    ParallelFor(kThreads, kThreads, [&](std::size_t) { together.arrive_and_wait(); });
+  };
+  loop();
+  const std::size_t started = PoolThreads();
+  EXPECT_GE(started, kThreads - 1);
+  for (int i = 0; i < 20; ++i) loop();
+  EXPECT_EQ(PoolThreads(), started);
 }
 
 // A loop inside a loop's body runs on that body's thread, however many threads it asks for;
