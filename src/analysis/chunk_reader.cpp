@@ -9,7 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "analysis/parallel_for.h"
+#include "analysis/analysis_threads.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -117,7 +118,7 @@ void ChunkReader::Read(std::size_t first, std::size_t count, double* out) {
     }
   }
   const std::size_t bytes = values_ * sizeof(double);
-  ParallelFor(count, [&](std::size_t i) {
+  tasks::ParallelFor(count, AnalysisThreads(), [&](std::size_t i) {
     double* values = out + i * values_;
     if (raw[i].empty()) {
       std::fill(values, values + values_, std::numeric_limits<double>::quiet_NaN());

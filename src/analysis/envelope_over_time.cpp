@@ -1,6 +1,6 @@
 #include "analysis/envelope_over_time.h"
 
-#include "analysis/parallel_for.h"
+#include "analysis/analysis_threads.h"
 #include "analysis/series_notes.h"
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 #include <limits>
 
 #include "analysis/batch_feedback.h"
+#include "statistics/quantiles.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -55,19 +57,11 @@ EnvelopeRow EnvelopeOfSeries(double* values, std::size_t n) {
   e.sd = count > 1 ? std::sqrt(squares / (c - 1)) : kNaN;
   if (!std::isfinite(e.mean) || (count > 1 && !std::isfinite(e.sd)))
     ScaledMoments(values, count, e);
-  // Quantiles in rising order, each selection confined to what lies above the last.
-  double* from = values;
-  double* quantiles[] = {&e.q05, &e.q25, &e.q50, &e.q75, &e.q95};
   const double levels[] = {0.05, 0.25, 0.50, 0.75, 0.95};
-  for (int q = 0; q < 5; ++q) {
-    const double at = levels[q] * (c - 1);
-    const auto lo = static_cast<std::size_t>(std::floor(at));
-    double* nth = values + lo;
-    std::nth_element(from, nth, end);
-    const double next = lo + 1 < count ? *std::min_element(nth + 1, end) : *nth;
-    *quantiles[q] = *nth + (at - static_cast<double>(lo)) * (next - *nth);
-    from = nth;
-  }
+  double quantiles[5];
+  statistics::Quantiles({values, count}, levels, quantiles);
+  e.q05 = quantiles[0], e.q25 = quantiles[1], e.q50 = quantiles[2], e.q75 = quantiles[3];
+  e.q95 = quantiles[4];
   e.min = *std::min_element(values, values + count);
   e.max = *std::max_element(values, values + count);
   return e;
@@ -80,7 +74,7 @@ EnvelopeResult EnvelopeOverTime(SeriesSource& source, Feedback* feedback) {
   SeriesNotes notes(layout);
   notes.Resize(1);
   ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    ParallelFor(batch.count, [&](std::size_t s) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
       std::vector<double> values(batch.Series(s), batch.Series(s) + batch.members);
       EnvelopeRow& row = r.rows[batch.first + s];
       row = EnvelopeOfSeries(values.data(), values.size());

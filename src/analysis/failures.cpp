@@ -4,34 +4,24 @@
 #include <cmath>
 #include <numeric>
 
+#include "statistics/ranks.h"
+
 namespace kvsorv::analysis {
 
 namespace {
 
 FailureRow Compare(const std::string& parameter, const std::vector<double>& failed,
                    const std::vector<double>& done) {
-  // Mid-ranks of the pooled values.
-  struct Value {
-    double x;
-    bool failed;
-  };
-  std::vector<Value> pooled;
-  for (const double x : failed) pooled.push_back({x, true});
-  for (const double x : done) pooled.push_back({x, false});
-  std::sort(pooled.begin(), pooled.end(), [](const Value& a, const Value& b) { return a.x < b.x; });
+  // Mid-ranks of the pooled values, the failed ones first. Their sum is exact (whole and
+  // half numbers), in any order.
+  std::vector<double> pooled = failed;
+  pooled.insert(pooled.end(), done.begin(), done.end());
+  const statistics::Ranking ranking = statistics::AverageRanks(pooled);
+  const double rankSum = std::accumulate(
+      ranking.ranks.begin(), ranking.ranks.begin() + static_cast<long>(failed.size()), 0.0);
+  const double ties = ranking.ties;
   const double n1 = static_cast<double>(failed.size()), n2 = static_cast<double>(done.size());
   const double n = n1 + n2;
-  double rankSum = 0, ties = 0;
-  for (std::size_t i = 0; i < pooled.size();) {
-    std::size_t j = i;
-    while (j < pooled.size() && pooled[j].x == pooled[i].x) ++j;
-    const double rank = (static_cast<double>(i + j) + 1) / 2;  // mean of ranks i+1 .. j
-    for (std::size_t m = i; m < j; ++m)
-      if (pooled[m].failed) rankSum += rank;
-    const double t = static_cast<double>(j - i);
-    ties += t * t * t - t;
-    i = j;
-  }
   const double u = rankSum - n1 * (n1 + 1) / 2;
   const double variance = n1 * n2 / 12 * ((n + 1) - ties / (n * (n - 1)));
   FailureRow row;

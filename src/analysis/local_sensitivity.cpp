@@ -6,10 +6,11 @@
 #include <map>
 
 #include "analysis/analysis_error.h"
+#include "analysis/analysis_threads.h"
 #include "analysis/batch_feedback.h"
 #include "analysis/cell_text.h"
-#include "analysis/parallel_for.h"
 #include "analysis/series_notes.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -49,7 +50,7 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options, Fee
   notes.Resize(1);
   std::vector<char> failed(layout.Series() * k, 0);
   ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    ParallelFor(batch.count, [&](std::size_t s) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);
       // y_0 counts as zero beside the other members' values: a normalised coefficient

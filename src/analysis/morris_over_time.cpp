@@ -5,9 +5,10 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
+#include "analysis/analysis_threads.h"
 #include "analysis/batch_feedback.h"
-#include "analysis/parallel_for.h"
 #include "analysis/series_notes.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -70,7 +71,7 @@ MorrisResult MorrisOverTime(SeriesSource& source, Feedback* feedback) {
   SeriesNotes notes(layout);
   notes.Resize(1);
   ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    ParallelFor(batch.count, [&](std::size_t s) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);
       // Welford's running mean and squares per parameter.

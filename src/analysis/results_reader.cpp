@@ -8,10 +8,11 @@
 #include <optional>
 
 #include "analysis/analysis_error.h"
+#include "analysis/analysis_threads.h"
 #include "analysis/cell_text.h"
 #include "analysis/chunk_reader.h"
-#include "analysis/parallel_for.h"
 #include "ensemble/results_file.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -124,7 +125,7 @@ class ResultsSource : public SeriesSource {
         file_->ReadValues(m0, count, 0, allVariables_, buffer.data());
       // Each output on its own thread; eight members (a cache line of each series) at a
       // time, so each series' line is written whole at once.
-      ParallelFor(o1 - o0, [&](std::size_t o) {
+      tasks::ParallelFor(o1 - o0, AnalysisThreads(), [&](std::size_t o) {
         const std::size_t v = variables_[o0 + o];
         double* column = batch.values.data() + o * series * members + m0;
         for (std::size_t tile = 0; tile < count; tile += 8) {

@@ -6,19 +6,21 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
+#include "analysis/analysis_threads.h"
 #include "analysis/batch_feedback.h"
-#include "analysis/bootstrap_sums.h"
-#include "analysis/parallel_for.h"
 #include "analysis/series_notes.h"
 #include "ensemble/seeded_random.h"
+#include "statistics/bootstrap_sums.h"
+#include "statistics/quantiles.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr std::size_t kLanes = kBootstrapLanes;
-constexpr std::size_t kBlock = kBootstrapBlock;
+constexpr std::size_t kLanes = statistics::kBootstrapLanes;
+constexpr std::size_t kBlock = statistics::kBootstrapBlock;
 
 // Sums of `lanes` columns from c0 over the chosen rows, `unroll` rows at a time into
 // separate accumulators so the additions overlap.
@@ -97,19 +99,6 @@ bool Estimate(const double* sums, std::size_t k, double scale, double* s1, doubl
   return true;
 }
 
-double Percentile(std::vector<double>& values, double q) {
-  if (values.empty()) return kNaN;
-  const double at = q * static_cast<double>(values.size() - 1);
-  const auto lo = static_cast<std::size_t>(std::floor(at));
-  std::nth_element(values.begin(), values.begin() + static_cast<long>(lo), values.end());
-  const double low = values[lo];
-  const double high =
-      lo + 1 < values.size()
-          ? *std::min_element(values.begin() + static_cast<long>(lo) + 1, values.end())
-          : low;
-  return low + (at - static_cast<double>(lo)) * (high - low);
-}
-
 }  // namespace
 
 SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options, Feedback* feedback) {
@@ -161,7 +150,7 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options, Fee
   SeriesNotes notes(layout);
   notes.Resize(1);
   ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    ParallelFor(batch.count, [&](std::size_t s) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
       const std::size_t series = batch.first + s;
       const double* y = batch.Series(s);
       thread_local Terms terms;
@@ -193,7 +182,8 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options, Fee
       if (whole && resamples > 0) {
         thread_local std::vector<double> all;
         all.resize(blocks * width);
-        BootstrapSums(terms.x.data(), width, points, weights.data(), blocks, all.data());
+        statistics::BootstrapSums(terms.x.data(), width, points, weights.data(), blocks,
+                                  all.data());
         std::vector<double> bs1(k), bst(k);
         for (std::size_t b = 0; b < resamples; ++b) {
           if (!Estimate(all.data() + b * width, k, scale, bs1.data(), bst.data())) continue;
@@ -206,8 +196,12 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options, Fee
         SobolRow& row = r.rows[series * k + j];
         row.output = full.output, row.time = full.time, row.parameter = full.parameter;
         row.s1 = full.s1, row.st = full.st, row.basePoints = full.basePoints;
-        row.s1Low = Percentile(firsts[j], tail), row.s1High = Percentile(firsts[j], 1 - tail);
-        row.stLow = Percentile(totals[j], tail), row.stHigh = Percentile(totals[j], 1 - tail);
+        const double tails[] = {tail, 1 - tail};
+        double s1Interval[2], stInterval[2];
+        statistics::Quantiles(firsts[j], tails, s1Interval);
+        statistics::Quantiles(totals[j], tails, stInterval);
+        row.s1Low = s1Interval[0], row.s1High = s1Interval[1];
+        row.stLow = stInterval[0], row.stHigh = stInterval[1];
         row.designBasePoints = static_cast<int>(points);
         row.s1Stability = SobolIndexStability("S1", row.s1, row.s1Low, row.s1High);
         row.stStability = SobolIndexStability("ST", row.st, row.stLow, row.stHigh);

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <map>
-#include <numeric>
 
 #include "analysis/analysis_error.h"
 #include "analysis/envelope_over_time.h"
@@ -12,12 +10,11 @@
 #include "analysis/failures.h"
 #include "analysis/morris_over_time.h"
 #include "model/catalogue.h"
+#include "statistics/rank_correlation.h"
 
 namespace kvsorv::analysis {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 std::string TimeText(double t) {
   char text[32];
@@ -48,20 +45,6 @@ std::string AtTime(const EnsembleLayout& layout) {
                                           : output + " at " + TimeText(layout.times.front());
 }
 
-std::vector<double> Ranks(const std::vector<double>& x) {
-  std::vector<std::size_t> order(x.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return x[a] < x[b]; });
-  std::vector<double> rank(x.size());
-  for (std::size_t i = 0; i < order.size();) {
-    std::size_t j = i;
-    while (j + 1 < order.size() && x[order[j + 1]] == x[order[i]]) ++j;
-    for (std::size_t k = i; k <= j; ++k) rank[order[k]] = 0.5 * static_cast<double>(i + j) + 1;
-    i = j + 1;
-  }
-  return rank;
-}
-
 // Every member's value of a source's single series (NaN for a member not done).
 std::vector<double> OnlySeries(SeriesSource& source) {
   std::vector<double> y;
@@ -77,23 +60,6 @@ std::vector<double> OnlySeries(SeriesSource& source) {
 std::string OutputTitle(const std::string& symbol) {
   const std::string units = UnitsOfSymbol(symbol);
   return units.empty() ? symbol : symbol + " (" + units + ")";
-}
-
-double RankCorrelationOf(const std::vector<double>& a, const std::vector<double>& b) {
-  std::vector<double> x, y;
-  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-    if (std::isfinite(a[i]) && std::isfinite(b[i])) x.push_back(a[i]), y.push_back(b[i]);
-  if (x.size() < 3) return kNaN;
-  const std::vector<double> rx = Ranks(x), ry = Ranks(y);
-  const double mean = 0.5 * static_cast<double>(x.size() + 1);
-  double sxy = 0, sxx = 0, syy = 0;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    sxy += (rx[i] - mean) * (ry[i] - mean);
-    sxx += (rx[i] - mean) * (rx[i] - mean);
-    syy += (ry[i] - mean) * (ry[i] - mean);
-  }
-  if (sxx == 0 || syy == 0) return kNaN;
-  return sxy / std::sqrt(sxx * syy);
 }
 
 EnvelopeChartData EnvelopeChart(SeriesSource& source) {
@@ -168,7 +134,7 @@ TornadoChartData TornadoChart(SeriesSource& source, double oatStep) {
   std::vector<double> column(y.size());
   for (std::size_t j = 0; j < k; ++j) {
     for (std::size_t m = 0; m < y.size(); ++m) column[m] = layout.design.at(m).at(j);
-    const double r = RankCorrelationOf(column, y);
+    const double r = statistics::RankCorrelation(column, y);
     data.bars.push_back(
         {.parameter = layout.parameters[j], .low = std::min(r, 0.0), .high = std::max(r, 0.0)});
   }

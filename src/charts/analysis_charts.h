@@ -21,10 +21,6 @@ namespace kvsorv::analysis {
 // catalogue has no units for it.
 std::string OutputTitle(const std::string& symbol);
 
-// Spearman rank correlation of two series over the pairs where both are finite (ties share
-// their mean rank); NaN with fewer than three pairs or a constant series.
-double RankCorrelationOf(const std::vector<double>& a, const std::vector<double>& b);
-
 // The quantiles and mean at every time at which a member done has a value.
 // EAnalysisError when the source holds more than one output.
 EnvelopeChartData EnvelopeChart(SeriesSource& source);

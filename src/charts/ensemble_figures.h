@@ -40,8 +40,6 @@ std::vector<std::size_t> RecordedTimes(const FinishedMembers& members, std::size
 std::vector<double> ValuesAt(const FinishedMembers& members, std::size_t time,
                              std::size_t variable);
 
-using analysis::RankCorrelationOf;
-
 // The figures at one time are those of `kvsorv-cli plot` (analysis/analysis_charts.h) of the
 // members finished so far, failed ones counting as failed and the others as missing.
 

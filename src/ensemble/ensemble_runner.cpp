@@ -1,11 +1,10 @@
 #include "ensemble/ensemble_runner.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <exception>
 #include <mutex>
-#include <thread>
+
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::ensemble {
 
@@ -40,47 +39,43 @@ EnsembleTally RunMembers(const EnsemblePlan& plan, const EnsembleSite& site, con
                          const std::vector<std::size_t>& members, int threads, ResultsFile& results,
                          Feedback* feedback, const MemberWritten& memberWritten) {
   using Clock = std::chrono::steady_clock;
-  std::atomic<std::size_t> next{0};
   std::mutex writing;  // the results file, the tally and the syncs
   EnsembleTally tally;
   std::size_t finished = 0;
-  std::exception_ptr writeFailure;
+  bool writeFailed = false;
   // The file is synced every kSyncInterval, or every 1 % of the members if that comes sooner:
   // a kill loses no more.
   const std::size_t syncEvery = std::max<std::size_t>(1, members.size() / 100);
   std::size_t unsynced = 0;
   Clock::time_point synced = Clock::now();
-  const auto work = [&] {
-    for (std::size_t k = next++; k < members.size(); k = next++) {
-      if (feedback != nullptr && feedback->IsCanceled()) return;
-      const std::size_t i = members[k];
-      const std::vector<double> parameters = MemberParameters(design.rows.at(i));
-      const MemberResult result = RunMember(plan, site, parameters);
-      const std::lock_guard lock(writing);
-      if (writeFailure) return;
-      try {
-        results.WriteMember(i, parameters, result);
-        const Clock::time_point now = Clock::now();
-        if (++unsynced >= syncEvery || now - synced >= kSyncInterval) {
-          results.Flush();
-          unsynced = 0;
-          synced = now;
-        }
-      } catch (...) {
-        writeFailure = std::current_exception();
-        return;
+  // Members are handed out in order. Once canceled, no further member starts; a write that
+  // fails ends the run (its error is thrown once the members in flight have finished, and
+  // they are not written).
+  const auto work = [&](std::size_t k) {
+    if (feedback != nullptr && feedback->IsCanceled()) return;
+    const std::size_t i = members[k];
+    const std::vector<double> parameters = MemberParameters(design.rows.at(i));
+    const MemberResult result = RunMember(plan, site, parameters);
+    const std::lock_guard lock(writing);
+    if (writeFailed) return;
+    try {
+      results.WriteMember(i, parameters, result);
+      const Clock::time_point now = Clock::now();
+      if (++unsynced >= syncEvery || now - synced >= kSyncInterval) {
+        results.Flush();
+        unsynced = 0;
+        synced = now;
       }
-      if (memberWritten) memberWritten(i, result);
-      ++(result.failed ? tally.failed : tally.done);
-      ++finished;
-      if (feedback != nullptr) feedback->SetProgress(finished, members.size());
+    } catch (...) {
+      writeFailed = true;
+      throw;
     }
+    if (memberWritten) memberWritten(i, result);
+    ++(result.failed ? tally.failed : tally.done);
+    ++finished;
+    if (feedback != nullptr) feedback->SetProgress(finished, members.size());
   };
-  std::vector<std::thread> pool;
-  for (int t = 1; t < std::max(threads, 1); ++t) pool.emplace_back(work);
-  work();
-  for (std::thread& t : pool) t.join();
-  if (writeFailure) std::rethrow_exception(writeFailure);
+  tasks::ParallelFor(members.size(), static_cast<std::size_t>(std::max(threads, 1)), work);
   if (unsynced > 0) results.Flush();
   return tally;
 }

@@ -33,7 +33,8 @@ struct EnsembleTally {
 // must not throw.
 using MemberWritten = std::function<void(std::size_t member, const MemberResult& result)>;
 
-// Runs `members` on `threads` threads (at least 1). With a feedback, its progress is the
+// Runs `members` on `threads` threads (at least 1: the caller's and those of the program's
+// worker pool, tasks/worker_pool.h), handed out in order. With a feedback, its progress is the
 // members finished of `members`, set after each is written and `memberWritten` has seen it,
 // from one thread at a time; once it is canceled no further member starts, and the members in
 // flight finish and are written (those not started stay missing from the file). The file is

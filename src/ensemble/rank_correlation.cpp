@@ -60,6 +60,8 @@ Matrix NormalScoreCorrelation(const Matrix& rank) {
   return r;
 }
 
+// Written out rather than Eigen's LLT, which subtracts the products in another order and so
+// changes the bits of the designs reordered by it (bench/cholesky_bench.cpp compares both).
 std::optional<Matrix> CholeskyFactor(const Matrix& m) {
   const std::size_t k = m.size();
   Matrix l(k, std::vector<double>(k, 0.0));

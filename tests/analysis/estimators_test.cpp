@@ -5,19 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
 
 #include "analysis/analysis_error.h"
-#include "analysis/bootstrap_sums.h"
 #include "analysis/envelope_over_time.h"
 #include "analysis/morris_over_time.h"
 #include "analysis/sobol_over_time.h"
 #include "analysis/table_source.h"
 #include "ensemble/sampling.h"
-#include "ensemble/seeded_random.h"
 
 namespace kvsorv::analysis {
 namespace {
@@ -122,24 +119,6 @@ TEST(PlainTable, FailedMemberIsOutOfEveryStatistic_BadDesignCellIsRefused) {
     ADD_FAILURE() << "no error";
   } catch (const EAnalysisError& error) {
     EXPECT_STREQ(error.what(), "t.csv, line 4: the design value of 'p' is not a finite number");
-  }
-}
-
-// Every vector kernel of the bootstrap gives the bits of the plain one (products are never
-// fused with additions), so an interval is the same on every machine.
-TEST(SobolBootstrap, EveryKernelGivesThePlainKernelsBits) {
-  constexpr std::size_t width = 2 * kBootstrapLanes, points = 37, resamples = 2 * kBootstrapBlock;
-  std::vector<double> x(points * width), weights(resamples * points);
-  ensemble::SeededEngine g(11);
-  for (double& v : x) v = ensemble::Uniform01(g) * 1e3 - 500;
-  for (double& w : weights) w = static_cast<double>(ensemble::UniformIndex(g, 4));
-  const auto kernels = BootstrapKernels();
-  std::vector<double> plain(resamples * width);
-  kernels.front().kernel(x.data(), width, points, weights.data(), resamples, plain.data());
-  for (const auto& k : kernels) {
-    std::vector<double> sums(resamples * width);
-    k.kernel(x.data(), width, points, weights.data(), resamples, sums.data());
-    EXPECT_EQ(std::memcmp(sums.data(), plain.data(), sums.size() * sizeof(double)), 0) << k.name;
   }
 }
 

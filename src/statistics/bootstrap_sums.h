@@ -3,12 +3,14 @@
 // often each drew each base point) and a table of terms, one row per base point. The kernel
 // has a plain version and versions for the vector units of x86-64 machines; all give the same
 // bits, because each lane adds the same products in the same order and products are never
-// fused with additions (the project compiles with -ffp-contract=off).
+// fused with additions (the project compiles with -ffp-contract=off). Not Eigen's matrix
+// product: it sums the points in blocks, which changes the intervals' bits from a few hundred
+// points on (bench/bootstrap_sums_bench.cpp compares both).
 
 #include <cstddef>
 #include <vector>
 
-namespace kvsorv::analysis {
+namespace kvsorv::statistics {
 
 // Columns summed together in one vector register of the widest kernel; the terms' `width`
 // must be a multiple of it.
@@ -32,4 +34,4 @@ std::vector<NamedBootstrapKernel> BootstrapKernels();
 void BootstrapSums(const double* x, std::size_t width, std::size_t points, const double* weights,
                    std::size_t resamples, double* sums);
 
-}  // namespace kvsorv::analysis
+}  // namespace kvsorv::statistics

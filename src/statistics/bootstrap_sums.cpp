@@ -1,8 +1,8 @@
-#include "analysis/bootstrap_sums.h"
+#include "statistics/bootstrap_sums.h"
 
 #include <cstring>
 
-namespace kvsorv::analysis {
+namespace kvsorv::statistics {
 
 namespace {
 
@@ -66,4 +66,4 @@ void BootstrapSums(const double* x, std::size_t width, std::size_t points, const
   fastest(x, width, points, weights, resamples, sums);
 }
 
-}  // namespace kvsorv::analysis
+}  // namespace kvsorv::statistics
