@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "analysis/analysis_error.h"
-#include "analysis/progress_source.h"
 
 namespace kvsorv::analysis {
 

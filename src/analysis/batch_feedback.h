@@ -12,6 +12,9 @@
 
 namespace kvsorv::analysis {
 
+// Slices no smaller, so that the threads of an analysis share each slice well.
+inline constexpr std::size_t kProgressSlice = 256;
+
 // Hands every series of `source` to `use`, in batches of at most `maxBytes` of values;
 // without a feedback, the source's batches as they come. Failures: the source's, `use`'s, and
 // EAnalysisCanceled before the first slice after the feedback was canceled.

@@ -13,7 +13,6 @@
 #include "analysis/envelope_over_time.h"
 #include "analysis/local_sensitivity.h"
 #include "analysis/morris_over_time.h"
-#include "analysis/progress_source.h"
 #include "analysis/results_reader.h"
 #include "analysis/sobol_over_time.h"
 #include "analysis/table_source.h"
@@ -172,13 +171,13 @@ std::pair<EnsembleLayout, SeriesBatch> ThreeOutputsAt250Times() {
   return {layout, batch};
 }
 
-TEST(ProgressSource, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
+TEST(BatchFeedback, SlicedBatches_GiveTheSameAnalysisAndCountUpToEverySeries) {
   const auto [layout, batch] = ThreeOutputsAt250Times();
   std::vector<std::pair<std::size_t, std::size_t>> calls;
+  Feedback feedback;
+  feedback.OnProgress([&](const FeedbackProgress& p) { calls.emplace_back(p.done, p.total); });
   const EnvelopeResult whole = EnvelopeOverTime(*MemorySource(layout, batch));
-  const EnvelopeResult sliced = EnvelopeOverTime(
-      *WithProgress(MemorySource(layout, batch),
-                    [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); }));
+  const EnvelopeResult sliced = EnvelopeOverTime(*MemorySource(layout, batch), &feedback);
   ASSERT_EQ(sliced.rows.size(), whole.rows.size());
   for (std::size_t s = 0; s < whole.rows.size(); ++s) {
     EXPECT_EQ(sliced.rows[s].output, whole.rows[s].output) << s;
