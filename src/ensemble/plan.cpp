@@ -271,54 +271,58 @@ std::string TomlErrorText(const std::string& fileName, const toml::exception& e)
          ": not a plan's TOML text: " + text;
 }
 
-}  // namespace
-
-EnsemblePlan ReadPlan(const std::string& fileName) {
-  const PlanReader r(fileName);
-  const std::string bytes = ReadPlanBytes(fileName);
-  toml::value data;
+// The plan's TOML text; EPlanError naming the file when it is no TOML.
+toml::value ParsePlan(const std::string& fileName, const std::string& bytes) {
   try {
     std::istringstream text(bytes);
-    data = toml::parse(text, fileName);
+    return toml::parse(text, fileName);
   } catch (const toml::exception& e) {
     throw EPlanError(TomlErrorText(fileName, e));
   } catch (const std::exception& e) {
     throw EPlanError(fileName + ": " + e.what());
   }
+}
 
-  r.OnlyKeys(data, "", "a key of a plan",
-             {"params", "drivers", "cells", "start", "stop", "step", "output_step", "members",
-              "seed", "oat_step", "morris_levels", "parameter", "correlation", "output"});
-  EnsemblePlan plan;
-  plan.file = fileName;
-  plan.hash = Fingerprint(bytes);
-  const std::filesystem::path directory = plan.file.parent_path();
-  const auto resolve = [&](const std::string& name) {
-    const std::filesystem::path p(name);
-    return (p.is_absolute() || directory.empty() ? p : directory / p).string();
-  };
-  plan.paramFile = resolve(r.Text(data, "params", "params"));
-  plan.driverFile = resolve(r.Text(data, "drivers", "drivers"));
+// A file named in the plan: relative names are taken from the plan's folder.
+std::string Resolve(const std::filesystem::path& directory, const std::string& name) {
+  const std::filesystem::path p(name);
+  return (p.is_absolute() || directory.empty() ? p : directory / p).string();
+}
+
+// The parameter and driver files and the cells.
+void ReadSite(const PlanReader& r, const toml::value& data, const std::filesystem::path& directory,
+              EnsemblePlan& plan) {
+  plan.paramFile = Resolve(directory, r.Text(data, "params", "params"));
+  plan.driverFile = Resolve(directory, r.Text(data, "drivers", "drivers"));
   plan.cells = r.WholeNumber(data, "cells", 1, 1, 100000);
+}
+
+RunTimes ReadRunTimes(const PlanReader& r, const toml::value& data) {
   const RunTimes defaults;
-  plan.times.start = r.NumberOr(data, "start", defaults.start, "start");
-  plan.times.stop = r.NumberOr(data, "stop", defaults.stop, "stop");
-  plan.times.step = r.NumberOr(data, "step", defaults.step, "step");
-  plan.times.outputStep = r.NumberOr(data, "output_step", plan.times.step, "output_step");
-  if (!std::isfinite(plan.times.start)) r.Fail("start", "must be a finite number");
-  if (!std::isfinite(plan.times.stop)) r.Fail("stop", "must be a finite number");
-  if (!(plan.times.stop > plan.times.start)) r.Fail("stop", "must be greater than start");
-  if (!(plan.times.step > 0)) r.Fail("step", "must be greater than 0");
+  RunTimes times;
+  times.start = r.NumberOr(data, "start", defaults.start, "start");
+  times.stop = r.NumberOr(data, "stop", defaults.stop, "stop");
+  times.step = r.NumberOr(data, "step", defaults.step, "step");
+  times.outputStep = r.NumberOr(data, "output_step", times.step, "output_step");
+  if (!std::isfinite(times.start)) r.Fail("start", "must be a finite number");
+  if (!std::isfinite(times.stop)) r.Fail("stop", "must be a finite number");
+  if (!(times.stop > times.start)) r.Fail("stop", "must be greater than start");
+  if (!(times.step > 0)) r.Fail("step", "must be greater than 0");
   // A run must end in reasonable time and memory: its steps are counted before it starts.
-  const double steps = (plan.times.stop - plan.times.start) / plan.times.step;
+  const double steps = (times.stop - times.start) / times.step;
   if (!(steps <= kMostRunSteps))
     r.Fail("step", "from start to stop the run would take " + NumberText(steps) +
                        " steps; a plan may take at most " + NumberText(kMostRunSteps));
-  if (!(plan.times.outputStep >= plan.times.step))
-    r.Fail("output_step", "must be at least the step (" + NumberText(plan.times.step) + ")");
-  if (!(plan.times.outputStep <= plan.times.stop - plan.times.start))
+  if (!(times.outputStep >= times.step))
+    r.Fail("output_step", "must be at least the step (" + NumberText(times.step) + ")");
+  if (!(times.outputStep <= times.stop - times.start))
     r.Fail("output_step",
-           "must be at most stop - start (" + NumberText(plan.times.stop - plan.times.start) + ")");
+           "must be at most stop - start (" + NumberText(times.stop - times.start) + ")");
+  return times;
+}
+
+// The members, the seed and the designs' own settings.
+void ReadDesignSettings(const PlanReader& r, const toml::value& data, EnsemblePlan& plan) {
   plan.members = r.WholeNumber(data, "members", 0, 1, 100000000);
   const double seed = r.Number(data, "seed", "seed");
   if (seed < 0 || seed != std::floor(seed) || seed > 9.0e15)
@@ -327,14 +331,12 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
   plan.oatStep = r.NumberOr(data, "oat_step", plan.oatStep, "oat_step");
   if (!(plan.oatStep > 0 && plan.oatStep < 1)) r.Fail("oat_step", "must lie between 0 and 1");
   plan.morrisLevels = r.WholeNumber(data, "morris_levels", plan.morrisLevels, 2, 100);
+}
 
-  const toml::array& parameters = r.Tables(data, "parameter");
-  const toml::array& correlations = r.Tables(data, "correlation");
-  const toml::array& outputs = r.Tables(data, "output");
-  if (parameters.empty()) r.Fail("parameter", "at least one [[parameter]] is needed");
-  CheckCount(r, parameters, "parameter", kMostPlanParameters, "vary");
-  CheckCount(r, outputs, "output", kMostPlanOutputs, "keep");
-  CheckCount(r, correlations, "correlation", kMostPlanCorrelations, "give");
+// The varied parameters; returns the position of each symbol among them.
+std::map<std::string, int> ReadParameters(const PlanReader& r, const toml::array& parameters,
+                                          const std::filesystem::path& directory,
+                                          EnsemblePlan& plan) {
   std::map<std::string, int> position;
   for (const toml::value& p : parameters) {
     const std::string entry = "parameter " + std::to_string(plan.parameters.size() + 1);
@@ -350,60 +352,106 @@ EnsemblePlan ReadPlan(const std::string& fileName) {
     position[v.symbol] = static_cast<int>(plan.parameters.size());
     plan.parameters.push_back(std::move(v));
   }
+  return position;
+}
 
-  if (!correlations.empty()) {
-    std::set<std::pair<int, int>> pairs;  // positions, the lower first
-    for (const toml::value& c : correlations) {
-      const std::string a = r.Text(c, "a", "correlation"), b = r.Text(c, "b", "correlation");
-      const std::string entry = "correlation of '" + a + "' and '" + b + "'";
-      r.OnlyKeys(c, entry, "a key of a correlation", {"a", "b", "rank"});
-      if (position.count(a) == 0 || position.count(b) == 0 || a == b)
-        r.Fail(entry, "a and b must be two different varied parameters");
-      const double rho = r.Number(c, "rank", entry);
-      if (!(rho > -1 && rho < 1)) r.Fail(entry, "rank must lie between -1 and 1");
-      if (!pairs.insert(std::minmax(position[a], position[b])).second) r.Fail(entry, "given twice");
-      plan.correlations.push_back({position[a], position[b], rho});
-    }
-    // The matrix the design is built from must be positive definite.
-    if (!CholeskyFactor(NormalScoreCorrelation(CorrelationMatrix(plan))))
-      r.Fail("correlation", "the rank correlations form a matrix that is not positive definite");
+void ReadCorrelations(const PlanReader& r, const toml::array& correlations,
+                      std::map<std::string, int>& position, EnsemblePlan& plan) {
+  if (correlations.empty()) return;
+  std::set<std::pair<int, int>> pairs;  // positions, the lower first
+  for (const toml::value& c : correlations) {
+    const std::string a = r.Text(c, "a", "correlation"), b = r.Text(c, "b", "correlation");
+    const std::string entry = "correlation of '" + a + "' and '" + b + "'";
+    r.OnlyKeys(c, entry, "a key of a correlation", {"a", "b", "rank"});
+    if (position.count(a) == 0 || position.count(b) == 0 || a == b)
+      r.Fail(entry, "a and b must be two different varied parameters");
+    const double rho = r.Number(c, "rank", entry);
+    if (!(rho > -1 && rho < 1)) r.Fail(entry, "rank must lie between -1 and 1");
+    if (!pairs.insert(std::minmax(position[a], position[b])).second) r.Fail(entry, "given twice");
+    plan.correlations.push_back({position[a], position[b], rho});
   }
+  // The matrix the design is built from must be positive definite.
+  if (!CholeskyFactor(NormalScoreCorrelation(CorrelationMatrix(plan))))
+    r.Fail("correlation", "the rank correlations form a matrix that is not positive definite");
+}
 
+// An output's 'times' or 'yearly', one of them.
+void ReadKeptTimes(const PlanReader& r, const toml::value& o, const std::string& entry,
+                   OutputSpec& wanted) {
+  if (o.contains("times")) {
+    const toml::value& times = o.at("times");
+    if (times.is_array() && times.as_array().size() > kMostKeptTimes)
+      r.Fail(r.At(entry, times),
+             std::to_string(times.as_array().size()) + " kept times; an output may keep at most " +
+                 std::to_string(kMostKeptTimes) + " (or every output line, with 'yearly = true')");
+    wanted.times = r.Numbers(o, "times", entry);
+  }
+  if (o.contains("yearly")) {
+    if (!o.at("yearly").is_boolean())
+      r.Fail(r.At(entry, o.at("yearly")), "'yearly' must be true or false");
+    wanted.everyLine = o.at("yearly").as_boolean();
+  }
+  if (wanted.everyLine && o.contains("times"))
+    r.Fail(r.At(entry, o.at("times")), "give 'times = [...]' or 'yearly = true', not both");
+  if (wanted.times.empty() && !wanted.everyLine)
+    r.Fail(r.At(entry, o), "give 'times = [...]' or 'yearly = true'");
+}
+
+// One [[output]]; `kept` holds the symbols of those read before it.
+OutputSpec ReadOutput(const PlanReader& r, const toml::value& o, std::set<std::string>& kept) {
+  OutputSpec wanted;
+  wanted.symbol = r.Text(o, "symbol", "output");
+  const std::string entry = "output '" + wanted.symbol + "'";
+  r.OnlyKeys(o, entry, "a key of an output", {"symbol", "times", "yearly"});
+  if (!FindOutput(wanted)) r.Fail(entry, "no state, process or driver has this symbol");
+  // Every output is kept of every cell: a symbol twice would be two columns of one output.
+  if (!kept.insert(wanted.symbol).second)
+    r.Fail(r.At(entry, o), "given twice; keep an output once, with all its times");
+  ReadKeptTimes(r, o, entry, wanted);
+  return wanted;
+}
+
+void ReadOutputs(const PlanReader& r, const toml::array& outputs, EnsemblePlan& plan) {
   std::vector<double> lines;  // the run's output times, once needed
   std::set<std::string> kept;
   for (const toml::value& o : outputs) {
-    OutputSpec wanted;
-    wanted.symbol = r.Text(o, "symbol", "output");
+    OutputSpec wanted = ReadOutput(r, o, kept);
     const std::string entry = "output '" + wanted.symbol + "'";
-    r.OnlyKeys(o, entry, "a key of an output", {"symbol", "times", "yearly"});
-    if (!FindOutput(wanted)) r.Fail(entry, "no state, process or driver has this symbol");
-    // Every output is kept of every cell: a symbol twice would be two columns of one output.
-    if (!kept.insert(wanted.symbol).second)
-      r.Fail(r.At(entry, o), "given twice; keep an output once, with all its times");
-    if (o.contains("times")) {
-      const toml::value& times = o.at("times");
-      if (times.is_array() && times.as_array().size() > kMostKeptTimes)
-        r.Fail(r.At(entry, times), std::to_string(times.as_array().size()) +
-                                       " kept times; an output may keep at most " +
-                                       std::to_string(kMostKeptTimes) +
-                                       " (or every output line, with 'yearly = true')");
-      wanted.times = r.Numbers(o, "times", entry);
-    }
-    if (o.contains("yearly")) {
-      if (!o.at("yearly").is_boolean())
-        r.Fail(r.At(entry, o.at("yearly")), "'yearly' must be true or false");
-      wanted.everyLine = o.at("yearly").as_boolean();
-    }
-    if (wanted.everyLine && o.contains("times"))
-      r.Fail(r.At(entry, o.at("times")), "give 'times = [...]' or 'yearly = true', not both");
-    if (wanted.times.empty() && !wanted.everyLine)
-      r.Fail(r.At(entry, o), "give 'times = [...]' or 'yearly = true'");
     if (lines.empty()) lines = OutputTimes(plan.times);
     if (!wanted.times.empty())
       CheckKeptTimes(r, entry, r.At(entry, o.at("times")), wanted.times, lines,
                      plan.times.outputStep);
     plan.outputs.push_back(std::move(wanted));
   }
+}
+
+}  // namespace
+
+EnsemblePlan ReadPlan(const std::string& fileName) {
+  const PlanReader r(fileName);
+  const std::string bytes = ReadPlanBytes(fileName);
+  const toml::value data = ParsePlan(fileName, bytes);
+  r.OnlyKeys(data, "", "a key of a plan",
+             {"params", "drivers", "cells", "start", "stop", "step", "output_step", "members",
+              "seed", "oat_step", "morris_levels", "parameter", "correlation", "output"});
+  EnsemblePlan plan;
+  plan.file = fileName;
+  plan.hash = Fingerprint(bytes);
+  const std::filesystem::path directory = plan.file.parent_path();
+  ReadSite(r, data, directory, plan);
+  plan.times = ReadRunTimes(r, data);
+  ReadDesignSettings(r, data, plan);
+
+  const toml::array& parameters = r.Tables(data, "parameter");
+  const toml::array& correlations = r.Tables(data, "correlation");
+  const toml::array& outputs = r.Tables(data, "output");
+  if (parameters.empty()) r.Fail("parameter", "at least one [[parameter]] is needed");
+  CheckCount(r, parameters, "parameter", kMostPlanParameters, "vary");
+  CheckCount(r, outputs, "output", kMostPlanOutputs, "keep");
+  CheckCount(r, correlations, "correlation", kMostPlanCorrelations, "give");
+  std::map<std::string, int> position = ReadParameters(r, parameters, directory, plan);
+  ReadCorrelations(r, correlations, position, plan);
+  ReadOutputs(r, outputs, plan);
   return plan;
 }
 

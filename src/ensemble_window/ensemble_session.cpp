@@ -302,34 +302,9 @@ bool EnsembleSession::Start(bool resume) {
       CurrentPrompter().Message(MessageKind::kConfirmation, MessageButtons::kYesNo,
                                 Filled(kReplaceResultsQuestion, resultsName)) != Answer::kYes)
     return false;
-  std::optional<ResultsFile> results;
   std::vector<std::size_t> members;
-  try {
-    runPlan_ = ReadPlan(planFile_);
-    site_ = LoadSite(runPlan_);
-    design_ = SampleDesign(runPlan_, method_);
-    haveRun_ = true;
-    const std::size_t n = design_.rows.size();
-    members = ShardMembers(n, 1, 1);
-    {
-      const std::lock_guard lock(mutex_);
-      finished_ = FinishedMembers(n, site_.times.size(), site_.variables.size());
-      failure_.clear();
-    }
-    if (resume && exists) {
-      results.emplace(ResultsFile::Open(resultsName, runPlan_, design_));
-      const std::lock_guard lock(mutex_);
-      const std::vector<MemberStatus> statuses = results->CheckedStatuses();
-      for (std::size_t m = 0; m < n; ++m)
-        if (statuses[m] != MemberStatus::kMissing) finished_.Add(m, results->ReadMember(m));
-      members = UnfinishedMembers(*results, members, false);
-    } else {
-      results.emplace(ResultsFile::Create(resultsName, runPlan_, site_, design_, KVSORV_VERSION));
-    }
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-    return false;
-  }
+  std::optional<ResultsFile> results = PrepareRun(resume && exists, resultsName, members);
+  if (!results) return false;
   if (members.empty()) {
     resumable_ = false;
     CurrentPrompter().Message(MessageKind::kInformation, MessageButtons::kOk,
@@ -346,38 +321,80 @@ bool EnsembleSession::Start(bool resume) {
     started_ = std::chrono::steady_clock::now();
   }
   worker_ = std::thread([this, members = std::move(members), file = std::move(results)]() mutable {
-    const std::shared_ptr<Feedback> feedback = RunFeedback();
-    const auto memberWritten = [this](std::size_t member, const MemberResult& result) {
-      std::function<void(const RunProgress&)> observer;
-      {
-        const std::lock_guard lock(mutex_);
-        finished_.Add(member, result);
-        ++finishedThisRun_;
-        observer = observer_;
-      }
-      if (observer) observer(Progress());
-    };
-    try {
-      RunMembers(runPlan_, site_, design_, members, Threads(), *file, feedback.get(),
-                 memberWritten);
-      file->Close();  // every member written is on the disk, or the failure is shown
-    } catch (const std::exception& e) {
-      const std::lock_guard lock(mutex_);
-      failure_ = e.what();
-    }
-    file.reset();
-    std::function<void(const RunProgress&)> observer;
-    {
-      const std::lock_guard lock(mutex_);
-      running_ = false;
-      resumable_ = finished_.Count() < finished_.Members();
-      stopped_ = feedback->IsCanceled() && resumable_;
-      observer = observer_;
-    }
-    if (observer) observer(Progress());
-    feedback->Finish();
+    RunWorker(members, file);
   });
   return true;
+}
+
+std::optional<ResultsFile> EnsembleSession::PrepareRun(bool resume, const std::string& resultsName,
+                                                       std::vector<std::size_t>& members) {
+  try {
+    runPlan_ = ReadPlan(planFile_);
+    site_ = LoadSite(runPlan_);
+    design_ = SampleDesign(runPlan_, method_);
+    haveRun_ = true;
+    const std::size_t n = design_.rows.size();
+    members = ShardMembers(n, 1, 1);
+    {
+      const std::lock_guard lock(mutex_);
+      finished_ = FinishedMembers(n, site_.times.size(), site_.variables.size());
+      failure_.clear();
+    }
+    if (resume) return ResumeResults(resultsName, members);
+    return ResultsFile::Create(resultsName, runPlan_, site_, design_, KVSORV_VERSION);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    return std::nullopt;
+  }
+}
+
+std::optional<ResultsFile> EnsembleSession::ResumeResults(const std::string& resultsName,
+                                                          std::vector<std::size_t>& members) {
+  std::optional<ResultsFile> results;
+  results.emplace(ResultsFile::Open(resultsName, runPlan_, design_));
+  const std::lock_guard lock(mutex_);
+  const std::vector<MemberStatus> statuses = results->CheckedStatuses();
+  for (std::size_t m = 0; m < design_.rows.size(); ++m)
+    if (statuses[m] != MemberStatus::kMissing) finished_.Add(m, results->ReadMember(m));
+  members = UnfinishedMembers(*results, members, false);
+  return results;
+}
+
+void EnsembleSession::RunWorker(const std::vector<std::size_t>& members,
+                                std::optional<ResultsFile>& file) {
+  const std::shared_ptr<Feedback> feedback = RunFeedback();
+  const auto memberWritten = [this](std::size_t member, const MemberResult& result) {
+    MemberWritten(member, result);
+  };
+  try {
+    RunMembers(runPlan_, site_, design_, members, Threads(), *file, feedback.get(), memberWritten);
+    file->Close();  // every member written is on the disk, or the failure is shown
+  } catch (const std::exception& e) {
+    const std::lock_guard lock(mutex_);
+    failure_ = e.what();
+  }
+  file.reset();
+  std::function<void(const RunProgress&)> observer;
+  {
+    const std::lock_guard lock(mutex_);
+    running_ = false;
+    resumable_ = finished_.Count() < finished_.Members();
+    stopped_ = feedback->IsCanceled() && resumable_;
+    observer = observer_;
+  }
+  if (observer) observer(Progress());
+  feedback->Finish();
+}
+
+void EnsembleSession::MemberWritten(std::size_t member, const MemberResult& result) {
+  std::function<void(const RunProgress&)> observer;
+  {
+    const std::lock_guard lock(mutex_);
+    finished_.Add(member, result);
+    ++finishedThisRun_;
+    observer = observer_;
+  }
+  if (observer) observer(Progress());
 }
 
 void EnsembleSession::Stop() {

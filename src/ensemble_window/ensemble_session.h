@@ -25,6 +25,8 @@
 
 namespace kvsorv::ensemble {
 
+class ResultsFile;
+
 inline constexpr const char* kSaveBeforeRunMessage =
     "Save the plan before running it: its results file is kept beside it.";
 inline constexpr const char* kReplaceResultsQuestion =
@@ -168,6 +170,16 @@ class EnsembleSession {
 
  private:
   bool Start(bool resume);
+  // Reads the plan, its site and its design for a run, and opens the results file: the one
+  // there when `resume`, with the members it holds, else a new one; `members` are those to
+  // run. Nothing when that fails (shown as an error box).
+  std::optional<ResultsFile> PrepareRun(bool resume, const std::string& resultsName,
+                                        std::vector<std::size_t>& members);
+  std::optional<ResultsFile> ResumeResults(const std::string& resultsName,
+                                           std::vector<std::size_t>& members);
+  // The worker thread: runs the members into the file, then ends the run.
+  void RunWorker(const std::vector<std::size_t>& members, std::optional<ResultsFile>& file);
+  void MemberWritten(std::size_t member, const MemberResult& result);
   void Edited() { changed_ = true; }
   void ReadResults();
 

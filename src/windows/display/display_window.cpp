@@ -109,7 +109,13 @@ void TFmDisplayData::BuildBottomPanel() {
   auto* row = new QHBoxLayout(PnBottom);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
+  BuildSeriesPanel();
+  BuildCommandPanel();
+  row->addWidget(PnBottomLeft, 1);
+  row->addWidget(PnBottomRight);
+}
 
+void TFmDisplayData::BuildSeriesPanel() {
   PnBottomLeft = new QWidget(PnBottom);
   PnBottomLeft->setObjectName("PnBottomLeft");
   auto* left = new QVBoxLayout(PnBottomLeft);
@@ -124,13 +130,39 @@ void TFmDisplayData::BuildBottomPanel() {
           [this] { session_.Series().selected = LbxSeries->Selection(); });
   left->addWidget(LbDirections);
   left->addWidget(LbxSeries, 1);
+}
 
+void TFmDisplayData::BuildCommandPanel() {
   PnBottomRight = new QWidget(PnBottom);
   PnBottomRight->setObjectName("PnBottomRight");
   PnBottomRight->setFixedWidth(kRightPanelWidth);
   auto* right = new QVBoxLayout(PnBottomRight);
   right->setContentsMargins(5, 5, 5, 5);
   right->setSpacing(4);
+  BuildValueTypes();
+  const auto button = [this](const char* name, const char* caption,
+                             void (TFmDisplayData::*click)()) {
+    auto* b = new QPushButton(caption, PnBottomRight);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this,
+            [this, click] { Command([this, click] { (this->*click)(); }); });
+    return b;
+  };
+  BtnUpdateChart = button("BtnUpdateChart", "&Update Chart", &TFmDisplayData::UpdateChart);
+  BtnUpdateChart->setDefault(true);
+  BtnClearSeries =
+      button("BtnClearSeries", "Clear &Selection", &TFmDisplayData::BtnClearSeriesClick);
+  BtnCloseDisplay =
+      button("BtnCloseDisplay", "Close &Display", &TFmDisplayData::BtnCloseDisplayClick);
+  right->addWidget(RgValueType);
+  right->addWidget(BtnUpdateChart);
+  right->addWidget(BtnClearSeries);
+  right->addWidget(BtnCloseDisplay);
+  right->addStretch(1);
+}
+
+void TFmDisplayData::BuildValueTypes() {
   RgValueType = new QGroupBox("Plot as", PnBottomRight);
   RgValueType->setObjectName("RgValueType");
   auto* types = new QVBoxLayout(RgValueType);
@@ -156,30 +188,6 @@ void TFmDisplayData::BuildBottomPanel() {
     valueTypes_[i] = button;
   }
   valueTypes_[0]->setChecked(true);
-
-  const auto button = [this](const char* name, const char* caption,
-                             void (TFmDisplayData::*click)()) {
-    auto* b = new QPushButton(caption, PnBottomRight);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this,
-            [this, click] { Command([this, click] { (this->*click)(); }); });
-    return b;
-  };
-  BtnUpdateChart = button("BtnUpdateChart", "&Update Chart", &TFmDisplayData::UpdateChart);
-  BtnUpdateChart->setDefault(true);
-  BtnClearSeries =
-      button("BtnClearSeries", "Clear &Selection", &TFmDisplayData::BtnClearSeriesClick);
-  BtnCloseDisplay =
-      button("BtnCloseDisplay", "Close &Display", &TFmDisplayData::BtnCloseDisplayClick);
-  right->addWidget(RgValueType);
-  right->addWidget(BtnUpdateChart);
-  right->addWidget(BtnClearSeries);
-  right->addWidget(BtnCloseDisplay);
-  right->addStretch(1);
-
-  row->addWidget(PnBottomLeft, 1);
-  row->addWidget(PnBottomRight);
 }
 
 void TFmDisplayData::Command(const std::function<void()>& command) {

@@ -53,6 +53,11 @@ class TFmDisplayData : public QDialog {
  private:
   void BuildMenu();
   void BuildBottomPanel();
+  // The series list and its directions, left of the bottom panel.
+  void BuildSeriesPanel();
+  // The value types and the buttons, right of it.
+  void BuildCommandPanel();
+  void BuildValueTypes();
   // Runs a command with the program's failure report.
   void Command(const std::function<void()>& command);
 

@@ -125,6 +125,46 @@ TFmEnsemble::~TFmEnsemble() {
 }
 
 void TFmEnsemble::Build() {
+  QWidget* planSide = BuildPlanSide();
+  QWidget* chartSide = BuildChartSide();
+  auto* split = new QSplitter(Qt::Horizontal);
+  split->addWidget(planSide);
+  split->addWidget(chartSide);
+  split->setStretchFactor(0, 2);
+  split->setStretchFactor(1, 3);
+  QHBoxLayout* runBar = BuildRunControls();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(split, 1);
+  layout->addWidget(LblResultsNote);
+  layout->addLayout(runBar);
+  resize(1280, 720);
+
+  BuildRedrawTimer();
+  ConnectPlanCommands();
+  ConnectCorrelations();
+  ConnectDesignSettings();
+  ConnectRunControls();
+  ConnectCharts();
+}
+
+QWidget* TFmEnsemble::BuildPlanSide() {
+  QHBoxLayout* planBar = BuildPlanBar();
+  QGridLayout* settings = BuildDesignSettings();
+  BuildPlanTable();
+  QHBoxLayout* correlationBar = BuildCorrelations();
+  auto* planSide = new QWidget;
+  auto* planLayout = new QVBoxLayout(planSide);
+  planLayout->setContentsMargins(0, 0, 0, 0);
+  planLayout->addLayout(planBar);
+  planLayout->addLayout(settings);
+  planLayout->addWidget(GrdPlan, 1);
+  planLayout->addLayout(correlationBar);
+  planLayout->addWidget(GrdCorrelations);
+  return planSide;
+}
+
+QHBoxLayout* TFmEnsemble::BuildPlanBar() {
   auto* planBar = new QHBoxLayout;
   BtnOpenPlan = new QPushButton("&Open plan…");
   BtnSavePlan = new QPushButton("&Save plan…");
@@ -137,7 +177,10 @@ void TFmEnsemble::Build() {
   BtnSavePlan->setObjectName("BtnSavePlan");
   BtnAddParameter->setObjectName("BtnAddParameter");
   BtnRemoveParameter->setObjectName("BtnRemoveParameter");
+  return planBar;
+}
 
+QGridLayout* TFmEnsemble::BuildDesignSettings() {
   auto* settings = new QGridLayout;
   EdMembers = new QSpinBox;
   EdMembers->setObjectName("EdMembers");
@@ -170,7 +213,10 @@ void TFmEnsemble::Build() {
   settings->addWidget(new QLabel("Outputs kept:"), 3, 0);
   settings->addWidget(LblOutputs, 3, 1, 1, 5);
   settings->setColumnStretch(5, 1);
+  return settings;
+}
 
+void TFmEnsemble::BuildPlanTable() {
   model_ = new PlanTableModel(session_, this);
   GrdPlan = new QTableView;
   GrdPlan->setObjectName("GrdPlan");
@@ -181,7 +227,9 @@ void TFmEnsemble::Build() {
                            QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
   GrdPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   GrdPlan->horizontalHeader()->setStretchLastSection(true);
+}
 
+QHBoxLayout* TFmEnsemble::BuildCorrelations() {
   correlations_ = new CorrelationTableModel(session_, this);
   GrdCorrelations = new QTableView;
   GrdCorrelations->setObjectName("GrdCorrelations");
@@ -198,19 +246,35 @@ void TFmEnsemble::Build() {
   correlationBar->addStretch();
   correlationBar->addWidget(BtnAddCorrelation);
   correlationBar->addWidget(BtnRemoveCorrelation);
+  return correlationBar;
+}
 
-  auto* planSide = new QWidget;
-  auto* planLayout = new QVBoxLayout(planSide);
-  planLayout->setContentsMargins(0, 0, 0, 0);
-  planLayout->addLayout(planBar);
-  planLayout->addLayout(settings);
-  planLayout->addWidget(GrdPlan, 1);
-  planLayout->addLayout(correlationBar);
-  planLayout->addWidget(GrdCorrelations);
-
+QWidget* TFmEnsemble::BuildChartSide() {
   CbOutput = new QComboBox;
   CbOutput->setObjectName("CbOutput");
   CbOutput->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  BuildChartTabs();
+  auto* chartSide = new QWidget;
+  auto* chartLayout = new QVBoxLayout(chartSide);
+  chartLayout->setContentsMargins(0, 0, 0, 0);
+  CbTime = new QComboBox;
+  CbTime->setObjectName("CbTime");
+  CbTime->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  BtnExportChart = new QPushButton("E&xport chart…");
+  BtnExportChart->setObjectName("BtnExportChart");
+  auto* outputRow = new QHBoxLayout;
+  outputRow->addWidget(Labelling("Output s&hown:", CbOutput));
+  outputRow->addWidget(CbOutput);
+  outputRow->addWidget(Labelling("At &year:", CbTime));
+  outputRow->addWidget(CbTime);
+  outputRow->addStretch();
+  outputRow->addWidget(BtnExportChart);
+  chartLayout->addLayout(outputRow);
+  chartLayout->addWidget(TabCharts, 1);
+  return chartSide;
+}
+
+void TFmEnsemble::BuildChartTabs() {
   TabCharts = new QTabWidget;
   TabCharts->setObjectName("TabCharts");
   ChEnvelope = ChartView("ChEnvelope");
@@ -232,30 +296,9 @@ void TFmEnsemble::Build() {
   TabCharts->addTab(ChConvergence, "&Convergence");
   TabCharts->addTab(ChMorris, "Morris scree&ning");
   TabCharts->addTab(failures, "&Failures");
-  auto* chartSide = new QWidget;
-  auto* chartLayout = new QVBoxLayout(chartSide);
-  chartLayout->setContentsMargins(0, 0, 0, 0);
-  CbTime = new QComboBox;
-  CbTime->setObjectName("CbTime");
-  CbTime->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  BtnExportChart = new QPushButton("E&xport chart…");
-  BtnExportChart->setObjectName("BtnExportChart");
-  auto* outputRow = new QHBoxLayout;
-  outputRow->addWidget(Labelling("Output s&hown:", CbOutput));
-  outputRow->addWidget(CbOutput);
-  outputRow->addWidget(Labelling("At &year:", CbTime));
-  outputRow->addWidget(CbTime);
-  outputRow->addStretch();
-  outputRow->addWidget(BtnExportChart);
-  chartLayout->addLayout(outputRow);
-  chartLayout->addWidget(TabCharts, 1);
+}
 
-  auto* split = new QSplitter(Qt::Horizontal);
-  split->addWidget(planSide);
-  split->addWidget(chartSide);
-  split->setStretchFactor(0, 2);
-  split->setStretchFactor(1, 3);
-
+QHBoxLayout* TFmEnsemble::BuildRunControls() {
   BtnRun = new QPushButton("&Run");
   BtnStop = new QPushButton("Sto&p");
   BtnResume = new QPushButton("Res&ume");
@@ -280,19 +323,18 @@ void TFmEnsemble::Build() {
   runBar->addWidget(BtnResume);
   runBar->addWidget(PbMembers, 1);
   runBar->addWidget(LblProgress);
+  return runBar;
+}
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(split, 1);
-  layout->addWidget(LblResultsNote);
-  layout->addLayout(runBar);
-  resize(1280, 720);
-
+void TFmEnsemble::BuildRedrawTimer() {
   redraw_ = new QTimer(this);
   redraw_->setInterval(kRedrawMs);
   connect(redraw_, &QTimer::timeout, this, [this] {
     if (envelopeStale_) DrawEnvelope();
   });
+}
 
+void TFmEnsemble::ConnectPlanCommands() {
   connect(BtnOpenPlan, &QPushButton::clicked, this, [this] { OpenPlan(); });
   connect(BtnSavePlan, &QPushButton::clicked, this, [this] { SavePlan(); });
   connect(BtnAddParameter, &QPushButton::clicked, this, [this] {
@@ -313,6 +355,9 @@ void TFmEnsemble::Build() {
     correlations_->Reload();  // their problems follow the parameters
     EnableCommands();
   });
+}
+
+void TFmEnsemble::ConnectCorrelations() {
   connect(correlations_, &CorrelationTableModel::edited, this, [this] { EnableCommands(); });
   connect(BtnAddCorrelation, &QPushButton::clicked, this, [this] {
     session_.AddCorrelation();
@@ -327,6 +372,9 @@ void TFmEnsemble::Build() {
     correlations_->Reload();
     EnableCommands();
   });
+}
+
+void TFmEnsemble::ConnectDesignSettings() {
   connect(EdMembers, &QSpinBox::valueChanged, this, [this](int n) {
     session_.SetMembers(n);
     EnableCommands();
@@ -339,6 +387,9 @@ void TFmEnsemble::Build() {
     if (i >= 0) session_.SetMethod(kMethods[i]);
     EnableCommands();
   });
+}
+
+void TFmEnsemble::ConnectRunControls() {
   connect(BtnRun, &QPushButton::clicked, this, [this] { Start(false); });
   connect(BtnResume, &QPushButton::clicked, this, [this] { Start(true); });
   connect(BtnStop, &QPushButton::clicked, this, [this] {
@@ -346,6 +397,9 @@ void TFmEnsemble::Build() {
     BtnStop->setEnabled(false);
     LblProgress->setText(LblProgress->text() + " – stopping after the members in flight");
   });
+}
+
+void TFmEnsemble::ConnectCharts() {
   connect(CbOutput, &QComboBox::currentIndexChanged, this, [this] {
     FillTimes();
     DrawEnvelope();

@@ -17,6 +17,8 @@
 class QChart;
 class QChartView;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -51,6 +53,22 @@ class TFmEnsemble : public QWidget {
 
  private:
   void Build();
+  // The plan's side: its commands, design settings, parameter table and correlations.
+  QWidget* BuildPlanSide();
+  QHBoxLayout* BuildPlanBar();
+  QGridLayout* BuildDesignSettings();
+  void BuildPlanTable();
+  QHBoxLayout* BuildCorrelations();
+  // The charts' side: the output and time shown, the export and the chart tabs.
+  QWidget* BuildChartSide();
+  void BuildChartTabs();
+  QHBoxLayout* BuildRunControls();
+  void BuildRedrawTimer();
+  void ConnectPlanCommands();
+  void ConnectCorrelations();
+  void ConnectDesignSettings();
+  void ConnectRunControls();
+  void ConnectCharts();
   void OpenPlan();
   void SavePlan();
   void Start(bool resume);
