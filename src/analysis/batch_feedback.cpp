@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "analysis/analysis_error.h"
+#include "analysis/analysis_threads.h"
+#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -32,6 +34,14 @@ void ForEachBatchWithFeedback(SeriesSource& source, std::size_t maxBytes, Feedba
       done += count;
       feedback->SetProgress(done, total);
     }
+  });
+}
+
+void ForEachSeries(SeriesSource& source, Feedback* feedback,
+                   const std::function<void(std::size_t series, const double* values)>& body) {
+  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
+    tasks::ParallelFor(batch.count, AnalysisThreads(),
+                       [&](std::size_t s) { body(batch.first + s, batch.Series(s)); });
   });
 }
 

@@ -21,4 +21,11 @@ inline constexpr std::size_t kProgressSlice = 256;
 void ForEachBatchWithFeedback(SeriesSource& source, std::size_t maxBytes, Feedback* feedback,
                               const std::function<void(const SeriesBatch&)>& use);
 
+// Hands every series of `source` to `body(series, values)`, the values of its every member,
+// on the analysis threads (AnalysisThreads), batch by batch as ForEachBatchWithFeedback
+// hands them out. `body` runs for distinct series at once. Failures: as
+// ForEachBatchWithFeedback, and `body`'s (the first, once the threads have stopped).
+void ForEachSeries(SeriesSource& source, Feedback* feedback,
+                   const std::function<void(std::size_t series, const double* values)>& body);
+
 }  // namespace kvsorv::analysis

@@ -1,6 +1,5 @@
 #include "analysis/envelope_over_time.h"
 
-#include "analysis/analysis_threads.h"
 #include "analysis/series_notes.h"
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 
 #include "analysis/batch_feedback.h"
 #include "statistics/quantiles.h"
-#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -73,15 +71,13 @@ EnvelopeResult EnvelopeOverTime(SeriesSource& source, Feedback* feedback) {
   r.rows.resize(layout.Series());
   SeriesNotes notes(layout);
   notes.Resize(1);
-  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
-      std::vector<double> values(batch.Series(s), batch.Series(s) + batch.members);
-      EnvelopeRow& row = r.rows[batch.first + s];
-      row = EnvelopeOfSeries(values.data(), values.size());
-      row.output = layout.OutputOf(batch.first + s);
-      row.time = layout.TimeOf(batch.first + s);
-      if (row.members == 0) notes.Mark(0, batch.first + s);
-    });
+  ForEachSeries(source, feedback, [&](std::size_t series, const double* y) {
+    std::vector<double> values(y, y + layout.Members());
+    EnvelopeRow& row = r.rows[series];
+    row = EnvelopeOfSeries(values.data(), values.size());
+    row.output = layout.OutputOf(series);
+    row.time = layout.TimeOf(series);
+    if (row.members == 0) notes.Mark(0, series);
   });
   r.notes = notes.Lines({"no member has a value; the statistics are left empty"});
   UnstableSummary unstable;

@@ -6,11 +6,9 @@
 #include <map>
 
 #include "analysis/analysis_error.h"
-#include "analysis/analysis_threads.h"
 #include "analysis/batch_feedback.h"
 #include "analysis/cell_text.h"
 #include "analysis/series_notes.h"
-#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -49,38 +47,34 @@ LocalResult LocalOverTime(SeriesSource& source, const LocalOptions& options, Fee
   SeriesNotes notes(layout);
   notes.Resize(1);
   std::vector<char> failed(layout.Series() * k, 0);
-  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
-      const std::size_t series = batch.first + s;
-      const double* y = batch.Series(s);
-      // y_0 counts as zero beside the other members' values: a normalised coefficient
-      // would then be rounding noise blown up.
-      double largest = 0;
-      for (std::size_t m = 0; m < members; ++m)
-        if (std::isfinite(y[m])) largest = std::max(largest, std::fabs(y[m]));
-      const bool zero = std::fabs(y[0]) <= kZeroRatio * largest;
-      if (std::isfinite(y[0]) && zero) notes.Mark(0, series);
-      for (std::size_t j = 0; j < k; ++j) {
-        const double theta = layout.design[0][j], row = 1 + 4 * j;
-        const auto coefficient = [&](std::size_t down) {
-          const double dtheta = change(j, down);
-          if (zero || dtheta == 0) return kNaN;
-          return (y[down + 1] - y[down]) / dtheta * theta / y[0];
-        };
-        LocalRow& out = r.rows[series * k + j];
-        out.output = layout.OutputOf(series), out.time = layout.TimeOf(series);
-        out.parameter = layout.parameters[j];
-        out.coefficient = coefficient(static_cast<std::size_t>(row));
-        out.halfStep = coefficient(static_cast<std::size_t>(row) + 2);
-        out.difference = out.coefficient - out.halfStep;
-        if (std::isfinite(out.difference))
-          out.withinTolerance = std::fabs(out.difference) <=
-                                options.tolerance * std::max(1.0, std::fabs(out.halfStep));
-        if (!out.withinTolerance) failed[series * k + j] = 1;
-        out.stability =
-            LocalStability(out.coefficient, out.halfStep, out.withinTolerance, options.tolerance);
-      }
-    });
+  ForEachSeries(source, feedback, [&](std::size_t series, const double* y) {
+    // y_0 counts as zero beside the other members' values: a normalised coefficient
+    // would then be rounding noise blown up.
+    double largest = 0;
+    for (std::size_t m = 0; m < members; ++m)
+      if (std::isfinite(y[m])) largest = std::max(largest, std::fabs(y[m]));
+    const bool zero = std::fabs(y[0]) <= kZeroRatio * largest;
+    if (std::isfinite(y[0]) && zero) notes.Mark(0, series);
+    for (std::size_t j = 0; j < k; ++j) {
+      const double theta = layout.design[0][j], row = 1 + 4 * j;
+      const auto coefficient = [&](std::size_t down) {
+        const double dtheta = change(j, down);
+        if (zero || dtheta == 0) return kNaN;
+        return (y[down + 1] - y[down]) / dtheta * theta / y[0];
+      };
+      LocalRow& out = r.rows[series * k + j];
+      out.output = layout.OutputOf(series), out.time = layout.TimeOf(series);
+      out.parameter = layout.parameters[j];
+      out.coefficient = coefficient(static_cast<std::size_t>(row));
+      out.halfStep = coefficient(static_cast<std::size_t>(row) + 2);
+      out.difference = out.coefficient - out.halfStep;
+      if (std::isfinite(out.difference))
+        out.withinTolerance =
+            std::fabs(out.difference) <= options.tolerance * std::max(1.0, std::fabs(out.halfStep));
+      if (!out.withinTolerance) failed[series * k + j] = 1;
+      out.stability =
+          LocalStability(out.coefficient, out.halfStep, out.withinTolerance, options.tolerance);
+    }
   });
   for (const std::string& line : notes.Lines({"zero at the medians (within 1e-8 of the largest "
                                               "member value); its coefficients are left empty"}))

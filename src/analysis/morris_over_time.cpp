@@ -5,10 +5,8 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
-#include "analysis/analysis_threads.h"
 #include "analysis/batch_feedback.h"
 #include "analysis/series_notes.h"
-#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -70,44 +68,40 @@ MorrisResult MorrisOverTime(SeriesSource& source, Feedback* feedback) {
   r.rows.resize(layout.Series() * k);
   SeriesNotes notes(layout);
   notes.Resize(1);
-  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
-      const std::size_t series = batch.first + s;
-      const double* y = batch.Series(s);
-      // Welford's running mean and squares per parameter.
-      std::vector<double> mean(k), squares(k), absolute(k);
-      std::vector<int> count(k);
-      for (const Step& step : steps) {
-        const double effect = (y[step.to] - y[step.from]) / step.scaled;
-        if (!std::isfinite(effect)) continue;
-        const std::size_t j = step.parameter;
-        const double delta = effect - mean[j];
-        mean[j] += delta / ++count[j];
-        squares[j] += delta * (effect - mean[j]);
-        absolute[j] += std::fabs(effect);
-      }
-      for (std::size_t j = 0; j < k; ++j) {
-        MorrisRow& row = r.rows[series * k + j];
-        row = {layout.OutputOf(series),
-               layout.TimeOf(series),
-               layout.parameters[j],
-               count[j] > 0 ? mean[j] : kNaN,
-               count[j] > 0 ? absolute[j] / count[j] : kNaN,
-               count[j] > 1 ? std::sqrt(squares[j] / (count[j] - 1)) : kNaN,
-               count[j],
-               r.trajectories,
-               {}};  // judged below, beside the other parameters
-        if (count[j] < 2) notes.Mark(0, series);
-      }
-      double largest = 0;
-      for (std::size_t j = 0; j < k; ++j)
-        if (std::isfinite(r.rows[series * k + j].muStar))
-          largest = std::max(largest, r.rows[series * k + j].muStar);
-      for (std::size_t j = 0; j < k; ++j) {
-        MorrisRow& row = r.rows[series * k + j];
-        row.stability = MorrisStability(row.effects, row.mu, row.muStar, row.sigma, largest);
-      }
-    });
+  ForEachSeries(source, feedback, [&](std::size_t series, const double* y) {
+    // Welford's running mean and squares per parameter.
+    std::vector<double> mean(k), squares(k), absolute(k);
+    std::vector<int> count(k);
+    for (const Step& step : steps) {
+      const double effect = (y[step.to] - y[step.from]) / step.scaled;
+      if (!std::isfinite(effect)) continue;
+      const std::size_t j = step.parameter;
+      const double delta = effect - mean[j];
+      mean[j] += delta / ++count[j];
+      squares[j] += delta * (effect - mean[j]);
+      absolute[j] += std::fabs(effect);
+    }
+    for (std::size_t j = 0; j < k; ++j) {
+      MorrisRow& row = r.rows[series * k + j];
+      row = {layout.OutputOf(series),
+             layout.TimeOf(series),
+             layout.parameters[j],
+             count[j] > 0 ? mean[j] : kNaN,
+             count[j] > 0 ? absolute[j] / count[j] : kNaN,
+             count[j] > 1 ? std::sqrt(squares[j] / (count[j] - 1)) : kNaN,
+             count[j],
+             r.trajectories,
+             {}};  // judged below, beside the other parameters
+      if (count[j] < 2) notes.Mark(0, series);
+    }
+    double largest = 0;
+    for (std::size_t j = 0; j < k; ++j)
+      if (std::isfinite(r.rows[series * k + j].muStar))
+        largest = std::max(largest, r.rows[series * k + j].muStar);
+    for (std::size_t j = 0; j < k; ++j) {
+      MorrisRow& row = r.rows[series * k + j];
+      row.stability = MorrisStability(row.effects, row.mu, row.muStar, row.sigma, largest);
+    }
   });
   r.notes = notes.Lines({"fewer than two finite effects of a parameter; its sigma is left empty"});
   UnstableSummary unstable;

@@ -6,13 +6,11 @@
 #include <limits>
 
 #include "analysis/analysis_error.h"
-#include "analysis/analysis_threads.h"
 #include "analysis/batch_feedback.h"
 #include "analysis/series_notes.h"
 #include "ensemble/seeded_random.h"
 #include "statistics/bootstrap_sums.h"
 #include "statistics/quantiles.h"
-#include "tasks/worker_pool.h"
 
 namespace kvsorv::analysis {
 
@@ -270,10 +268,8 @@ SobolResult SobolOverTime(SeriesSource& source, const SobolOptions& options, Fee
   r.convergence.resize(layout.Series() * k * 3);
   SeriesNotes notes(layout);
   notes.Resize(1);
-  ForEachBatchWithFeedback(source, kBatchBytes, feedback, [&](const SeriesBatch& batch) {
-    tasks::ParallelFor(batch.count, AnalysisThreads(), [&](std::size_t s) {
-      EstimateSeries(setup, layout, batch.Series(s), batch.first + s, r, notes);
-    });
+  ForEachSeries(source, feedback, [&](std::size_t series, const double* y) {
+    EstimateSeries(setup, layout, y, series, r, notes);
   });
   r.notes =
       notes.Lines({"zero variance (a constant output) or fewer than two base points; "
