@@ -16,7 +16,7 @@ namespace {
 
 // The design's rows, each followed by y = 2 p1 - p2.
 MemberTable LinearTable(const ensemble::Matrix& design) {
-  MemberTable t{.names = {"p1", "p2", "y"}, .rows = {}};
+  MemberTable t{.names = {"p1", "p2", "y"}, .rows = {}, .lines = {}};
   for (const auto& row : design) t.rows.push_back({row[0], row[1], 2 * row[0] - row[1]});
   return t;
 }
@@ -77,7 +77,8 @@ TEST(AnalysisCharts, Tornado_IsTheChangeFromTheCentreOrTheRankCorrelation) {
 TEST(AnalysisCharts, FailedMembers_AreCountedInTheTitlesAndFewMakeTheEnvelopeSaySo) {
   // Five members, the third failed: four of five have a value.
   const MemberTable table{.names = {"p1", "p2", "y"},
-                          .rows = {{1, 6, 1}, {2, 5, 2}, {3, 4, NAN}, {4, 4.5, 4}, {5, 3, 5}}};
+                          .rows = {{1, 6, 1}, {2, 5, 2}, {3, 4, NAN}, {4, 4.5, 4}, {5, 3, 5}},
+                          .lines = {}};
   const TornadoChartData t = TornadoChart(*TableSource(table, "mc.csv", 2, "mc"), 0);
   EXPECT_NE(t.titles.chart.find("(4 of 5 members)"), std::string::npos) << t.titles.chart;
   const EnvelopeChartData e = EnvelopeChart(*TableSource(table, "mc.csv", 2, "mc"));

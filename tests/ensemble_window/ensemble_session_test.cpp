@@ -289,8 +289,9 @@ TEST_F(EnsembleSessionTest, UnsavedPlanAtExit_IsSavedDroppedOrKeptAsAnswered) {
     if (c.answer) prompter.QueueAnswer(*c.answer);
     EXPECT_EQ(session.ConfirmClose(), c.closes) << c.name;
     EXPECT_EQ(prompter.messages.size(), c.edited ? 1u : 0u) << c.name;
-    if (c.edited)
+    if (c.edited) {
       EXPECT_EQ(prompter.messages[0].text, "Save the ensemble plan 'plan.toml' before exiting?");
+    }
     EXPECT_EQ(ReadPlan(dir.File("plan.toml")).members, c.saved ? 7 : 4) << c.name;
   }
 }
