@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "files/csv_table.h"
 #include "files/text_writer.h"
 
 namespace kvsorv::analysis {
@@ -31,7 +32,7 @@ class CsvText {
  private:
   CsvText& Cell(const std::string& cell) {
     if (!first_) text_ += ',';
-    text_ += cell;
+    text_ += CsvField(cell);
     first_ = false;
     return *this;
   }

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "files/csv_cells.h"
 #include "files/csv_number.h"
+#include "files/csv_table.h"
 #include "files/file_errors.h"
 
 namespace kvsorv::analysis {
@@ -21,14 +21,26 @@ MemberTable ReadMemberTable(const std::string& fileName) {
   RequireRegularFile(fileName);
   std::ifstream in(fileName);
   if (!in) throw std::runtime_error("Cannot open file '" + fileName + "'");
+  std::vector<CsvRow> rows;
+  std::vector<std::string> names;
+  try {
+    rows = ReadCsv(in, {.comments = CsvComments::kFirstLine});
+    if (rows.empty()) throw std::runtime_error(fileName + ": the file is empty");
+    if (!rows[0].comment)
+      names = rows[0].cells;
+    else if (rows[0].text.rfind("# ", 0) == 0)
+      names = CsvCells(std::string_view(rows[0].text).substr(2));
+    else
+      names = CsvCells(rows[0].text);
+  } catch (const ECsvSyntax& e) {
+    throw std::runtime_error(fileName + ", " + e.what());
+  }
   MemberTable t;
-  std::string line;
-  if (!std::getline(in, line)) throw std::runtime_error(fileName + ": the file is empty");
-  if (line.rfind("# ", 0) == 0) line.erase(0, 2);
-  t.names = CsvCells(line);
-  for (int n = 2; std::getline(in, line); ++n) {
-    if (line.empty() || line == "\r") continue;
-    const std::vector<std::string> cells = CsvCells(line);
+  t.names = std::move(names);
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    const int n = rows[r].line;
+    const std::vector<std::string>& cells = rows[r].cells;
+    if (cells.empty()) continue;
     if (cells.size() != t.names.size())
       throw std::runtime_error(fileName + ", line " + std::to_string(n) + ": " +
                                std::to_string(cells.size()) + " values where the header names " +

@@ -18,6 +18,7 @@
 #include "app/cli_outputs.h"
 #include "display/chart_data.h"
 #include "display/chart_file.h"
+#include "display/output_names.h"
 #include "display/output_table.h"
 #include "display/series_list.h"
 #include "program/prompter.h"
@@ -84,17 +85,22 @@ int Plot(const PlotOptions& o) {
   if (!ChartFileFormatOf(*o.image))
     throw std::invalid_argument(UnknownChartFormatMessage(*o.image));
   OutputTable table = OutputTable::ForCatalogue();
-  const std::string x = o.x.value_or("Time");
-  for (const std::string& name : names)
-    if (table.FindColumn(name) < 0)
-      throw std::invalid_argument("--series: the output file has no column '" + name + "'");
-  if (table.FindColumn(x) < 0)
-    throw std::invalid_argument("--x: the output file has no column '" + x + "'");
+  // Each series by its column name or its symbol, drawn under its column name.
+  const auto columnName = [&table](const std::string& option, const std::string& name) {
+    const int column = FindOutputColumn(table, name);
+    if (column < 0)
+      throw std::invalid_argument(option + ": the output file has no column '" + name +
+                                  "', and no output has that symbol");
+    return table.Column(column).name;
+  };
+  std::vector<std::string> series;
+  for (const std::string& name : names) series.push_back(columnName("--series", name));
+  const std::string x = columnName("--x", o.x.value_or("Time"));
 
   RefuseInputAsOutput("--image", {*o.image}, {*o.output});
   ReadOutputTable(table, *o.output, std::numeric_limits<double>::lowest());
   RequireRecords(table, *o.output);
-  const ChartData data = BuildChartData(table, x, names, ValueTypeOf(o.as));
+  const ChartData data = BuildChartData(table, x, series, ValueTypeOf(o.as));
   if (data.failed)
     CurrentPrompter().Message(MessageKind::kInformation, MessageButtons::kOk,
                               kInvalidSeriesMessage);
@@ -110,8 +116,10 @@ CommandBody DeclarePlot(CLI::App& command) {
   auto o = std::make_shared<PlotOptions>();
   AddText(command, "--output", "FILE", o->output, "Output file to read (required)");
   AddText(command, "--series", "NAME[,NAME...]", o->series,
-          "Up to 10 columns to plot, by name (required)");
-  AddText(command, "--x", "NAME", o->x, "Column plotted along the bottom axis, Time unless given");
+          "Up to 10 columns to plot, each by the output file's column name (\"Foliage Carbon\") "
+          "or its symbol (Cf); a column's exact name wins over another's symbol (required)");
+  AddText(command, "--x", "NAME", o->x,
+          "Column plotted along the bottom axis, by name or symbol; Time unless given");
   AddText(command, "--as", "values|relative|cumulative", o->as,
           "Plot values (y), relative change (y/y0) or cumulative change (y-y0); values "
           "unless given")

@@ -1,6 +1,7 @@
 #include "charts/ensemble_charts_csv.h"
 
 #include "analysis/cell_text.h"
+#include "files/csv_table.h"
 #include "files/text_writer.h"
 
 namespace kvsorv {
@@ -17,7 +18,7 @@ void WriteText(const std::string& fileName, const std::string& text) {
 
 std::string Row(std::initializer_list<std::string> cells) {
   std::string row;
-  for (const std::string& cell : cells) row += (row.empty() ? "" : ",") + cell;
+  for (const std::string& cell : cells) row += (row.empty() ? "" : ",") + CsvField(cell);
   return row + '\n';
 }
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
+#include "display/output_names.h"
 #include "program/prompter.h"
 
 namespace kvsorv {
@@ -31,6 +33,16 @@ std::vector<std::string> SeriesList::SelectedNames() const {
 int SeriesList::Find(const std::string& name) const {
   const auto found = std::find(names.begin(), names.end(), name);
   return found == names.end() ? -1 : static_cast<int>(found - names.begin());
+}
+
+int SeriesList::FindTyped(std::string_view typed) const {
+  // A name's start is looked for first, so that typing finds names as it always has.
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (names[i].size() >= typed.size() &&
+        CompareWithoutCase(names[i].substr(0, typed.size()), std::string(typed)) == 0)
+      return static_cast<int>(i);
+  const std::optional<std::string> name = OutputNameOfSymbol(typed);
+  return name ? Find(*name) : -1;
 }
 
 SeriesList FillSeriesList(const OutputTable& table) {

@@ -1,8 +1,10 @@
 #pragma once
 // The series list of the output display and of its series dialog: "Time" and the name of
-// every driver, state and process, kept in alphabetical order, each item selected or not.
+// every driver, state and process, kept in alphabetical order, each item selected or not; an
+// item is found by its name or by its quantity's symbol.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/output_table.h"
@@ -21,6 +23,10 @@ struct SeriesList {
   void ClearSelection() { selected.assign(names.size(), false); }
   // Position of the item with exactly this text, or -1.
   int Find(const std::string& name) const;
+  // Position of the item a typed text finds: the first whose name starts with it (letters
+  // compared without regard to case), else the one of the quantity whose catalogue symbol it
+  // is ("Cf" finds "Foliage Carbon"); -1 when none.
+  int FindTyped(std::string_view typed) const;
 };
 
 // The table's column names in alphabetical order (letters compared without regard to case,

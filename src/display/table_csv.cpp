@@ -2,20 +2,10 @@
 
 #include <charconv>
 
+#include "files/csv_table.h"
 #include "files/text_writer.h"
 
 namespace kvsorv {
-
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
 
 void WriteTableCsv(const OutputTable& table, const std::string& fileName) {
   TextWriter file(fileName);

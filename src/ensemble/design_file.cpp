@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "files/csv_cells.h"
 #include "files/csv_number.h"
+#include "files/csv_table.h"
 #include "files/file_errors.h"
 #include "files/text_writer.h"
 
@@ -15,8 +15,10 @@ namespace kvsorv::ensemble {
 void WriteDesign(const std::string& fileName, const Design& design) {
   TextWriter file(fileName);
   std::string line = "# ";
-  for (std::size_t j = 0; j < design.symbols.size(); ++j)
-    line += (j > 0 ? "," : "") + design.symbols[j];
+  for (std::size_t j = 0; j < design.symbols.size(); ++j) {
+    if (j > 0) line += ',';
+    line += CsvField(design.symbols[j]);
+  }
   file.Write(line);
   file.Write(std::string("\n# design: ") + MethodName(design.method) + "\n");
   std::array<char, 32> number{};
@@ -41,27 +43,37 @@ Design ReadDesign(const std::string& fileName, const EnsemblePlan& plan) {
   const auto fail = [&](int line, const std::string& what) {
     throw EPlanError(fileName + ", line " + std::to_string(line) + ": " + what);
   };
+  std::vector<CsvRow> rows;
+  try {
+    rows = ReadCsv(in, {.comments = CsvComments::kEveryLine});
+  } catch (const ECsvSyntax& e) {
+    fail(e.Line(), e.Problem());
+  }
   Design d;
   for (const VariedParameter& v : plan.parameters) d.symbols.push_back(v.symbol);
-  std::string line;
-  if (!std::getline(in, line) || line.rfind("# ", 0) != 0)
+  if (rows.empty() || rows[0].text.rfind("# ", 0) != 0)
     fail(1, "the first line must name the columns, as \"# symbol,symbol,...\"");
-  if (CsvCells(line.substr(2)) != d.symbols) {
-    std::string wanted;
-    for (const auto& s : d.symbols) wanted += (wanted.empty() ? "" : ",") + s;
-    fail(1, "the columns do not match the plan's parameters (" + wanted + ")");
+  try {
+    if (CsvCells(std::string_view(rows[0].text).substr(2)) != d.symbols) {
+      std::string wanted;
+      for (const auto& s : d.symbols) wanted += (wanted.empty() ? "" : ",") + s;
+      fail(1, "the columns do not match the plan's parameters (" + wanted + ")");
+    }
+  } catch (const ECsvSyntax& e) {
+    fail(1, e.Problem());
   }
-  for (int n = 2; std::getline(in, line); ++n) {
-    if (line.rfind("# design: ", 0) == 0) {
-      std::string name = line.substr(10);
-      if (!name.empty() && name.back() == '\r') name.pop_back();
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    const int n = rows[r].line;
+    if (rows[r].comment) {
+      if (rows[r].text.rfind("# design: ", 0) != 0) continue;
+      const std::string name = rows[r].text.substr(10);
       const std::optional<Method> method = MethodNamed(name);
       if (!method) fail(n, "'" + name + "' is not a design (mc, lhs, sobol, morris or oat)");
       d.method = *method;
       continue;
     }
-    if (line.empty() || line[0] == '#' || line == "\r") continue;
-    const std::vector<std::string> cells = CsvCells(line);
+    const std::vector<std::string>& cells = rows[r].cells;
+    if (cells.empty()) continue;
     if (cells.size() != d.symbols.size())
       fail(n, std::to_string(cells.size()) + " values where the plan varies " +
                   std::to_string(d.symbols.size()) + " parameters");

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "files/csv_cells.h"
 #include "files/csv_number.h"
+#include "files/csv_table.h"
 
 namespace kvsorv::ensemble {
 
@@ -13,17 +13,21 @@ std::vector<double> ReadTableColumn(const std::filesystem::path& file, const std
   quoted += '\'';
   std::ifstream in(file);
   if (!in) throw std::runtime_error("cannot read " + quoted);
-  std::string line;
-  std::getline(in, line);
-  const std::vector<std::string> header = CsvCells(line);
+  std::vector<CsvRow> rows;
+  try {
+    rows = ReadCsv(in);
+  } catch (const ECsvSyntax& e) {
+    throw std::runtime_error(quoted + ", " + e.what());
+  }
+  const std::vector<std::string> header = rows.empty() ? std::vector<std::string>{} : rows[0].cells;
   std::size_t at = header.size();
   for (std::size_t i = 0; i < header.size(); ++i)
     if (header[i] == column) at = i;
   if (at == header.size()) throw std::runtime_error(quoted + " has no column '" + column + "'");
   std::vector<double> values;
-  for (int row = 2; std::getline(in, line); ++row) {
-    const std::string where = quoted + ", line " + std::to_string(row);
-    const std::vector<std::string> cells = CsvCells(line);
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    const std::string where = quoted + ", line " + std::to_string(rows[r].line);
+    const std::vector<std::string>& cells = rows[r].cells;
     // A row of another length has its cells in other columns than the header says.
     if (cells.size() != header.size())
       throw std::runtime_error(where + ": " + std::to_string(cells.size()) +

@@ -6,19 +6,13 @@
 #include <optional>
 #include <stdexcept>
 
-#include "files/csv_cells.h"
 #include "files/csv_number.h"
+#include "files/csv_table.h"
 #include "files/file_errors.h"
 
 namespace kvsorv {
 
 namespace {
-
-std::string Trimmed(std::string text) {
-  while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) text.pop_back();
-  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
-  return text;
-}
 
 // The cell as a finite decimal number; nullopt when it is anything else ("0x50" too).
 std::optional<double> NumberIn(const std::string& cell) {
@@ -33,10 +27,14 @@ ObservedPoints ReadObservations(const std::string& fileName, const std::string& 
   RequireRegularFile(fileName);
   std::ifstream in(fileName);
   if (!in) throw std::runtime_error("Cannot open file '" + fileName + "'");
-  std::string line;
-  if (!std::getline(in, line)) throw std::runtime_error(fileName + ": the file is empty");
-  std::vector<std::string> names = CsvCells(Trimmed(line));
-  for (std::string& name : names) name = Trimmed(name);
+  std::vector<CsvRow> rows;
+  try {
+    rows = ReadCsv(in);
+  } catch (const ECsvSyntax& e) {
+    throw std::runtime_error(fileName + ", " + e.what());
+  }
+  if (rows.empty()) throw std::runtime_error(fileName + ": the file is empty");
+  const std::vector<std::string>& names = rows[0].cells;
   if (names.size() < 2 || names.front() != "time")
     throw std::runtime_error(fileName + ", line 1: the header must be \"time,<output>[,...]\"");
   std::size_t column = 0;
@@ -50,18 +48,18 @@ ObservedPoints ReadObservations(const std::string& fileName, const std::string& 
   }
 
   ObservedPoints points{.legend = "observed", .times = {}, .values = {}};
-  for (int n = 2; std::getline(in, line); ++n) {
-    line = Trimmed(line);
-    if (line.empty()) continue;
-    std::vector<std::string> cells = CsvCells(line);
-    const std::string where = fileName + ", line " + std::to_string(n) + ": ";
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    const std::vector<std::string>& cells = rows[r].cells;
+    // A line of blanks alone is no observation.
+    if (cells.empty() || (cells.size() == 1 && cells[0].empty())) continue;
+    const std::string where = fileName + ", line " + std::to_string(rows[r].line) + ": ";
     if (cells.size() != names.size())
       throw std::runtime_error(where + std::to_string(cells.size()) +
                                " cells where the header names " + std::to_string(names.size()) +
                                " columns");
-    const std::optional<double> time = NumberIn(Trimmed(cells[0]));
+    const std::optional<double> time = NumberIn(cells[0]);
     if (!time) throw std::runtime_error(where + "the time '" + cells[0] + "' is not a number");
-    const std::string cell = Trimmed(cells[column]);
+    const std::string& cell = cells[column];
     if (cell.empty()) continue;
     const std::optional<double> value = NumberIn(cell);
     if (!value)

@@ -31,6 +31,11 @@ file(READ ${WORK}/values.svg svg)
 expect_contains("${svg}" "Wood Carbon")
 # Against a state instead of time.
 cli(0 out err plot --output cell1.out --series "Root Carbon" --x "Foliage Carbon" --image x.png)
+# By symbols, drawn under the columns' names.
+cli(0 out err plot --output cell1.out --series "Cf,Wood Carbon" --x Cr --image symbols.svg)
+file(READ ${WORK}/symbols.svg svg)
+expect_contains("${svg}" "Foliage Carbon")
+expect_contains("${svg}" "Root Carbon")
 
 # Refused before anything is drawn: an unknown column, eleven series, another format.
 cli(1 out err plot --output cell1.out --series "Wood Carbon,Nothing" --image n.png)

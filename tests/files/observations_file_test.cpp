@@ -50,6 +50,17 @@ TEST(ObservationsFile, ColumnOfTheOutputIsReadAndBadLinesAreNamed) {
        {},
        "line 2: the value '0x50' of NEP is not a number"},
       {"a short line", "time,Cf,NEP\n1600,1\n", {}, {}, "line 2: 2 cells where the header names 3"},
+      {"a quoted header, as R and pandas write it",
+       "\xEF\xBB\xBF\"time\",\"NEP\",\"note, free\"\r\n1600,2,\"a\r\nb\"\r\n1601,3,\r\n",
+       {1600, 1601},
+       {2, 3},
+       nullptr},
+      {"a short line after a quoted line break",
+       "time,NEP,note\n1600,2,\"a\nb\"\n1601,3\n",
+       {},
+       {},
+       "line 4: 2 cells where the header names 3"},
+      {"an unterminated quote", "time,NEP\n1600,\"2\n", {}, {}, "line 2: a quote opened"},
   };
   const std::string file =
       (std::filesystem::temp_directory_path() / "observations_test.csv").string();

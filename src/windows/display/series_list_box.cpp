@@ -37,6 +37,7 @@ SeriesListBox::SeriesListBox(QWidget* parent) : QListWidget(parent) {
 void SeriesListBox::Fill(const SeriesList& list) {
   const QSignalBlocker quiet(this);
   clear();
+  names_ = SeriesList{.names = list.names, .selected = {}};
   for (const std::string& name : list.names) addItem(Q(name));
   SetSelection(list.selected);
 }
@@ -114,12 +115,10 @@ void SeriesListBox::keyboardSearch(const QString& text) {
   }
   search_ += text;
   sinceTyped_.start();
-  for (int i = 0; i < count(); ++i) {
-    if (!item(i)->text().startsWith(search_, Qt::CaseInsensitive)) continue;
-    setCurrentItem(item(i), QItemSelectionModel::NoUpdate);
-    scrollToItem(item(i));
-    return;
-  }
+  const int found = names_.FindTyped(S(search_));
+  if (found < 0 || found >= count()) return;
+  setCurrentItem(item(found), QItemSelectionModel::NoUpdate);
+  scrollToItem(item(found));
 }
 
 void SeriesListBox::ApplyColumns() {

@@ -2,8 +2,8 @@
 // A series list as the display and its series dialog show it: the names in columns, filled
 // top to bottom and then left to right, scrolling sideways; font 10 point, items 16 pixels
 // high. With multiple selection each click toggles an item, and so does Space. Typing the
-// start of a name makes that item current without selecting it; a blank typed within such a
-// name belongs to it.
+// start of a name, or a quantity's symbol, makes that item current without selecting it; a
+// blank typed within such a name belongs to it.
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -44,6 +44,7 @@ class SeriesListBox : public QListWidget {
   void ShowFirstSelected();
   bool Searching() const;
   int columns_ = 1;
+  SeriesList names_;          // the items' names, to find a typed name or symbol
   QString search_;            // the start of a name typed to find an item
   QElapsedTimer sinceTyped_;  // since its last character
 };
