@@ -6,16 +6,20 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kvsorv::analysis {
 
 class ChunkReader {
  public:
-  // A reader of the variable "value" (member x time x variable) when it is stored in chunks of
-  // one member, shuffled and deflated or neither; nullptr otherwise (the caller then reads
-  // through netCDF). Opens the file read-only: open it nowhere else meanwhile.
+  // A reader of the members' values when they are stored in chunks of one member, shuffled
+  // and deflated or neither: with `outputs` empty, of the variable "value" (member x time x
+  // variable, the older layout); else of one variable per output (time x member) named by
+  // `outputs`. nullptr otherwise (the caller then reads through netCDF). Opens the file
+  // read-only: open it nowhere else meanwhile.
   static std::unique_ptr<ChunkReader> Open(const std::string& fileName, std::size_t times,
-                                           std::size_t variables);
+                                           std::size_t variables,
+                                           const std::vector<std::string>& outputs = {});
   ~ChunkReader();
   ChunkReader(const ChunkReader&) = delete;
   ChunkReader& operator=(const ChunkReader&) = delete;
@@ -26,12 +30,18 @@ class ChunkReader {
   void Read(std::size_t first, std::size_t count, double* out);
 
  private:
-  ChunkReader(std::string fileName, long long file, long long dataset, bool shuffled, bool deflated,
-              std::size_t values);
+  // One dataset of the file: its HDF5 identifier and filters.
+  struct Dataset {
+    long long id;
+    bool shuffled, deflated;
+  };
+  ChunkReader(std::string fileName, long long file, std::vector<Dataset> datasets,
+              std::size_t times, std::size_t variables, bool split);
   std::string fileName_;
-  long long file_, dataset_;  // HDF5 identifiers
-  bool shuffled_, deflated_;
-  std::size_t values_;  // per chunk
+  long long file_;  // HDF5 identifier
+  std::vector<Dataset> datasets_;
+  std::size_t times_, variables_;
+  bool split_;  // one dataset per output
 };
 
 }  // namespace kvsorv::analysis

@@ -34,9 +34,11 @@ class ResultsSource : public SeriesSource {
  public:
   ResultsSource(const std::string& fileName, const ResultsSelection& selection) {
     ensemble::ResultsDescription d;
+    std::vector<std::string> outputVariables;
     {
       const ResultsFile file = Open(fileName);
       d = file.Describe();
+      outputVariables = file.OutputVariables();
       layout_.design = file.Parameters();
       for (const auto s : file.Statuses()) layout_.states.push_back(static_cast<MemberState>(s));
     }
@@ -72,7 +74,7 @@ class ResultsSource : public SeriesSource {
     }
     for (const std::size_t v : variables_) layout_.outputs.push_back(d.variables[v]);
     for (const std::size_t t : times_) layout_.times.push_back(d.times[t]);
-    chunks_ = ChunkReader::Open(fileName, allTimes_, allVariables_);
+    chunks_ = ChunkReader::Open(fileName, allTimes_, allVariables_, outputVariables);
     if (!chunks_) file_.emplace(Open(fileName));
   }
 
