@@ -133,75 +133,83 @@ ChunkReader::~ChunkReader() {
 }
 
 void ChunkReader::Read(std::size_t first, std::size_t count, double* out) {
-  const std::size_t memberValues = times_ * variables_;
-  if (memberValues == 0) return;
-  // One dataset of every output (member x time x variable, a chunk a member), or one per
-  // output (time x member, a chunk a member and output).
-  const bool single = !split_;
-  const std::size_t chunks = single ? count : count * datasets_.size();
-  const std::size_t chunkValues = single ? memberValues : times_;
-  // The compressed chunks, read one after the other; a chunk never written is empty.
+  if (times_ * variables_ == 0) return;
+  if (!split_) {
+    ReadChunks(first, count, {0}, times_ * variables_, out);
+    return;
+  }
+  // Every output apart, then each member's values put in times x variables order.
+  std::vector<std::size_t> all(datasets_.size());
+  for (std::size_t v = 0; v < all.size(); ++v) all[v] = v;
+  std::vector<double> apart(count * variables_ * times_);
+  ReadChunks(first, count, all, times_, apart.data());
+  for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t v = 0; v < variables_; ++v)
+      for (std::size_t t = 0; t < times_; ++t)
+        out[(i * times_ + t) * variables_ + v] = apart[(i * variables_ + v) * times_ + t];
+}
+
+void ChunkReader::ReadOutputs(std::size_t first, std::size_t count,
+                              const std::vector<std::size_t>& outputs, double* out) {
+  if (times_ == 0 || outputs.empty()) return;
+  ReadChunks(first, count, outputs, times_, out);
+}
+
+void ChunkReader::ReadChunks(std::size_t first, std::size_t count,
+                             const std::vector<std::size_t>& datasets, std::size_t chunkValues,
+                             double* out) {
+  // The compressed chunks, read one after the other (the library is not safe on several
+  // threads); a chunk never written is empty.
+  const std::size_t n = datasets.size(), chunks = count * n;
   std::vector<std::vector<unsigned char>> raw(chunks);
   std::vector<std::uint32_t> masks(chunks);
   {
     const QuietErrors quiet;
     for (std::size_t c = 0; c < chunks; ++c) {
-      const std::size_t member = first + (single ? c : c / datasets_.size());
-      const Dataset& d = datasets_[single ? 0 : c % datasets_.size()];
+      const hsize_t member = first + c / n;
       const hsize_t offset3[3] = {member, 0, 0};
       const hsize_t offset2[2] = {0, member};
-      const hsize_t* offset = single ? offset3 : offset2;
+      const hsize_t* offset = split_ ? offset2 : offset3;
+      const hid_t dataset = datasets_[datasets[c % n]].id;
       hsize_t size = 0;
-      if (H5Dget_chunk_storage_size(d.id, offset, &size) < 0 || size == 0) continue;
+      if (H5Dget_chunk_storage_size(dataset, offset, &size) < 0 || size == 0) continue;
       raw[c].resize(size);
-      if (H5Dread_chunk(d.id, H5P_DEFAULT, offset, &masks[c], raw[c].data()) < 0)
+      if (H5Dread_chunk(dataset, H5P_DEFAULT, offset, &masks[c], raw[c].data()) < 0)
         throw std::runtime_error(fileName_ + ": cannot read the values of member " +
                                  std::to_string(member));
     }
   }
+  // Then decompressed on every core.
   const std::size_t bytes = chunkValues * sizeof(double);
   tasks::ParallelFor(chunks, AnalysisThreads(), [&](std::size_t c) {
-    const std::size_t i = single ? c : c / datasets_.size();
-    const std::size_t v = single ? 0 : c % datasets_.size();
-    const Dataset& d = datasets_[v];
-    thread_local std::vector<double> column;
-    double* values = out + i * memberValues;
-    if (!single) {
-      column.resize(times_);
-      values = column.data();
-    }
-    const auto put = [&] {  // a column of one output into the member's times x variables
-      if (single) return;
-      for (std::size_t t = 0; t < times_; ++t)
-        out[i * memberValues + t * variables_ + v] = column[t];
-    };
+    const std::size_t member = first + c / n;
+    const Dataset& d = datasets_[datasets[c % n]];
+    double* values = out + c * chunkValues;
     if (raw[c].empty()) {
       std::fill(values, values + chunkValues, std::numeric_limits<double>::quiet_NaN());
-      put();
       return;
     }
+    thread_local std::vector<unsigned char> plain;
     // Mask bit 0 skips the first filter, bit 1 the second.
     const bool unshuffle = d.shuffled && (masks[c] & 1u) == 0;
     const bool inflate = d.deflated && (masks[c] & (d.shuffled ? 2u : 1u)) == 0;
-    thread_local std::vector<unsigned char> plain;
     const unsigned char* data = raw[c].data();
     if (inflate) {
       plain.resize(bytes);
       uLongf length = bytes;
       if (uncompress(plain.data(), &length, raw[c].data(), raw[c].size()) != Z_OK ||
           length != bytes)
-        throw std::runtime_error(fileName_ + ": the values of member " + std::to_string(first + i) +
+        throw std::runtime_error(fileName_ + ": the values of member " + std::to_string(member) +
                                  " cannot be decompressed");
       data = plain.data();
     } else if (raw[c].size() != bytes) {
-      throw std::runtime_error(fileName_ + ": the values of member " + std::to_string(first + i) +
+      throw std::runtime_error(fileName_ + ": the values of member " + std::to_string(member) +
                                " have the wrong size");
     }
     if (unshuffle)
       Unshuffle(data, chunkValues, values);
     else
       std::memcpy(values, data, bytes);
-    put();
   });
 }
 

@@ -28,6 +28,12 @@ class ChunkReader {
   // member never written. Failures: std::runtime_error naming the file and the member when a
   // chunk cannot be read or decompressed.
   void Read(std::size_t first, std::size_t count, double* out);
+  // True when each output is stored apart (the variables named at Open).
+  bool OutputsApart() const { return split_; }
+  // With outputs stored apart, only the outputs `outputs` (indices into those named at Open):
+  // `out` gets count x outputs x times values. Failures as Read.
+  void ReadOutputs(std::size_t first, std::size_t count, const std::vector<std::size_t>& outputs,
+                   double* out);
 
  private:
   // One dataset of the file: its HDF5 identifier and filters.
@@ -37,6 +43,10 @@ class ChunkReader {
   };
   ChunkReader(std::string fileName, long long file, std::vector<Dataset> datasets,
               std::size_t times, std::size_t variables, bool split);
+  // Reads the chunks of `datasets` (indices into datasets_) of members [first, first + count),
+  // member by member, each chunk's chunkValues values after the one before.
+  void ReadChunks(std::size_t first, std::size_t count, const std::vector<std::size_t>& datasets,
+                  std::size_t chunkValues, double* out);
   std::string fileName_;
   long long file_;  // HDF5 identifier
   std::vector<Dataset> datasets_;

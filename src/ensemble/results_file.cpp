@@ -28,6 +28,8 @@ constexpr const char* kStatus = "status";
 constexpr const char* kError = "error";
 constexpr const char* kParameters = "parameter_value";
 constexpr const char* kKept = "kept";
+// The netCDF library's chunk cache of one variable, unless set otherwise.
+constexpr std::size_t kChunkCacheBytes = std::size_t{16} << 20;
 
 std::string TextAttribute(const NcFile& file, const char* name) {
   std::string text;
@@ -69,7 +71,15 @@ ResultsFile::ResultsFile(std::unique_ptr<NcFile> file, std::string name,
                          std::unique_ptr<DiskSync> disk)
     : file_(std::move(file)), name_(std::move(name)), disk_(std::move(disk)) {
   cf_ = IsCfLayout(*file_);
-  if (cf_) outputVariables_ = ReadCfOutputs(*file_).variables;
+  if (!cf_) return;
+  outputVariables_ = ReadCfOutputs(*file_).variables;
+  // The outputs' chunk caches share what the one variable of the older layout had, so that a
+  // file of many outputs holds no more of them in memory.
+  const std::size_t chunkBytes = Times() * sizeof(double);
+  const std::size_t share = std::max(
+      kChunkCacheBytes / std::max<std::size_t>(outputVariables_.size(), 1), 4 * chunkBytes);
+  for (const std::string& var : outputVariables_)
+    nc_set_var_chunk_cache(file_->getId(), file_->getVar(var).getId(), share, 1009, 0.75f);
 }
 ResultsFile::ResultsFile(ResultsFile&&) noexcept = default;
 
