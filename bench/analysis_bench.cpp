@@ -42,7 +42,8 @@ void Outputs(const std::vector<double>& theta, std::vector<double>& values) {
 std::string MakeFile(Method method, int k) {
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() /
-      ("kvsorv-analysis-bench-" + std::string(MethodName(method)) + ".nc");
+      ("kvsorv-analysis-bench-format" + std::to_string(kResultsFormat) + "-" +
+       std::string(MethodName(method)) + ".nc");
   if (std::filesystem::exists(file)) {  // made by an earlier run: reused while it matches
     try {
       const ResultsFile old = ResultsFile::OpenToRead(file.string());

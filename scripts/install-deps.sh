@@ -30,6 +30,12 @@ packages=(
   xvfb
   xauth
   xdotool
+  python3-xarray  # the results file opened as its users would, in the tests
+  python3-netcdf4
+  python3-cftime
+  cdo
+  nco
+  netcdf-bin  # ncdump, to look into a results file
 )
 
 missing=()

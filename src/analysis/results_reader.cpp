@@ -34,9 +34,11 @@ class ResultsSource : public SeriesSource {
  public:
   ResultsSource(const std::string& fileName, const ResultsSelection& selection) {
     ensemble::ResultsDescription d;
+    std::vector<std::string> outputVariables;
     {
       const ResultsFile file = Open(fileName);
       d = file.Describe();
+      outputVariables = file.OutputVariables();
       layout_.design = file.Parameters();
       for (const auto s : file.Statuses()) layout_.states.push_back(static_cast<MemberState>(s));
     }
@@ -72,7 +74,7 @@ class ResultsSource : public SeriesSource {
     }
     for (const std::size_t v : variables_) layout_.outputs.push_back(d.variables[v]);
     for (const std::size_t t : times_) layout_.times.push_back(d.times[t]);
-    chunks_ = ChunkReader::Open(fileName, allTimes_, allVariables_);
+    chunks_ = ChunkReader::Open(fileName, allTimes_, allVariables_, outputVariables);
     if (!chunks_) file_.emplace(Open(fileName));
   }
 
@@ -109,31 +111,41 @@ class ResultsSource : public SeriesSource {
     }
   }
 
-  // Reads the members' chunks once for outputs [o0, o1) and puts them in series order.
+  // Reads the members' chunks once for outputs [o0, o1) and puts them in series order: of
+  // those outputs alone when they are stored apart, else every output of each member.
   void Fill(std::size_t o0, std::size_t o1, SeriesBatch& batch) const {
     const std::size_t members = batch.members, series = times_.size();
-    const std::size_t memberValues = std::max<std::size_t>(allTimes_ * allVariables_, 1);
+    const bool apart = chunks_ && chunks_->OutputsApart();
+    const std::vector<std::size_t> chosen(variables_.begin() + static_cast<std::ptrdiff_t>(o0),
+                                          variables_.begin() + static_cast<std::ptrdiff_t>(o1));
+    const std::size_t width = apart ? chosen.size() : allVariables_;
+    const std::size_t memberValues = std::max<std::size_t>(allTimes_ * width, 1);
     const std::size_t block =
         std::clamp<std::size_t>(kReadBlockBytes / (memberValues * sizeof(double)), 1, 4096);
     std::vector<double> buffer;
     for (std::size_t m0 = 0; m0 < members; m0 += block) {
       const std::size_t count = std::min(block, members - m0);
       buffer.resize(count * memberValues);
-      if (chunks_)
+      if (apart)
+        chunks_->ReadOutputs(m0, count, chosen, buffer.data());
+      else if (chunks_)
         chunks_->Read(m0, count, buffer.data());
       else
         file_->ReadValues(m0, count, 0, allVariables_, buffer.data());
       // Each output on its own thread; eight members (a cache line of each series) at a
       // time, so each series' line is written whole at once.
       tasks::ParallelFor(o1 - o0, AnalysisThreads(), [&](std::size_t o) {
-        const std::size_t v = variables_[o0 + o];
+        // Where time t of this output is in a member's values.
+        const auto at = [&](std::size_t t) {
+          return apart ? o * allTimes_ + times_[t] : times_[t] * allVariables_ + variables_[o0 + o];
+        };
         double* column = batch.values.data() + o * series * members + m0;
         for (std::size_t tile = 0; tile < count; tile += 8) {
           const std::size_t end = std::min(count, tile + 8);
           for (std::size_t t = 0; t < series; ++t) {
-            const std::size_t at = times_[t] * allVariables_ + v;
+            const std::size_t place = at(t);
             for (std::size_t m = tile; m < end; ++m) {
-              const double x = buffer[m * memberValues + at];
+              const double x = buffer[m * memberValues + place];
               column[t * members + m] =
                   layout_.states[m0 + m] == MemberState::kDone && std::isfinite(x) ? x : kNaN;
             }

@@ -1,5 +1,6 @@
-// kvsorv-cli ensemble run|merge|status: the members of a design, side by side on every core,
-// into a results file; shard files joined; how far a results file has come.
+// kvsorv-cli ensemble run|merge|status|export: the members of a design, side by side on every
+// core, into a results file; shard files joined; how far a results file has come; a results
+// file as a long CSV table.
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "ensemble/design_file.h"
 #include "ensemble/ensemble_runner.h"
 #include "ensemble/plan.h"
+#include "ensemble/results_export.h"
 #include "ensemble/results_file.h"
 #include "ensemble/results_guard.h"
 #include "ensemble/results_merge.h"
@@ -46,6 +48,8 @@ struct EnsembleOptions {
   std::vector<std::string> inputs;
   std::string results;
   bool replace = false;
+  // export
+  std::string csv;
   // launch
   std::string engine;
   std::optional<double> shards;
@@ -188,6 +192,14 @@ int Status(const EnsembleOptions& o) {
   return missing == 0 ? 0 : 3;
 }
 
+int Export(const EnsembleOptions& o) {
+  RefuseInputAsOutput("--csv", {o.csv}, {o.results});
+  const ResultsFile results = ResultsFile::OpenToRead(o.results);
+  ExportTidyCsv(results, o.csv);
+  std::cerr << results.Members() << " members written to " << o.csv << '\n';
+  return 0;
+}
+
 std::string Absolute(const std::string& name) {
   return std::filesystem::absolute(name).lexically_normal().string();
 }
@@ -327,6 +339,12 @@ CommandBody DeclareEnsemble(CLI::App& command) {
   CLI::App* status = command.add_subcommand("status", "Count the members done, failed, missing.");
   NotEmpty(status->add_option("results", o->results, "A results file"))->required();
 
+  CLI::App* exporting =
+      command.add_subcommand("export", "Write a results file as a long CSV table.");
+  NotEmpty(exporting->add_option("results", o->results, "A results file"))->required();
+  AddRequiredText(*exporting, "--csv", "FILE", o->csv,
+                  "CSV file: member,cell,time,output,value,status,<parameters>");
+
   CLI::App* launch =
       command.add_subcommand("launch", "Write scripts that run the shards on a cluster.");
   launch->add_option("engine", o->engine, "slurm or parallel")->required();
@@ -340,8 +358,9 @@ CommandBody DeclareEnsemble(CLI::App& command) {
             "Slurm: shards running at once, all unless given");
   AddRequiredText(*launch, "-o,--output", "FILE", o->output, "The merged results file");
 
-  return [o, run, merge, launch] {
+  return [o, run, merge, launch, exporting] {
     if (run->parsed()) return RunEnsemble(*o);
+    if (exporting->parsed()) return Export(*o);
     if (merge->parsed()) return Merge(*o);
     if (launch->parsed()) return Launch(*o);
     return Status(*o);

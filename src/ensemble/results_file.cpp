@@ -28,6 +28,8 @@ constexpr const char* kStatus = "status";
 constexpr const char* kError = "error";
 constexpr const char* kParameters = "parameter_value";
 constexpr const char* kKept = "kept";
+// The netCDF library's chunk cache of one variable, unless set otherwise.
+constexpr std::size_t kChunkCacheBytes = std::size_t{16} << 20;
 
 std::string TextAttribute(const NcFile& file, const char* name) {
   std::string text;
@@ -67,7 +69,18 @@ std::string FingerprintText(std::uint64_t fingerprint) {
 
 ResultsFile::ResultsFile(std::unique_ptr<NcFile> file, std::string name,
                          std::unique_ptr<DiskSync> disk)
-    : file_(std::move(file)), name_(std::move(name)), disk_(std::move(disk)) {}
+    : file_(std::move(file)), name_(std::move(name)), disk_(std::move(disk)) {
+  cf_ = IsCfLayout(*file_);
+  if (!cf_) return;
+  outputVariables_ = ReadCfOutputs(*file_).variables;
+  // The outputs' chunk caches share what the one variable of the older layout had, so that a
+  // file of many outputs holds no more of them in memory.
+  const std::size_t chunkBytes = Times() * sizeof(double);
+  const std::size_t share = std::max(
+      kChunkCacheBytes / std::max<std::size_t>(outputVariables_.size(), 1), 4 * chunkBytes);
+  for (const std::string& var : outputVariables_)
+    nc_set_var_chunk_cache(file_->getId(), file_->getVar(var).getId(), share, 1009, 0.75f);
+}
 ResultsFile::ResultsFile(ResultsFile&&) noexcept = default;
 
 ResultsFile& ResultsFile::operator=(ResultsFile&& other) noexcept {
@@ -80,6 +93,8 @@ ResultsFile& ResultsFile::operator=(ResultsFile&& other) noexcept {
   name_ = std::move(other.name_);
   disk_ = std::move(other.disk_);
   held_ = std::move(other.held_);
+  cf_ = other.cf_;
+  outputVariables_ = std::move(other.outputVariables_);
   return *this;
 }
 
@@ -92,13 +107,13 @@ ResultsFile::~ResultsFile() {
 
 ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan& plan,
                                 const EnsembleSite& site, const Design& design,
-                                const std::string& version) {
+                                const std::string& version, int format) {
   // Made under another name and renamed once whole, so that a process killed meanwhile leaves
   // no file that cannot be opened in place of the results (or of the file replaced).
   const std::string making = fileName + ".making";
   std::unique_ptr<NcFile> file = CreateResultsNetcdf(making, fileName);
   try {
-    return CreateInside(file, making, fileName, plan, site, design, version);
+    return CreateInside(file, making, fileName, plan, site, design, version, format);
   } catch (...) {
     // Closed quietly (the library's object would print its own failure when destroyed) and
     // removed: a file that could not be made whole is no results file.
@@ -115,8 +130,13 @@ ResultsFile ResultsFile::Create(const std::string& fileName, const EnsemblePlan&
 ResultsFile ResultsFile::CreateInside(std::unique_ptr<NcFile>& file, const std::string& making,
                                       const std::string& fileName, const EnsemblePlan& plan,
                                       const EnsembleSite& site, const Design& design,
-                                      const std::string& version) {
-  Writing(fileName, [&] { WriteLayout(*file, plan, site, design, version); });
+                                      const std::string& version, int format) {
+  Writing(fileName, [&] {
+    if (format == 1)
+      WriteLayout(*file, plan, site, design, version);
+    else
+      WriteCfLayout(*file, plan, site, design, version);
+  });
   auto disk = std::make_unique<DiskSync>(making);
   disk->Request();
   disk->Wait();
@@ -258,9 +278,18 @@ ResultsDescription ResultsFile::Describe() const {
   if (attributes.count("oat_step") != 0) file_->getAtt("oat_step").getValues(&d.oatStep);
   if (attributes.count("morris_levels") != 0)
     file_->getAtt("morris_levels").getValues(&d.morrisLevels);
-  if (attributes.count("seed") != 0) d.seed = TextAttribute(*file_, "seed");
-  d.times.resize(file_->getDim("time").getSize());
-  if (!d.times.empty()) file_->getVar("time").getVar(d.times.data());
+  if (attributes.count("seed") != 0) {
+    const netCDF::NcGroupAtt seed = file_->getAtt("seed");
+    if (seed.getType() == netCDF::ncString || seed.getType() == netCDF::ncChar) {
+      d.seed = TextAttribute(*file_, "seed");
+    } else {
+      unsigned long long value = 0;
+      seed.getValues(&value);
+      d.seed = std::to_string(value);
+    }
+  }
+  d.times.resize(Times());
+  if (!d.times.empty()) file_->getVar(cf_ ? "model_year" : "time").getVar(d.times.data());
   const auto strings = [&](const char* var, const char* dim) {
     std::vector<std::string> texts;
     const std::size_t n = file_->getDim(dim).getSize();
@@ -272,8 +301,8 @@ ResultsDescription ResultsFile::Describe() const {
     }
     return texts;
   };
-  d.variables = strings("variable_name", "variable");
-  d.parameters = strings("parameter_symbol", "parameter");
+  d.variables = cf_ ? ReadCfOutputs(*file_).names : strings("variable_name", "variable");
+  d.parameters = strings(cf_ ? "parameter" : "parameter_symbol", "parameter");
   return d;
 }
 
@@ -290,9 +319,28 @@ Matrix ResultsFile::Parameters() const {
 
 void ResultsFile::ReadValues(std::size_t first, std::size_t count, std::size_t firstVariable,
                              std::size_t variables, double* out) const {
-  const std::size_t times = file_->getDim("time").getSize();
+  const std::size_t times = Times();
   if (count * times * variables == 0) return;
-  file_->getVar(kValues).getVar({first, 0, firstVariable}, {count, times, variables}, out);
+  if (!cf_) {
+    file_->getVar(kValues).getVar({first, 0, firstVariable}, {count, times, variables}, out);
+    return;
+  }
+  std::vector<double> column(times * count);
+  for (std::size_t v = 0; v < variables; ++v) {
+    file_->getVar(outputVariables_.at(firstVariable + v))
+        .getVar({0, first}, {times, count}, column.data());
+    for (std::size_t t = 0; t < times; ++t)
+      for (std::size_t i = 0; i < count; ++i)
+        out[(i * times + t) * variables + v] = column[t * count + i];
+  }
+}
+
+std::size_t ResultsFile::Times() const {
+  return file_->getDim("time").getSize();
+}
+
+std::size_t ResultsFile::Outputs() const {
+  return cf_ ? outputVariables_.size() : file_->getDim("variable").getSize();
 }
 
 std::vector<MemberStatus> ResultsFile::Statuses() const {
@@ -306,7 +354,7 @@ std::vector<MemberStatus> ResultsFile::Statuses() const {
 
 std::vector<std::size_t> ResultsFile::DoneWithoutValues() const {
   const std::vector<MemberStatus> statuses = Statuses();
-  const std::size_t cells = file_->getDim("time").getSize() * file_->getDim("variable").getSize();
+  const std::size_t cells = Times() * Outputs();
   std::vector<std::size_t> done;
   for (std::size_t m = 0; m < statuses.size(); ++m)
     if (statuses[m] == MemberStatus::kDone) done.push_back(m);
@@ -318,7 +366,7 @@ std::vector<std::size_t> ResultsFile::DoneWithoutValues() const {
     for (std::size_t first = 0; first < statuses.size(); first += kBlock) {
       const std::size_t count = std::min(kBlock, statuses.size() - first);
       values.resize(count * cells);
-      ReadValues(first, count, 0, file_->getDim("variable").getSize(), values.data());
+      ReadValues(first, count, 0, Outputs(), values.data());
       for (std::size_t k = 0; k < count; ++k)
         if (statuses[first + k] == MemberStatus::kDone) visit(first + k, &values[k * cells]);
     }
@@ -344,6 +392,12 @@ std::vector<std::size_t> ResultsFile::DoneWithoutValues() const {
   return lacking;
 }
 
+std::vector<signed char> ResultsFile::KeptMask() const {
+  std::vector<signed char> kept(Times() * Outputs(), 1);
+  if (!kept.empty() && !file_->getVar(kKept).isNull()) file_->getVar(kKept).getVar(kept.data());
+  return kept;
+}
+
 std::vector<MemberStatus> ResultsFile::CheckedStatuses() const {
   std::vector<MemberStatus> statuses = Statuses();
   for (const std::size_t m : DoneWithoutValues()) statuses[m] = MemberStatus::kMissing;
@@ -367,10 +421,17 @@ void ResultsFile::WriteMember(std::size_t member, const std::vector<double>& par
 
 void ResultsFile::PutMember(std::size_t member, const std::vector<double>& parameters,
                             const MemberResult& result) {
-  const std::size_t times = file_->getDim("time").getSize();
-  const std::size_t variables = file_->getDim("variable").getSize();
-  if (times * variables > 0)
+  const std::size_t times = Times();
+  const std::size_t variables = Outputs();
+  if (times * variables > 0 && !cf_)
     file_->getVar(kValues).putVar({member, 0, 0}, {1, times, variables}, result.values.data());
+  if (times * variables > 0 && cf_) {
+    std::vector<double> column(times);
+    for (std::size_t v = 0; v < variables; ++v) {
+      for (std::size_t t = 0; t < times; ++t) column[t] = result.values[t * variables + v];
+      file_->getVar(outputVariables_[v]).putVar({0, member}, {times, 1}, column.data());
+    }
+  }
   if (!parameters.empty())
     file_->getVar(kParameters).putVar({member, 0}, {1, parameters.size()}, parameters.data());
   const char* error = result.error.c_str();
@@ -430,8 +491,8 @@ void ResultsFile::Close() {
 }
 
 MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* parameters) const {
-  const std::size_t times = file_->getDim("time").getSize();
-  const std::size_t variables = file_->getDim("variable").getSize();
+  const std::size_t times = Times();
+  const std::size_t variables = Outputs();
   if (m >= Members()) throw std::out_of_range(name_ + ": no member " + std::to_string(m));
   MemberResult result;
   signed char status = 0;
@@ -439,8 +500,7 @@ MemberResult ResultsFile::ReadMember(std::size_t m, std::vector<double>* paramet
   if (const MemberStatus* held = HeldFor(m)) status = static_cast<signed char>(*held);
   result.failed = static_cast<MemberStatus>(status) == MemberStatus::kFailed;
   result.values.resize(times * variables);
-  if (!result.values.empty())
-    file_->getVar(kValues).getVar({m, 0, 0}, {1, times, variables}, result.values.data());
+  if (!result.values.empty()) ReadValues(m, 1, 0, variables, result.values.data());
   if (parameters != nullptr) {
     parameters->resize(file_->getDim("parameter").getSize());
     if (!parameters->empty())

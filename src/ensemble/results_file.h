@@ -1,11 +1,12 @@
 #pragma once
 // The results of an ensemble in a netCDF-4 file (CF conventions): the value of every kept
-// output of every member at every time of the time axis (member x time x variable,
-// compressed, one member per chunk), each member's parameters, status and error text, and the
-// plan's fingerprint, the program's version, the master seed and the design (its method, and
-// the one-at-a-time step or the Morris levels its analysis needs). Members are written as they
-// finish; a member's status is held back until its values are synced (Flush), so that a file
-// left by a killed process never calls a member done whose values it lacks.
+// output of every member at every time of the time axis (one variable per output, time x
+// member, compressed, one member per chunk; results_layout.h), each member's parameters,
+// status and error text, and the plan's fingerprint, the program's version, the master seed
+// and the design (its method, and the one-at-a-time step or the Morris levels its analysis
+// needs). Files of the older layout (every output in one variable) are read and written too.
+// Members are written as they finish; a member's status is held back until its values are synced
+// (Flush), so that a file left by a killed process never calls a member done whose values it lacks.
 
 #include <memory>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include "ensemble/member_run.h"
 #include "ensemble/plan.h"
 #include "ensemble/rank_correlation.h"
+#include "ensemble/results_layout.h"
 #include "ensemble/sampling.h"
 
 namespace netCDF {
@@ -52,7 +54,7 @@ class ResultsFile {
   // of it is left then.
   static ResultsFile Create(const std::string& fileName, const EnsemblePlan& plan,
                             const EnsembleSite& site, const Design& design,
-                            const std::string& version);
+                            const std::string& version, int format = kResultsFormat);
   // An existing file, to add members to. EResultsError when it cannot be opened or is not a
   // results file; EPlanError when it was made from another plan, another design, or while
   // the site's files held other contents.
@@ -104,12 +106,22 @@ class ResultsFile {
   // in that order. Reads each member's chunk once.
   void ReadValues(std::size_t first, std::size_t count, std::size_t firstVariable,
                   std::size_t variables, double* out) const;
+  // Where a member that is done has a value: times x variables, 1 where it does (every
+  // value in a file older than this record).
+  std::vector<signed char> KeptMask() const;
   const std::string& Name() const { return name_; }
+  // 2 for the CF layout, 1 for the older one (results_layout.h).
+  int Format() const { return cf_ ? kResultsFormat : 1; }
+  // The netCDF variable of each output (the CF layout), in the order of Describe's variables;
+  // empty in the older layout.
+  const std::vector<std::string>& OutputVariables() const { return outputVariables_; }
 
  private:
   ResultsFile(std::unique_ptr<netCDF::NcFile> file, std::string name,
               std::unique_ptr<DiskSync> disk = nullptr);
   const MemberStatus* HeldFor(std::size_t member) const;
+  std::size_t Times() const;
+  std::size_t Outputs() const;
   void PutMember(std::size_t member, const std::vector<double>& parameters,
                  const MemberResult& result);
   void SyncInTwo();
@@ -117,13 +129,15 @@ class ResultsFile {
   static ResultsFile CreateInside(std::unique_ptr<netCDF::NcFile>& file, const std::string& making,
                                   const std::string& fileName, const EnsemblePlan& plan,
                                   const EnsembleSite& site, const Design& design,
-                                  const std::string& version);
+                                  const std::string& version, int format);
   static void WriteLayout(netCDF::NcFile& file, const EnsemblePlan& plan, const EnsembleSite& site,
                           const Design& design, const std::string& version);
 
   std::unique_ptr<netCDF::NcFile> file_;
   std::string name_;
   std::unique_ptr<DiskSync> disk_;  // files opened to write
+  bool cf_ = false;
+  std::vector<std::string> outputVariables_;
   // Members written whose status waits for the next Flush, in the order written.
   std::vector<std::pair<std::size_t, MemberStatus>> held_;
 };

@@ -13,8 +13,10 @@
 #include <netcdf>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "ensemble/results_file.h"
+#include "ensemble/results_layout.h"
 
 namespace kvsorv::ensemble {
 
@@ -43,17 +45,35 @@ std::string Words(int code) {
   return text;
 }
 
-// The dimensions, variables and attribute that every results file has.
+// The dimensions, variables and attribute that every results file of its layout has.
 void CheckLayout(const netCDF::NcFile& file, const std::string& fileName) {
   const auto refuse = [&](const std::string& what) {
     throw EResultsError(fileName + ": not a results file (it has no " + what + ")");
   };
-  for (const char* dim : {"member", "time", "variable", "parameter"})
-    if (file.getDim(dim).isNull()) refuse(std::string("dimension '") + dim + "'");
-  for (const char* var :
-       {"time", "variable_name", "parameter_symbol", "value", "status", "error", "parameter_value"})
-    if (file.getVar(var).isNull()) refuse(std::string("variable '") + var + "'");
   if (file.getAtts().count("plan_fingerprint") == 0) refuse("plan fingerprint");
+  const bool cf = IsCfLayout(file);
+  if (cf) {
+    int format = 0;
+    file.getAtt("results_format").getValues(&format);
+    if (format > kResultsFormat)
+      throw EResultsError(fileName + ": a results file of format " + std::to_string(format) +
+                          ", newer than this program reads (" + std::to_string(kResultsFormat) +
+                          "); open it with a newer version");
+  }
+  const auto dims = cf ? std::vector<const char*>{"member", "time", "output", "parameter"}
+                       : std::vector<const char*>{"member", "time", "variable", "parameter"};
+  for (const char* dim : dims)
+    if (file.getDim(dim).isNull()) refuse(std::string("dimension '") + dim + "'");
+  const auto vars =
+      cf ? std::vector<const char*>{"time",   "model_year", "output",         "parameter",
+                                    "status", "error",      "parameter_value"}
+         : std::vector<const char*>{"time",   "variable_name", "parameter_symbol", "value",
+                                    "status", "error",         "parameter_value"};
+  for (const char* var : vars)
+    if (file.getVar(var).isNull()) refuse(std::string("variable '") + var + "'");
+  if (!cf) return;
+  for (const std::string& var : ReadCfOutputs(file).variables)
+    if (file.getVar(var).isNull()) refuse("variable '" + var + "' of the output it names");
 }
 
 // A reader opens the file without the HDF5 library's lock, so that the status of a run can

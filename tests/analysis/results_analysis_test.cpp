@@ -27,10 +27,11 @@ using namespace kvsorv::ensemble;
 
 // A results file of `members` members of two parameters, outputs A and B at times 10, 20,
 // 30: A = m + t, B = 100 m (member m), or `value` for every member when given; members
-// `unwritten` are left missing.
+// `unwritten` are left missing; in the layout of `format`.
 std::string MakeResults(const testing::TempWorkDir& dir, const std::string& name, Method method,
                         std::size_t members, std::vector<std::size_t> failed = {},
-                        std::optional<double> value = {}, std::vector<std::size_t> unwritten = {}) {
+                        std::optional<double> value = {}, std::vector<std::size_t> unwritten = {},
+                        int format = kResultsFormat) {
   EnsemblePlan plan;
   plan.file = "plan.toml";
   plan.parameters = {{"a", 0, Uniform{0, 1}}, {"b", 0, Uniform{0, 1}}};
@@ -42,7 +43,7 @@ std::string MakeResults(const testing::TempWorkDir& dir, const std::string& name
   design.symbols = {"a", "b"};
   for (std::size_t m = 0; m < members; ++m)
     design.rows.push_back({0.5 + 0.01 * static_cast<double>(m), 0.25});
-  ResultsFile file = ResultsFile::Create(dir.File(name), plan, site, design, "test");
+  ResultsFile file = ResultsFile::Create(dir.File(name), plan, site, design, "test", format);
   for (std::size_t m = 0; m < members; ++m) {
     if (std::find(unwritten.begin(), unwritten.end(), m) != unwritten.end()) continue;
     MemberResult r;
@@ -56,28 +57,32 @@ std::string MakeResults(const testing::TempWorkDir& dir, const std::string& name
 }
 
 TEST(ResultsReader, ReadsEveryChosenOutputOverTimeLeavingFailedMembersOut) {
-  testing::TempWorkDir dir;
-  const std::string file = MakeResults(dir, "r.nc", Method::kLatinHypercube, 4, {2});
-  auto source = OpenResults(file, {.outputs = {"B", "A"}, .times = {20, 30}});
-  const EnsembleLayout& layout = source->Layout();
-  EXPECT_EQ(layout.designMethod, "lhs");
-  EXPECT_EQ(layout.outputs, (std::vector<std::string>{"B", "A"}));
-  ASSERT_EQ(layout.Series(), 4u);
-  EXPECT_EQ(layout.design[3][0], 0.53);
-  std::vector<double> values;
-  source->ForEachBatch(1, [&](const SeriesBatch& b) {  // a batch per output
-    values.insert(values.end(), b.values.begin(), b.values.end());
-  });
-  ASSERT_EQ(values.size(), 16u);
-  EXPECT_EQ(values[1], 100.0);         // B of member 1 at 20
-  EXPECT_TRUE(std::isnan(values[2]));  // member 2 failed
-  EXPECT_EQ(values[8 + 4 + 3], 33.0);  // A of member 3 at 30
-  const EnvelopeResult e = EnvelopeOverTime(*OpenResults(file));
-  ASSERT_EQ(e.rows.size(), 6u);
-  EXPECT_EQ(e.rows[1].output, "A");
-  EXPECT_EQ(e.rows[1].time, 20.0);
-  EXPECT_EQ(e.rows[1].members, 3);
-  EXPECT_NEAR(e.rows[1].mean, 20 + 4.0 / 3, 1e-12);
+  for (const int format : {1, kResultsFormat}) {
+    SCOPED_TRACE(format);
+    testing::TempWorkDir dir;
+    const std::string file =
+        MakeResults(dir, "r.nc", Method::kLatinHypercube, 4, {2}, {}, {}, format);
+    auto source = OpenResults(file, {.outputs = {"B", "A"}, .times = {20, 30}});
+    const EnsembleLayout& layout = source->Layout();
+    EXPECT_EQ(layout.designMethod, "lhs");
+    EXPECT_EQ(layout.outputs, (std::vector<std::string>{"B", "A"}));
+    ASSERT_EQ(layout.Series(), 4u);
+    EXPECT_EQ(layout.design[3][0], 0.53);
+    std::vector<double> values;
+    source->ForEachBatch(1, [&](const SeriesBatch& b) {  // a batch per output
+      values.insert(values.end(), b.values.begin(), b.values.end());
+    });
+    ASSERT_EQ(values.size(), 16u);
+    EXPECT_EQ(values[1], 100.0);         // B of member 1 at 20
+    EXPECT_TRUE(std::isnan(values[2]));  // member 2 failed
+    EXPECT_EQ(values[8 + 4 + 3], 33.0);  // A of member 3 at 30
+    const EnvelopeResult e = EnvelopeOverTime(*OpenResults(file));
+    ASSERT_EQ(e.rows.size(), 6u);
+    EXPECT_EQ(e.rows[1].output, "A");
+    EXPECT_EQ(e.rows[1].time, 20.0);
+    EXPECT_EQ(e.rows[1].members, 3);
+    EXPECT_NEAR(e.rows[1].mean, 20 + 4.0 / 3, 1e-12);
+  }
 }
 
 TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
@@ -125,18 +130,22 @@ TEST(ResultsAnalysis, InputAnAnalysisCannotUseIsRefusedWithItsReason) {
 }
 
 TEST(ChunkReader, ReadsWhatNetCdfReadsAndNaNForAMemberNeverWritten) {
-  testing::TempWorkDir dir;
-  const std::string file = MakeResults(dir, "r.nc", Method::kMonteCarlo, 6, {}, {}, {4});
-  std::vector<double> expected(6 * 6), direct(6 * 6);
-  ResultsFile::OpenToRead(file).ReadValues(0, 6, 0, 2, expected.data());
-  auto reader = ChunkReader::Open(file, 3, 2);
-  ASSERT_NE(reader, nullptr);
-  reader->Read(0, 6, direct.data());
-  for (std::size_t i = 0; i < direct.size(); ++i) {
-    if (i / 6 == 4)
-      EXPECT_TRUE(std::isnan(direct[i])) << i;  // netCDF's fill value, NaN too
-    else
-      EXPECT_EQ(direct[i], expected[i]) << i;
+  for (const int format : {1, kResultsFormat}) {
+    SCOPED_TRACE(format);
+    testing::TempWorkDir dir;
+    const std::string file = MakeResults(dir, "r.nc", Method::kMonteCarlo, 6, {}, {}, {4}, format);
+    std::vector<double> expected(6 * 6), direct(6 * 6);
+    const ResultsFile results = ResultsFile::OpenToRead(file);
+    results.ReadValues(0, 6, 0, 2, expected.data());
+    auto reader = ChunkReader::Open(file, 3, 2, results.OutputVariables());
+    ASSERT_NE(reader, nullptr);
+    reader->Read(0, 6, direct.data());
+    for (std::size_t i = 0; i < direct.size(); ++i) {
+      if (i / 6 == 4)
+        EXPECT_TRUE(std::isnan(direct[i])) << i;  // netCDF's fill value, NaN too
+      else
+        EXPECT_EQ(direct[i], expected[i]) << i;
+    }
   }
 }
 
