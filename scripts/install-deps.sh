@@ -30,6 +30,14 @@ packages=(
   xvfb
   xauth
   xdotool
+  python3-dev  # the Python module, for Debian's /usr/bin/python3
+  python3-pybind11
+  pybind11-dev
+  python3-numpy
+  python3-xarray
+  python3-netcdf4  # xarray's reader of the results files
+  python3-pytest
+  python3-emcee
 )
 
 missing=()
