@@ -143,7 +143,10 @@ void RegisterErrors(py::module_& m) {
   py::register_exception<EZeroDivide>(m, "EZeroDivide", math);
   py::register_exception<EOverflow>(m, "EOverflow", math);
   py::register_exception<ECalculateError>(m, "ECalculateError", math);
-  py::register_exception<EStepError>(m, "EStepError", base);
+  const auto step = py::register_exception<EStepError>(m, "EStepError", base);
+  py::register_exception<EOutputStepTooSmall>(m, "EOutputStepTooSmall", step);
+  py::register_exception<EOutputStepTooLarge>(m, "EOutputStepTooLarge", step);
+  py::register_exception<EOutputStepNotMultiple>(m, "EOutputStepNotMultiple", step);
   py::register_exception<EInOutError>(m, "EInOutError", base);
   py::register_exception<EConvertError>(m, "EConvertError", base);
 }
@@ -181,22 +184,23 @@ PYBIND11_MODULE(_core, m) {
           [](const Site& s, const std::vector<double>& values,
              const std::vector<std::string>& parameters,
              const std::optional<std::vector<std::string>>& outputs, double start, double stop,
-             double step, double outputStep, double tolerance, int cells) {
+             double step, std::optional<double> outputStep, double tolerance, int cells) {
             return Run(s, values, parameters, outputs,
                        {.start = start,
                         .stop = stop,
                         .step = step,
-                        .outputStep = outputStep,
+                        .outputStep = outputStep.value_or(step),
                         .tolerance = tolerance},
                        cells);
           },
           py::arg("values") = std::vector<double>{},
           py::arg("parameters") = std::vector<std::string>{}, py::kw_only(),
           py::arg("outputs") = py::none(), py::arg("start") = 0.0, py::arg("stop") = 2.0,
-          py::arg("step") = 1.0, py::arg("output_step") = 1.0, py::arg("tolerance") = 1e-8,
+          py::arg("step") = 1.0, py::arg("output_step") = py::none(), py::arg("tolerance") = 1e-8,
           py::arg("cells") = 1,
           "Runs the site with `values` for the parameters named in `parameters` (the rest as "
-          "the parameter file gives them), times in years, and returns {'time': array, "
+          "the parameter file gives them), times in years (the output step the step unless "
+          "given), and returns {'time': array, "
           "output: array, ...} with a value at every output line (every state when `outputs` "
           "is None; keys 'cell<N>/<symbol>' for a chain of several cells). The GIL is "
           "released while it runs. Raises the model's error kinds (subclasses of Error).");

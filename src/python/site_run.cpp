@@ -1,5 +1,6 @@
 #include "site_run.h"
 
+#include <cmath>
 #include <cstddef>
 #include <exception>
 #include <stdexcept>
@@ -48,6 +49,15 @@ class OutputCollector : public RunSink {
   std::size_t cell_ = 0;
 };
 
+// The output step's rules, in the order the program checks them: at least the step, at most
+// the run's span, a whole multiple of the step.
+void CheckOutputStep(const RunTimes& t) {
+  if (t.outputStep < t.step) throw EOutputStepTooSmall();
+  if (t.outputStep > t.stop - t.start) throw EOutputStepTooLarge();
+  const double r = t.outputStep / t.step;
+  if (std::fabs(std::round(r) - r) > 0.001) throw EOutputStepNotMultiple();
+}
+
 void RequireFile(const DriverSeries& series) {
   if (series.fileMissing) std::rethrow_exception(series.failure);
 }
@@ -77,6 +87,9 @@ SiteRunResult RunSite(const RunInputs& site, const SiteRun& run, Feedback* feedb
   if (!(step > 0.0 && run.times.start + step > run.times.start &&
         run.times.stop + step > run.times.stop))
     throw ERunTimeError("Time step is too small to advance the run clock.");
+  if (!(run.times.stop > run.times.start))
+    throw std::invalid_argument("stop must be greater than start");
+  CheckOutputStep(run.times);
   if (run.parameters.size() != run.values.size())
     throw std::invalid_argument("parameters and values differ in count");
   if (run.cells < 1) throw std::invalid_argument("a run needs at least one cell");

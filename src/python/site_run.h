@@ -32,10 +32,12 @@ struct SiteRunResult {
 };
 
 // Runs the site's chain of cells. Failures: ERunTimeError when the time step does not
-// advance the clock; std::invalid_argument when the parameters and values differ in count
-// or a position is outside the catalogue; a failure of the model's error kinds, before the
-// first step or in the step loop of any cell, is raised (with ERunCanceled when the
-// feedback was canceled).
+// advance the clock; EOutputStepTooSmall, EOutputStepTooLarge or EOutputStepNotMultiple
+// for an output step that is below the step, beyond the span or no whole multiple of the
+// step; std::invalid_argument when the stop is not after the start, the parameters and
+// values differ in count, a position is outside the catalogue or there is no cell; a failure of the
+// model's error kinds, before the first step or in the step loop of any cell, is raised (with
+// ERunCanceled when the feedback was canceled).
 SiteRunResult RunSite(const RunInputs& site, const SiteRun& run, Feedback* feedback = nullptr);
 
 }  // namespace kvsorv::python

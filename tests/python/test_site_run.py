@@ -91,9 +91,9 @@ def test_Files_ReadAsTheirValues(site_dir):
     assert drivers[kvsorv.catalogue()["drivers"][0]["symbol"]][0] == pytest.approx(350.0, abs=0)
 
 
-def run_with(site_dir, symbol, value):
+def run_with(site_dir, symbol, value, **times):
     site = kvsorv.Site(str(site_dir / "cell1.par"), str(site_dir / "cell1.drr"))
-    return site.run([value], [symbol], **TIMES)
+    return site.run([value], [symbol], **{**TIMES, **times})
 
 
 @pytest.mark.parametrize(
@@ -108,6 +108,10 @@ def run_with(site_dir, symbol, value):
         (lambda d: run_with(d, "mf", 0.0), kvsorv.EZeroDivide, "division by zero"),
         (lambda d: run_with(d, "mf", -1.0), kvsorv.EInvalidOp, "Invalid floating point"),
         (lambda d: run_with(d, "gCFm", 0.0), kvsorv.EStepTooSmall, "Step size too small"),
+        (lambda d: run_with(d, "mf", 80.0, output_step=0.5), kvsorv.EOutputStepTooSmall,
+         "less than simulation time step"),
+        (lambda d: run_with(d, "mf", 80.0, output_step=1.5), kvsorv.EOutputStepNotMultiple,
+         "multiple of simulation time step"),
     ],
 )
 def test_Failure_RaisesTheModelsErrorKind(site_dir, make, kind, words):
@@ -130,10 +134,30 @@ def test_UnknownSymbol_RaisesKeyError(site):
         site.run(outputs=["nosuch"])
 
 
-def test_ResultsFile_OpensAsADataset(tmp_path):
-    import xarray
+PLAN = """params = "cell1.par"
+drivers = "cell1.drr"
+start = 1590
+stop = 1610
+members = 3
+seed = 1
+[[parameter]]
+symbol = "rg"
+distribution = "uniform"
+min = 0.24
+max = 0.26
+[[output]]
+symbol = "Cf"
+yearly = true
+"""
 
-    path = tmp_path / "r.nc"
-    xarray.Dataset({"x": ("member", np.arange(3.0))}).to_netcdf(path)
-    with kvsorv.open_results(str(path)) as ds:
-        np.testing.assert_array_equal(ds["x"].values, [0.0, 1.0, 2.0])
+
+def test_ResultsFile_OpensAsADatasetOnTheRunsTimes(site_dir):
+    (site_dir / "plan.toml").write_text(PLAN)
+    cli("sample", "plan.toml", "--method", "mc", "-o", "design.csv", cwd=site_dir)
+    cli("ensemble", "run", "plan.toml", "--design", "design.csv", "-o", "results.nc",
+        "--threads", "1", cwd=site_dir)
+    times = kvsorv.Site(str(site_dir / "cell1.par"), str(site_dir / "cell1.drr")).run(
+        start=1590.0, stop=1610.0)["time"]
+    with kvsorv.open_results(str(site_dir / "results.nc")) as ds:
+        assert int(ds.attrs["seed"]) == 1
+        assert any(np.array_equal(c.values, times) for c in ds.coords.values())
