@@ -31,11 +31,17 @@ packages=(
   xauth
   xdotool
   python3-xarray  # the results file opened as its users would, in the tests
-  python3-netcdf4
+  python3-netcdf4  # xarray's reader of the results files
   python3-cftime
   cdo
   nco
   netcdf-bin  # ncdump, to look into a results file
+  python3-dev  # the Python module, for Debian's /usr/bin/python3
+  python3-pybind11
+  pybind11-dev
+  python3-numpy
+  python3-pytest
+  python3-emcee
 )
 
 missing=()
