@@ -41,8 +41,8 @@ bool ReadDriverRecord(FileChannel& channel, double& time, int count, drivearray&
 void GetDriverValues(FileChannel& channel, DriverReader& reader, drivearray& drivers, double t,
                      double stopTime);
 
-// Appends one record: the time and the values of drivers 1..count, each as "%-20.13e"
-// followed by a space, and CR LF. Failures: EInOutError kFileAccess when the channel is not
+// Appends one record: the time and the values of drivers 1..count, each left-aligned in 20
+// characters as AppendScientific13 writes it and followed by a space, and CR LF. Failures: EInOutError kFileAccess when the channel is not
 // open for writing or the file cannot be written; EOverflow or EInvalidOp for a value that
 // is infinite or NaN.
 void WriteDriverRecord(FileChannel& channel, double time, int count, const drivearray& drivers);

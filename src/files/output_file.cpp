@@ -36,7 +36,7 @@ void AppendHeaderField(std::string& line, std::string_view text) {
   line += ' ';
 }
 
-// "%20.13e" and a space.
+// A value right-aligned in 20 characters (AppendScientific13), and a space.
 char* AppendValueField(char* out, double value) {
   char text[kScientific13MaxLength];
   const auto length = static_cast<std::size_t>(AppendScientific13(text, fp::Finite(value)) - text);
