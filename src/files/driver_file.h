@@ -42,9 +42,9 @@ void GetDriverValues(FileChannel& channel, DriverReader& reader, drivearray& dri
                      double stopTime);
 
 // Appends one record: the time and the values of drivers 1..count, each left-aligned in 20
-// characters as AppendScientific13 writes it and followed by a space, and CR LF. Failures: EInOutError kFileAccess when the channel is not
-// open for writing or the file cannot be written; EOverflow or EInvalidOp for a value that
-// is infinite or NaN.
+// characters as AppendScientific13 writes it and followed by a space, and CR LF. Failures:
+// EInOutError kFileAccess when the channel is not open for writing or the file cannot be written;
+// EOverflow or EInvalidOp for a value that is infinite or NaN.
 void WriteDriverRecord(FileChannel& channel, double time, int count, const drivearray& drivers);
 
 // Closes the channel. EInOutError kFileAccess when text still pending cannot be written.

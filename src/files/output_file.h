@@ -3,7 +3,8 @@
 // per output time, holding the time, every driver, every state and every process. Each
 // field is 20 characters and a space: headers "%20.20s", the time "%20g", values right-aligned
 // in 13 significant digits with a three-digit exponent ("1.600000000000E+003", see
-// AppendScientific13). Lines end with CR LF. Readers ignore the widths and read blank-separated numbers.
+// AppendScientific13). Lines end with CR LF. Readers ignore the widths and read blank-separated
+// numbers.
 
 #include <string>
 
