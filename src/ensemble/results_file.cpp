@@ -157,12 +157,7 @@ void ResultsFile::WriteLayout(NcFile& file, const EnsemblePlan& plan, const Ense
   file.putAtt("plan_fingerprint", FingerprintText(plan.hash));
   file.putAtt("program_version", version);
   file.putAtt("seed", std::to_string(plan.seed));
-  file.putAtt("design_method", MethodName(design.method));
-  if (design.method == Method::kOneAtATime) file.putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
-  if (design.method == Method::kMorris)
-    file.putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
-  for (const GuardEntry& entry : GuardOf(plan, design))
-    if (!entry.fingerprint.empty()) file.putAtt(entry.attribute, entry.fingerprint);
+  PutDesignAttributes(file, plan, design);
 
   NcVar times = file.addVar("time", netCDF::ncDouble, time);
   times.putAtt("units", "year");

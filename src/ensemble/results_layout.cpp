@@ -63,6 +63,15 @@ bool IsCfLayout(const NcFile& file) {
   return file.getAtts().count("results_format") != 0;
 }
 
+void PutDesignAttributes(netCDF::NcFile& file, const EnsemblePlan& plan, const Design& design) {
+  file.putAtt("design_method", MethodName(design.method));
+  if (design.method == Method::kOneAtATime) file.putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
+  if (design.method == Method::kMorris)
+    file.putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
+  for (const GuardEntry& entry : GuardOf(plan, design))
+    if (!entry.fingerprint.empty()) file.putAtt(entry.attribute, entry.fingerprint);
+}
+
 void WriteCfLayout(NcFile& file, const EnsemblePlan& plan, const EnsembleSite& site,
                    const Design& design, const std::string& version) {
   const std::size_t members = design.rows.size(), times = site.times.size();
@@ -78,12 +87,7 @@ void WriteCfLayout(NcFile& file, const EnsemblePlan& plan, const EnsembleSite& s
   file.putAtt("program_version", version);
   const unsigned long long seed = plan.seed;
   file.putAtt("seed", netCDF::ncUint64, 1, &seed);
-  file.putAtt("design_method", MethodName(design.method));
-  if (design.method == Method::kOneAtATime) file.putAtt("oat_step", netCDF::ncDouble, plan.oatStep);
-  if (design.method == Method::kMorris)
-    file.putAtt("morris_levels", netCDF::ncInt, plan.morrisLevels);
-  for (const GuardEntry& entry : GuardOf(plan, design))
-    if (!entry.fingerprint.empty()) file.putAtt(entry.attribute, entry.fingerprint);
+  PutDesignAttributes(file, plan, design);
 
   NcVar days = file.addVar("time", netCDF::ncDouble, time);
   days.putAtt("standard_name", "time");

@@ -34,6 +34,11 @@ double DaysOfModelYear(double year);
 // True for a file of format 2 (it has the attribute `results_format`), false for format 1.
 bool IsCfLayout(const netCDF::NcFile& file);
 
+// The global attributes of both layouts that say how the members were drawn: the design's
+// method, its step or levels where it has them, and the fingerprints of the design and of the
+// files the members read.
+void PutDesignAttributes(netCDF::NcFile& file, const EnsemblePlan& plan, const Design& design);
+
 // The CF layout of a new file: dimensions, coordinates, one variable per output, the members'
 // parameters, statuses (all missing) and error texts, and the global attributes.
 void WriteCfLayout(netCDF::NcFile& file, const EnsemblePlan& plan, const EnsembleSite& site,
