@@ -195,7 +195,13 @@ int Status(const EnsembleOptions& o) {
 int Export(const EnsembleOptions& o) {
   RefuseInputAsOutput("--csv", {o.csv}, {o.results});
   const ResultsFile results = ResultsFile::OpenToRead(o.results);
-  ExportTidyCsv(results, o.csv);
+  Feedback feedback;
+  const StopSignals signals(feedback);
+  if (!ExportTidyCsv(results, o.csv, &feedback)) {
+    const int signal = signals.Signal();
+    std::cerr << "stopped by " << SignalName(signal) << ": " << o.csv << " not written\n";
+    return 128 + signal;
+  }
   std::cerr << results.Members() << " members written to " << o.csv << '\n';
   return 0;
 }

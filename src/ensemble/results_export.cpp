@@ -47,7 +47,7 @@ std::pair<std::string, std::string> CellAndSymbol(const std::string& output) {
 
 namespace {
 
-void WriteTidyCsv(const ResultsFile& results, const std::string& csvFile) {
+bool WriteTidyCsv(const ResultsFile& results, const std::string& csvFile, Feedback* feedback) {
   const ResultsDescription d = results.Describe();
   const std::vector<MemberStatus> statuses = results.Statuses();
   const Matrix parameters = results.Parameters();
@@ -75,6 +75,7 @@ void WriteTidyCsv(const ResultsFile& results, const std::string& csvFile) {
   std::vector<double> values;
   std::string rows;
   for (std::size_t m0 = 0; m0 < members; m0 += block) {
+    if (feedback != nullptr && feedback->IsCanceled()) return false;  // the writer drops it all
     const std::size_t count = std::min(block, members - m0);
     values.resize(count * memberValues);
     results.ReadValues(m0, count, 0, outputs, values.data());
@@ -110,13 +111,14 @@ void WriteTidyCsv(const ResultsFile& results, const std::string& csvFile) {
   }
   out.Write(rows);
   out.Close();
+  return true;
 }
 
 }  // namespace
 
-void ExportTidyCsv(const ResultsFile& results, const std::string& csvFile) {
+bool ExportTidyCsv(const ResultsFile& results, const std::string& csvFile, Feedback* feedback) {
   try {
-    WriteTidyCsv(results, csvFile);
+    return WriteTidyCsv(results, csvFile, feedback);
   } catch (const netCDF::exceptions::NcException&) {  // the library's own text names no file
     throw EResultsError(results.Name() + ": cannot be read: damaged (its values cannot be read)");
   }

@@ -10,12 +10,16 @@
 #include <string>
 
 #include "ensemble/results_file.h"
+#include "tasks/feedback.h"
 
 namespace kvsorv::ensemble {
 
-// Writes `results` to `csvFile` (replaced only once wholly written). Failures: EInOutError
-// naming `csvFile` when it cannot be written; the netCDF library's exceptions when the
-// results file cannot be read.
-void ExportTidyCsv(const ResultsFile& results, const std::string& csvFile);
+// Writes `results` to `csvFile` (replaced only once wholly written). With `feedback` canceled
+// it stops between blocks of members and
+// returns false with `csvFile` as it was and no temporary file left; true once written.
+// Failures: EInOutError naming `csvFile` when it cannot be written; EResultsError naming the
+// results file when its values cannot be read.
+bool ExportTidyCsv(const ResultsFile& results, const std::string& csvFile,
+                   Feedback* feedback = nullptr);
 
 }  // namespace kvsorv::ensemble

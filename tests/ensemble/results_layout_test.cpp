@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <netcdf>
 #include <sstream>
@@ -137,6 +138,18 @@ TEST(ResultsExport, EveryMemberOutputAndTime_IsARowWithItsParametersAndStatus) {
             "1,1,2000,Cf,,failed,0.5,3\r\n"
             "2,1,1600.5,Cf,,missing,,\r\n"
             "2,1,2000,Cf,,missing,,\r\n");
+}
+
+TEST(ResultsExport, Canceled_LeavesTheFormerFileAndNoTemporaryOne) {
+  testing::TempWorkDir dir;
+  dir.Write("r.csv", "former\n");
+  Feedback feedback;
+  feedback.Cancel();
+  EXPECT_FALSE(
+      ExportTidyCsv(ResultsFile::OpenToRead(MakeFile(dir, "r.nc", kResultsFormat, {"cell1/Cf"})),
+                    dir.File("r.csv"), &feedback));
+  EXPECT_EQ(dir.Read("r.csv"), "former\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("r.csv.tmp")));
 }
 
 }  // namespace
