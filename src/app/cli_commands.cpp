@@ -19,6 +19,7 @@ CommandBody DeclareProcesses(CLI::App& command);
 CommandBody DeclareSteadyState(CLI::App& command);
 CommandBody DeclareTable(CLI::App& command);
 CommandBody DeclarePlot(CLI::App& command);
+CommandBody DeclareCalibrate(CLI::App& command);
 
 namespace {
 
@@ -82,6 +83,15 @@ constexpr std::array kCommands = {
             "predict failure), RESULT-convergence.csv (sobol), RESULT-summary.csv and\n"
             "RESULT-collinearity.csv (local).",
             DeclareAnalyze},
+    Command{"calibrate", "Calibrate parameters against observations.",
+            "calibrate PLAN --method dezs|am|fit [--threads N] [--generations N]\n"
+            "          [--start-from FIT.nc] [--resume] -o CHAINS.nc\n"
+            "          (SIGINT, SIGTERM, SIGHUP: keep the finished generations, exit 128+signal)\n"
+            "calibrate status CHAINS.nc [--rhat X] [--ess N]   (exit status 3 unless converged)\n"
+            "dezs: differential-evolution MCMC with an archive and snooker updates; am: adaptive\n"
+            "Metropolis; fit: the posterior's mode by least squares, with the parameters'\n"
+            "covariance from the Jacobian. A run that fails counts as zero likelihood.",
+            DeclareCalibrate},
     Command{"table", "Write an output file as comma-separated values.",
             "A row of names, a row of units, then every record with the file's values.",
             DeclareTable},

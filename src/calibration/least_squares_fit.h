@@ -35,8 +35,8 @@ struct FitResult {
   double sumOfSquares = 0;  // of the weighted residuals
   std::vector<double> residuals;
   int evaluations = 0;
-  int failures = 0;       // evaluations where the model could not be run
-  std::string stopReason; // the optimiser's, in words
+  int failures = 0;        // evaluations where the model could not be run
+  std::string stopReason;  // the optimiser's, in words
   // (J'J)^-1 of the weighted residuals' Jacobian J: the covariance with the given errors;
   // empty with a note when J'J is singular.
   std::vector<std::vector<double>> covariance;

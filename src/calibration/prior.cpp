@@ -17,7 +17,9 @@ double LogNormalDensity(double z, double sd) {
 }
 
 // The normal's probability below z standard deviations.
-double Below(double z) { return 0.5 * std::erfc(-z / std::numbers::sqrt2); }
+double Below(double z) {
+  return 0.5 * std::erfc(-z / std::numbers::sqrt2);
+}
 
 }  // namespace
 
@@ -37,7 +39,7 @@ double LogPriorDensity(const ensemble::Distribution& d, double x) {
         } else if constexpr (std::is_same_v<T, Triangular>) {
           if (x < p.min || x > p.max) return kNone;
           const double width = p.max - p.min;
-          const double h = x < p.mode ? (x - p.min) / (p.mode - p.min)
+          const double h = x < p.mode   ? (x - p.min) / (p.mode - p.min)
                            : x > p.mode ? (p.max - x) / (p.max - p.mode)
                                         : 1.0;
           return h > 0 ? std::log(2 * h / width) : kNone;

@@ -71,6 +71,12 @@ struct EnsemblePlan {
   double oatStep = 0.01;  // relative change of a parameter in a one-at-a-time design
   int morrisLevels = 4;
   std::uint64_t hash = 0;  // of the plan file's bytes
+  // A calibration's posterior the plan draws from: its parameters come first among
+  // `parameters` (each with the table of its draws), and member i takes the whole row
+  // posteriorRows[PosteriorChoice(...)[i]], keeping the parameters' joint values.
+  std::string posteriorFile;
+  std::vector<std::vector<double>> posteriorRows;
+  std::size_t posteriorColumns = 0;
 };
 
 // Reads a plan. Symbols are looked up in the global tables (the catalogue must be built).

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "ensemble/posterior_draws.h"
 #include "ensemble/seeded_random.h"
 
 namespace kvsorv::ensemble {
@@ -146,6 +147,11 @@ Design SampleDesign(const EnsemblePlan& plan, Method method) {
   d.method = method;
   for (const VariedParameter& v : plan.parameters) d.symbols.push_back(v.symbol);
   const std::size_t k = plan.parameters.size();
+  if (!plan.posteriorFile.empty() && method != Method::kMonteCarlo)
+    throw EPlanError(plan.file.string() +
+                     ": posterior: a plan that draws from a posterior takes "
+                     "the Monte Carlo design (mc), not " +
+                     MethodName(method));
   switch (method) {
     case Method::kMonteCarlo:
     case Method::kLatinHypercube: {
@@ -164,6 +170,14 @@ Design SampleDesign(const EnsemblePlan& plan, Method method) {
     case Method::kOneAtATime:
       d.rows = OneAtATime(plan);
       break;
+  }
+  // The posterior's parameters take whole draws of it, member by member.
+  if (!plan.posteriorFile.empty()) {
+    const std::vector<std::size_t> choice =
+        PosteriorChoice(d.rows.size(), plan.posteriorRows.size(), plan.seed);
+    for (std::size_t i = 0; i < d.rows.size(); ++i)
+      std::copy(plan.posteriorRows[choice[i]].begin(), plan.posteriorRows[choice[i]].end(),
+                d.rows[i].begin());
   }
   // Finite distributions still give values beyond the largest double where a method moves
   // them further (a one-at-a-time step from a value near it).

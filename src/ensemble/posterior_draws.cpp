@@ -1,0 +1,77 @@
+#include "ensemble/posterior_draws.h"
+
+#include <netcdf>
+#include <numeric>
+#include <stdexcept>
+
+#include "ensemble/seeded_random.h"
+
+namespace kvsorv::ensemble {
+
+namespace {
+
+constexpr std::uint64_t kPosteriorStream = 6;
+
+int IntAttribute(const netCDF::NcFile& file, const char* name, const std::string& fileName) {
+  const auto atts = file.getAtts();
+  const auto a = atts.find(name);
+  if (a == atts.end())
+    throw std::runtime_error(fileName + ": not a calibration's chains file (no '" + name + "')");
+  int value = 0;
+  a->second.getValues(&value);
+  return value;
+}
+
+}  // namespace
+
+PosteriorDraws ReadPosteriorDraws(const std::string& fileName) {
+  PosteriorDraws p;
+  p.file = fileName;
+  try {
+    const netCDF::NcFile file(fileName, netCDF::NcFile::read);
+    const int burnIn = IntAttribute(file, kChainsBurnInAttribute, fileName);
+    const int thinning = std::max(1, IntAttribute(file, kChainsThinningAttribute, fileName));
+    const netCDF::NcVar names = file.getVar(kChainsNameVariable);
+    const netCDF::NcVar draw = file.getVar(kChainsDrawVariable);
+    if (names.isNull() || draw.isNull() || draw.getDimCount() != 3)
+      throw std::runtime_error(fileName + ": not a calibration's chains file");
+    const std::size_t d = names.getDim(0).getSize(), width = names.getDim(1).getSize();
+    std::vector<char> text(d * width);
+    names.getVar(text.data());
+    for (std::size_t j = 0; j < d; ++j) {
+      std::string name(text.data() + j * width, width);
+      name.resize(std::min(name.find('\0'), width));
+      p.names.push_back(name);
+    }
+    const std::size_t generations = draw.getDim(0).getSize(), chains = draw.getDim(1).getSize();
+    if (generations <= static_cast<std::size_t>(burnIn))
+      throw std::runtime_error(fileName + ": holds " + std::to_string(generations) +
+                               " generations, none after its burn-in of " + std::to_string(burnIn) +
+                               "; continue the calibration first");
+    std::vector<double> values(chains * d);
+    for (std::size_t g = static_cast<std::size_t>(burnIn); g < generations;
+         g += static_cast<std::size_t>(thinning)) {
+      draw.getVar({g, 0, 0}, {1, chains, d}, values.data());
+      for (std::size_t c = 0; c < chains; ++c)
+        p.rows.emplace_back(values.begin() + static_cast<std::ptrdiff_t>(c * d),
+                            values.begin() + static_cast<std::ptrdiff_t>((c + 1) * d));
+    }
+  } catch (const netCDF::exceptions::NcException& e) {
+    throw std::runtime_error(fileName + ": cannot be read as a calibration's chains file (" +
+                             e.what() + ")");
+  }
+  return p;
+}
+
+std::vector<std::size_t> PosteriorChoice(std::size_t members, std::size_t draws,
+                                         std::uint64_t seed) {
+  if (members > draws) throw std::invalid_argument("more members than draws");
+  std::vector<std::size_t> order(draws);
+  std::iota(order.begin(), order.end(), 0);
+  SeededEngine g = StreamEngine(seed, kPosteriorStream, 0);
+  Shuffle(order, g);
+  order.resize(members);
+  return order;
+}
+
+}  // namespace kvsorv::ensemble

@@ -1,0 +1,35 @@
+#pragma once
+// The posterior a calibration's chains file holds, as a plan draws from it: every chain's
+// state at each generation after the burn-in, every thinning-th, read with the names of the
+// quantities sampled. Rows keep the parameters' joint values, so that their correlations
+// carry into an ensemble.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvsorv::ensemble {
+
+// The names of a chains file's variables and attributes that a reader of its posterior needs.
+inline constexpr const char* kChainsDrawVariable = "draw";
+inline constexpr const char* kChainsNameVariable = "parameter";
+inline constexpr const char* kChainsBurnInAttribute = "burn_in";
+inline constexpr const char* kChainsThinningAttribute = "thinning";
+
+struct PosteriorDraws {
+  std::string file;
+  std::vector<std::string> names;
+  std::vector<std::vector<double>>
+      rows;  // a draw per row, generation by generation, chains in order
+};
+
+// Failures: std::runtime_error naming the file when it is no chains file or holds no
+// generation after its burn-in.
+PosteriorDraws ReadPosteriorDraws(const std::string& fileName);
+
+// The draw each of `members` members takes: a seeded choice without repetition among
+// `draws`. Failures: std::invalid_argument when members exceed draws.
+std::vector<std::size_t> PosteriorChoice(std::size_t members, std::size_t draws,
+                                         std::uint64_t seed);
+
+}  // namespace kvsorv::ensemble
