@@ -71,6 +71,9 @@ std::unique_ptr<QApplication> StartOffscreenQt() {
 // Defined in cli_plot_ensemble.cpp: the kinds of ensemble chart as subcommands of `plot`, and
 // the body that draws the one chosen.
 CommandBody DeclareEnsemblePlots(CLI::App& plot);
+// Its body gives kNoCalibrationPlot when the command chose none of its charts.
+CommandBody DeclareCalibrationPlots(CLI::App& plot);
+inline constexpr int kNoCalibrationPlot = -1;
 
 namespace {
 
@@ -126,8 +129,12 @@ CommandBody DeclarePlot(CLI::App& command) {
       ->check(CLI::IsMember({"values", "relative", "cumulative"}));
   AddText(command, "--image", "FILE", o->image, "Picture to write: .png, .svg or .pdf (required)");
   const CommandBody ensemble = DeclareEnsemblePlots(command);
-  return
-      [o, &command, ensemble] { return command.get_subcommands().empty() ? Plot(*o) : ensemble(); };
+  const CommandBody calibration = DeclareCalibrationPlots(command);
+  return [o, &command, ensemble, calibration] {
+    if (command.get_subcommands().empty()) return Plot(*o);
+    const int status = calibration();
+    return status == kNoCalibrationPlot ? ensemble() : status;
+  };
 }
 
 }  // namespace kvsorv::cli

@@ -14,6 +14,8 @@ struct ObservedPoints {
   std::string legend;  // e.g. "observed"
   std::vector<double> times;
   std::vector<double> values;
+  // Where given, each value's error bar: from low to high (as many as `values`).
+  std::vector<double> low{}, high{};
 };
 
 // Failures: std::runtime_error naming the file (and the line) when it cannot be read, has

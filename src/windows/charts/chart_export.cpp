@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <functional>
 
 #include "display/axis_scale.h"
 #include "display/chart_file.h"
@@ -40,13 +41,13 @@ void PrintChart(QChartView& chart, QPrinter& printer) {
   DrawChart(chart, painter, QRectF(QPointF(0, 0), size));  // painting starts at the page's corner
 }
 
-void SaveChartFile(QChartView& chart, const std::string& fileName) {
+void PaintToFile(const std::string& fileName, QSize size, const QString& title,
+                 const std::function<void(QPainter&)>& paint) {
   const auto format = ChartFileFormatOf(fileName);
   if (!format) throw Exception(UnknownChartFormatMessage(fileName));
   QSaveFile file(Q(fileName));
   if (!file.open(QIODevice::WriteOnly))
     throw FileAccessError("create", fileName, S(file.errorString()));
-  const QSize size = chart.viewport()->size();
   const QRectF area(QPointF(0, 0), QSizeF(size));
   switch (*format) {
     case ChartFileFormat::kPng: {
@@ -54,7 +55,7 @@ void SaveChartFile(QChartView& chart, const std::string& fileName) {
       image.fill(Qt::white);
       {
         QPainter painter(&image);
-        DrawChart(chart, painter, area);
+        paint(painter);
       }
       if (!image.save(&file, "PNG"))
         throw FileAccessError("write", fileName, S(file.errorString()));
@@ -66,9 +67,9 @@ void SaveChartFile(QChartView& chart, const std::string& fileName) {
       svg.setSize(size);
       svg.setViewBox(area);
       svg.setResolution(static_cast<int>(kScreenDpi));
-      svg.setTitle(chart.chart()->title());
+      svg.setTitle(title);
       QPainter painter(&svg);
-      DrawChart(chart, painter, area);
+      paint(painter);
       break;
     }
     case ChartFileFormat::kPdf: {
@@ -76,13 +77,24 @@ void SaveChartFile(QChartView& chart, const std::string& fileName) {
       pdf.setResolution(static_cast<int>(kScreenDpi));
       pdf.setPageSize(QPageSize(QSizeF(size) * (72.0 / kScreenDpi), QPageSize::Point));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-      pdf.setTitle(chart.chart()->title());
+      pdf.setTitle(title);
       QPainter painter(&pdf);
-      DrawChart(chart, painter, area);
+      paint(painter);
       break;
     }
   }
   if (!file.commit()) throw FileAccessError("write", fileName, S(file.errorString()));
+}
+
+void DrawChartInto(QChartView& chart, QPainter& painter, const QRectF& target) {
+  DrawChart(chart, painter, target);
+}
+
+void SaveChartFile(QChartView& chart, const std::string& fileName) {
+  const QSize size = chart.viewport()->size();
+  PaintToFile(fileName, size, chart.chart()->title(), [&](QPainter& painter) {
+    DrawChart(chart, painter, QRectF(QPointF(0, 0), QSizeF(size)));
+  });
 }
 
 void SaveChartPicture(const ChartData& data, QSize size, const std::string& fileName) {

@@ -3,12 +3,16 @@
 // picture, or as an SVG or PDF drawing (vector text, axes and grid; the point markers are
 // their small pictures).
 
+#include <QRectF>
 #include <QSize>
+#include <QString>
+#include <functional>
 #include <string>
 
 #include "display/chart_data.h"
 
 class QChartView;
+class QPainter;
 class QPrinter;
 
 namespace kvsorv {
@@ -20,6 +24,13 @@ void PrintChart(QChartView& chart, QPrinter& printer);
 // .svg or .pdf). The file is replaced only once fully written. Exception with
 // UnknownChartFormatMessage for another extension; EInOutError when it cannot be written.
 void SaveChartFile(QChartView& chart, const std::string& fileName);
+
+// Paints into a new picture file of `size` pixels (or points, for a drawing), in the format
+// of the name's extension; failures as SaveChartFile.
+void PaintToFile(const std::string& fileName, QSize size, const QString& title,
+                 const std::function<void(QPainter&)>& paint);
+// Draws the chart, laid out at its present size, into `target` of the painter's device.
+void DrawChartInto(QChartView& chart, QPainter& painter, const QRectF& target);
 
 // The chart of `data` as the display draws it after an update (both axes on their automatic
 // scale), `size` pixels large, saved as SaveChartFile does. Needs a QApplication.
