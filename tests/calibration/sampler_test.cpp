@@ -8,7 +8,6 @@
 #include <cmath>
 #include <functional>
 #include <memory>
-#include <numbers>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -252,19 +251,15 @@ TEST(Samplers, AnalyticDensities_DrawTheirMomentsAndQuantiles) {
   }
 }
 
-// Every state, evaluation and decision of two runs of generations, to the bit.
-void ExpectSameGenerations(const std::vector<Generation>& a, const std::vector<Generation>& b,
-                           const std::string& what) {
-  ASSERT_EQ(a.size(), b.size()) << what;
-  for (std::size_t t = 0; t < a.size(); ++t) {
-    ASSERT_EQ(a[t].chains.size(), b[t].chains.size()) << what;
-    for (std::size_t c = 0; c < a[t].chains.size(); ++c) {
-      const ChainState &x = a[t].chains[c], &y = b[t].chains[c];
-      ASSERT_EQ(x.x, y.x) << what << ", generation " << t << ", chain " << c;
-      ASSERT_EQ(x.at.logPosterior, y.at.logPosterior) << what << ", generation " << t;
+// Every state, its density and every decision of a run of generations, to compare bits.
+std::vector<double> Bits(const std::vector<Generation>& run) {
+  std::vector<double> bits;
+  for (const Generation& g : run)
+    for (std::size_t c = 0; c < g.chains.size(); ++c) {
+      bits.insert(bits.end(), g.chains[c].x.begin(), g.chains[c].x.end());
+      bits.insert(bits.end(), {g.chains[c].at.logPosterior, static_cast<double>(g.accepted[c])});
     }
-    ASSERT_EQ(a[t].accepted, b[t].accepted) << what << ", generation " << t;
-  }
+  return bits;
 }
 
 std::vector<Generation> Steps(Sampler& s, const Target& target, int n, std::size_t threads) {
@@ -281,7 +276,7 @@ TEST(Samplers, SameSeed_GivesTheSameChainsOnOneAndTwoThreads) {
   const Target target = FromDensity(p.logDensity);
   for (const Kind kind : kKinds) {
     const auto one = Make(kind, p, target, 5, 3), two = Make(kind, p, target, 5, 3);
-    ExpectSameGenerations(Steps(*one, target, 300, 1), Steps(*two, target, 300, 2), Name(kind));
+    EXPECT_EQ(Bits(Steps(*one, target, 300, 1)), Bits(Steps(*two, target, 300, 2))) << Name(kind);
   }
 }
 
@@ -298,8 +293,7 @@ TEST(Samplers, ReplayedGenerations_ContinueToTheSameBits) {
     for (int t = 0; t < kStopped; ++t) resumed->Replay(all[t]);
     EXPECT_EQ(resumed->GenerationsDone(), kStopped) << Name(kind);
     const std::vector<Generation> rest = Steps(*resumed, target, kMore, 1);
-    ExpectSameGenerations(std::vector<Generation>(all.begin() + kStopped, all.end()), rest,
-                          Name(kind));
+    EXPECT_EQ(Bits({all.begin() + kStopped, all.end()}), Bits(rest)) << Name(kind);
     EXPECT_EQ(resumed->GenerationsDone(), kStopped + kMore) << Name(kind);
   }
 }
@@ -335,7 +329,7 @@ TEST(Samplers, FailedRuns_AreCountedAndRejectedWithoutStopping) {
       left = left || g.chains[0].at.logPosterior > kZeroDensity;
     }
     EXPECT_EQ(counted, failures.load()) << Name(kind);
-    EXPECT_GT(counted, 40) << Name(kind);  // half the posterior lies right of 0.5
+    EXPECT_GT(counted, 40) << Name(kind);  // 69 % of the density lies right of 0.5
     EXPECT_GT(taken, 100) << Name(kind);
     EXPECT_TRUE(left) << Name(kind) << ": the chain of zero density never moved";
   }
@@ -347,8 +341,7 @@ TEST(Samplers, ThrowingTarget_RaisesAndLeavesTheSamplerAsItWas) {
   const Target target = FromDensity(p.logDensity);
   for (const Kind kind : kKinds) {
     const auto s = Make(kind, p, target, 4, 5), twin = Make(kind, p, target, 4, 5);
-    Steps(*s, target, 20, 1);
-    Steps(*twin, target, 20, 1);
+    for (Sampler* x : {s.get(), twin.get()}) Steps(*x, target, 20, 1);
     std::atomic<int> calls = 0;
     const Target throwing = [&](const Point& x) {
       if (++calls == 3) throw std::runtime_error("the run broke");
@@ -356,7 +349,7 @@ TEST(Samplers, ThrowingTarget_RaisesAndLeavesTheSamplerAsItWas) {
     };
     EXPECT_THROW(s->Step(throwing, 2), std::runtime_error) << Name(kind);
     EXPECT_EQ(s->GenerationsDone(), 20) << Name(kind);
-    ExpectSameGenerations(Steps(*s, target, 30, 1), Steps(*twin, target, 30, 1), Name(kind));
+    EXPECT_EQ(Bits(Steps(*s, target, 30, 1)), Bits(Steps(*twin, target, 30, 1))) << Name(kind);
   }
 }
 
