@@ -20,7 +20,12 @@ struct AdaptiveMetropolisSettings {
   double epsilon = 1e-10;  // relative to the squared initial spread, added to the diagonal
 };
 
-// Failures: std::invalid_argument for no chains or points of the wrong length.
+// `start`: the chains' first states, already evaluated; they count among the chains' past.
+// Should an adapted covariance not be positive definite to working precision, that chain's
+// generation proposes with the initial one. A chain's random numbers in a generation depend on
+// the seed, the generation's number and the chain's alone. Failures: std::invalid_argument for
+// no chains, points or an initial spread of the wrong length, a spread not finite and above 0,
+// or a negative adaptAfter or epsilon.
 std::unique_ptr<Sampler> MakeAdaptiveMetropolisSampler(AdaptiveMetropolisSettings settings,
                                                        std::vector<ChainState> start);
 

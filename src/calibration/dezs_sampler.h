@@ -27,8 +27,10 @@ struct DezsSettings {
 
 // `archive`: the initial past samples (at least 3 points, each of the parameters' length,
 // usually 10 per parameter drawn from the prior); `start`: the chains' first states, already
-// evaluated. Failures: std::invalid_argument for an archive too small or points of the wrong
-// length.
+// evaluated. A chain's random numbers in a generation depend on the seed, the generation's
+// number and the chain's alone. Failures: std::invalid_argument for an archive too small, no
+// chains, points or a scale of the wrong length, archiveEvery below 1, or probabilities
+// outside [0, 1].
 std::unique_ptr<Sampler> MakeDezsSampler(DezsSettings settings,
                                          std::vector<std::vector<double>> archive,
                                          std::vector<ChainState> start);

@@ -48,7 +48,8 @@ class Sampler {
   // threads, and accepts or rejects each. Raises what the target raised.
   virtual const Generation& Step(const Target& target, std::size_t threads) = 0;
   // Takes a generation as Step once returned it (read back from the chains file), bringing
-  // the sampler to the state it had after that Step.
+  // the sampler to the state it had after that Step, without evaluating anything. Failures:
+  // std::invalid_argument for a generation of another number of chains or parameters.
   virtual void Replay(const Generation& g) = 0;
   virtual int GenerationsDone() const = 0;
   virtual const std::vector<ChainState>& Current() const = 0;

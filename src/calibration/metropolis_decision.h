@@ -1,0 +1,32 @@
+#pragma once
+// The half of a generation both samplers share: the chains' proposals, drawn beforehand, are
+// evaluated side by side, and each is accepted or rejected by the Metropolis rule with the
+// uniform draw that came with it. Nothing here draws a random number, so a generation's
+// outcome does not depend on the threads that evaluated it.
+
+#include <cstddef>
+#include <vector>
+
+#include "calibration/target.h"
+
+namespace kvsorv::calibration {
+
+struct Proposal {
+  std::vector<double> x;
+  double logU = 0;           // the log of the chain's uniform draw for the decision
+  double logRatioExtra = 0;  // added to the log-density ratio (the snooker update's Jacobian)
+  bool evaluate = true;      // false: no move was proposed, and the chain stays unevaluated
+};
+
+// Whether a proposal of log-density `proposed` replaces a state of log-density `current`. A
+// proposal of zero density (or NaN) never does; a state of zero density (or NaN) gives way to
+// any other; otherwise log u < proposed - current + extra.
+bool Accepts(double current, double proposed, double logRatioExtra, double logU);
+
+// Evaluates `proposals` (one per chain of `current`) on up to `threads` threads and decides
+// each: a failed evaluation is rejected and marked in Generation::failed. Raises what the
+// target raised, after every running evaluation has ended.
+Generation DecideProposals(const std::vector<ChainState>& current, std::vector<Proposal> proposals,
+                           const Target& target, std::size_t threads);
+
+}  // namespace kvsorv::calibration
