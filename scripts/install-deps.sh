@@ -15,6 +15,7 @@ packages=(
   libtoml11-dev
   libboost-dev
   libeigen3-dev
+  libnlopt-cxx-dev  # the fit's bounded derivative-free optimiser (BOBYQA)
   libnetcdf-c++4-dev
   libhdf5-dev  # the results file's chunks read directly, decompressed on every core
   zlib1g-dev
