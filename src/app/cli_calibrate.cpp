@@ -80,6 +80,7 @@ void PrintFit(const CalibrationPlan& plan, const FitResult& fit) {
       "collinearity index %.4g%s\n", fit.collinearity,
       fit.collinearity > 20 ? " (above 20: the parameters are not identifiable together)" : "");
   for (const std::string& note : fit.notes) std::printf("note: %s\n", note.c_str());
+  std::fflush(stdout);
 }
 
 int Fit(const CalibrateOptions& o, const CalibrationModel& model) {
@@ -155,12 +156,14 @@ int Sample(const CalibrateOptions& o, const CalibrationModel& model) {
                         std::to_string(outcome.failed) + " of " +
                         std::to_string(outcome.proposals) + " proposals' runs failed";
   if (outcome.startFailures > 0)
-    summary += ", " + std::to_string(outcome.startFailures) + " start draws failed";
+    summary += ", " + std::to_string(outcome.startFailures) +
+               (outcome.startFailures == 1 ? " draw" : " draws") + " for the starts failed";
   if (const int signal = signals.Signal(); signal != 0) {
     line.End("stopped by " + SignalName(signal) + ": " + summary + " (--resume continues)");
     return 128 + signal;
   }
   line.End(summary);
+  std::cerr << std::flush;
   std::cout << DiagnosticsReport(o.output, chains, d, {});
   return 0;
 }

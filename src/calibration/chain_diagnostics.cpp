@@ -63,11 +63,11 @@ void Judge(ChainsDiagnostics& d, const ChainsHeader& h, const ConvergenceLimits&
   d.moreGenerations = static_cast<std::size_t>(std::ceil(more));
   d.advice = "not converged: ";
   if (worstRhat >= limits.rhat)
-    d.advice += "the largest R-hat is " + Format("%.3f", worstRhat) + " (at least " +
+    d.advice += "the largest R-hat is " + Format("%.3f", worstRhat) + " (it must be below " +
                 Format("%g", limits.rhat) + ")";
   if (leastEss <= limits.ess)
     d.advice += std::string(worstRhat >= limits.rhat ? "; " : "") + "the least ESS is " +
-                Format("%.0f", leastEss) + " (at most " + Format("%g", limits.ess) + ")";
+                Format("%.0f", leastEss) + " (it must be above " + Format("%g", limits.ess) + ")";
   d.advice +=
       ". Continue with --resume --generations " + std::to_string(d.generations + d.moreGenerations);
   if (d.failedFraction > 0.2)
