@@ -166,16 +166,22 @@ void CheckResumable(const ChainsContents& c, const ChainsHeader& wanted,
 CalibrationOutcome RunCalibration(const CalibrationModel& model, const CalibrationOptions& options,
                                   Feedback& feedback) {
   const CalibrationPlan& plan = model.Plan();
-  const ChainsHeader header = HeaderOf(model, options);
-  const std::size_t wanted =
-      static_cast<std::size_t>(options.generations.value_or(plan.sampler.generations));
+  ChainsHeader header = HeaderOf(model, options);
+  std::optional<ChainsContents> before;
+  if (options.resume) {
+    before = ReadChains(options.chainsFile);
+    CheckResumable(*before, header, options);
+  }
+  // A resumed calibration goes on to the generations its file plans, unless told otherwise.
+  const std::size_t wanted = static_cast<std::size_t>(options.generations.value_or(
+      before ? before->header.sampler.generations : plan.sampler.generations));
+  header.sampler.generations = static_cast<int>(wanted);
   CalibrationOutcome outcome;
   ProgressText progress(header.chains, wanted);
   std::unique_ptr<Sampler> sampler;
   std::optional<ChainsWriter> writer;
-  if (options.resume) {
-    const ChainsContents c = ReadChains(options.chainsFile);
-    CheckResumable(c, header, options);
+  if (before) {
+    const ChainsContents& c = *before;
     sampler = MakeSampler(options.method, model, plan.sampler, header.seed, c.archive, c.starts);
     for (std::size_t g = 0; g < c.generations; ++g) {
       const Generation generation = c.GenerationAt(g);
@@ -183,6 +189,8 @@ CalibrationOutcome RunCalibration(const CalibrationModel& model, const Calibrati
       progress.Add(generation, false);
     }
     writer.emplace(ChainsWriter::Append(options.chainsFile));
+    if (wanted != static_cast<std::size_t>(c.header.sampler.generations))
+      writer->SetPlannedGenerations(static_cast<int>(wanted));
   } else {
     std::vector<std::vector<double>> archive;
     if (options.method == "dezs")

@@ -251,6 +251,15 @@ void ChainsWriter::Write(const Generation& g) {
   ++generations_;
 }
 
+void ChainsWriter::SetPlannedGenerations(int generations) {
+  try {
+    // An int in place of an int: the header keeps its size, so no redefinition is needed.
+    file_->putAtt("generations_planned", netCDF::ncInt, generations);
+  } catch (const NcException& e) {
+    Fail("written", e.errorCode());
+  }
+}
+
 void ChainsWriter::Sync() {
   try {
     file_->sync();

@@ -72,6 +72,8 @@ class ChainsWriter {
   void Write(const Generation& g);
   // The generations written so far, to the disk. EChainsError.
   void Sync();
+  // Records the generations now planned in all (a resumed calibration asked for more).
+  void SetPlannedGenerations(int generations);
   // Syncs and closes. EChainsError.
   void Close();
   std::size_t Generations() const { return generations_; }
