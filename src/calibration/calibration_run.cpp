@@ -172,9 +172,11 @@ CalibrationOutcome RunCalibration(const CalibrationModel& model, const Calibrati
     before = ReadChains(options.chainsFile);
     CheckResumable(*before, header, options);
   }
-  // A resumed calibration goes on to the generations its file plans, unless told otherwise.
+  // A resumed calibration goes on to the more of the generations its file and its plan plan,
+  // unless told otherwise.
   const std::size_t wanted = static_cast<std::size_t>(options.generations.value_or(
-      before ? before->header.sampler.generations : plan.sampler.generations));
+      before ? std::max(before->header.sampler.generations, plan.sampler.generations)
+             : plan.sampler.generations));
   header.sampler.generations = static_cast<int>(wanted);
   CalibrationOutcome outcome;
   ProgressText progress(header.chains, wanted);
