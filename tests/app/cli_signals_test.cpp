@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration/chains_file.h"
 #include "ensemble/results_file.h"
 #include "support/temp_dir.h"
 
@@ -220,6 +221,39 @@ TEST_F(CliSignalsTest, Killed_LeavesAFileWithAllButTheLastHundredthAndResumes) {
   }
   EXPECT_GE(done + kMembers / 100, seen);
   ExpectResumeFinishes("killed.nc");
+}
+
+// A calibration stopped by SIGTERM keeps every generation it finished, and one killed keeps
+// those of its last sync; either resumes.
+TEST_F(CliSignalsTest, StoppedOrKilledCalibration_KeepsItsGenerationsAndResumes) {
+  dir.Write("obs.csv", "time,output,value,sd\n1610,Cw,10100,200\n");
+  dir.Write("calibration.toml",
+            "params = \"cell1.par\"\ndrivers = \"cell1.drr\"\nstart = 1590\nstop = 1620\n"
+            "seed = 4\n[[parameter]]\nsymbol = \"mf\"\ndistribution = \"uniform\"\n"
+            "min = 75\nmax = 85\n[[observations]]\nfile = \"obs.csv\"\n"
+            "[sampler]\nchains = 4\ngenerations = 1000000\nburn_in = 10\n");
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    const std::string file = "chains" + std::to_string(signal) + ".nc";
+    Cli run({"calibrate", "calibration.toml", "--method", "dezs", "--threads", "1", "-o", file});
+    std::size_t seen = 0;  // "generation N of M: ...", once N are in the file on the disk
+    ASSERT_TRUE(run.ReadUntil([&](const std::string& line) {
+      return std::sscanf(line.c_str(), "generation %zu of", &seen) == 1;
+    })) << run.Text();
+    run.Send(signal);
+    const int status = run.Wait();
+    if (signal == SIGTERM) {
+      ASSERT_TRUE(WIFEXITED(status)) << run.Text();
+      EXPECT_EQ(WEXITSTATUS(status), 143) << run.Text();
+    }
+    const std::size_t kept = calibration::ReadChains(file).generations;
+    EXPECT_GE(kept, seen);
+    const std::string more = std::to_string(kept + 3);
+    Cli resume({"calibrate", "calibration.toml", "--method", "dezs", "--resume", "--generations",
+                more, "-o", file});
+    EXPECT_EQ(resume.Finish(), 0) << resume.Text();
+    EXPECT_EQ(calibration::ReadChains(file).generations, kept + 3);
+  }
 }
 
 }  // namespace
