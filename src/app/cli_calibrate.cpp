@@ -148,7 +148,20 @@ int Sample(const CalibrateOptions& o, const CalibrationModel& model) {
   Feedback feedback;
   const StopSignals signals(feedback);
   MessageLine line(feedback);
-  const CalibrationOutcome outcome = RunCalibration(model, options, feedback);
+  CalibrationOutcome outcome;
+  try {
+    outcome = RunCalibration(model, options, feedback);
+  } catch (const EChainsError& e) {
+    // A file that failed while generations were added keeps those of its last sync.
+    std::size_t kept = 0;
+    try {
+      kept = ReadChains(o.output).generations;
+    } catch (const std::exception&) {
+      throw e;
+    }
+    throw EChainsError(std::string(e.what()) + "; the " + std::to_string(kept) +
+                       " generations synced before are kept (--resume continues them)");
+  }
   const ChainsContents chains = ReadChains(o.output);
   const ChainsDiagnostics d = DiagnoseChains(chains, {});
   std::string summary = std::to_string(outcome.ranNow) + " generations run, " +

@@ -26,6 +26,41 @@ std::string Hex(std::uint64_t x) {
   return text;
 }
 
+constexpr const char* kChecksumAttribute = "generations_checksum";
+constexpr const char* kCheckedAttribute = ensemble::kChainsSyncedAttribute;
+constexpr std::uint64_t kChecksumStart = 0xcbf29ce484222325ULL;
+
+// FNV-1a over the bytes of a generation's values, continued from `h`.
+std::uint64_t Checksum(std::uint64_t h, const void* data, std::size_t bytes) {
+  const auto* b = static_cast<const unsigned char*>(data);
+  for (std::size_t i = 0; i < bytes; ++i) {
+    h ^= b[i];
+    h *= 0x100000001b3ULL;
+  }
+  return h;
+}
+
+std::uint64_t GenerationChecksum(std::uint64_t h, const double* draws, std::size_t n,
+                                 const double* lp, const double* ll, const signed char* accepted,
+                                 const signed char* failed, std::size_t chains) {
+  h = Checksum(h, draws, n * sizeof(double));
+  h = Checksum(h, lp, chains * sizeof(double));
+  h = Checksum(h, ll, chains * sizeof(double));
+  h = Checksum(h, accepted, chains);
+  return Checksum(h, failed, chains);
+}
+
+// Global attributes rewritten at the same size while generations are appended. The C++
+// interface would put the file back into define mode for them; the C one writes them in place.
+void PutInDataMode(NcFile& file, const char* name, const std::string& text) {
+  netCDF::ncCheck(nc_put_att_text(file.getId(), NC_GLOBAL, name, text.size(), text.c_str()),
+                  __FILE__, __LINE__);
+}
+void PutInDataMode(NcFile& file, const char* name, int value) {
+  netCDF::ncCheck(nc_put_att_int(file.getId(), NC_GLOBAL, name, NC_INT, 1, &value), __FILE__,
+                  __LINE__);
+}
+
 std::string TextAttribute(const NcFile& file, const char* name) {
   const auto atts = file.getAtts();
   const auto a = atts.find(name);
@@ -50,9 +85,9 @@ std::unique_ptr<NcFile> OpenNetcdf(const std::string& fileName, NcFile::FileMode
     return std::make_unique<NcFile>(fileName, mode);
   } catch (const NcException& e) {
     std::string text = ensemble::CannotOpen(fileName, e.errorCode(), false);
-    const std::string noResults = "not a results file";
+    const std::string noResults = "not a results file (not a netCDF-4 file)";
     if (const std::size_t at = text.find(noResults); at != std::string::npos)
-      text.replace(at, noResults.size(), "not a chains file");
+      text.replace(at, noResults.size(), "not a chains file (not a netCDF file)");
     throw EChainsError(text);
   }
 }
@@ -71,6 +106,8 @@ void PutHeader(NcFile& file, const ChainsHeader& h) {
   file.putAtt(ensemble::kChainsThinningAttribute, netCDF::ncInt, h.sampler.thinning);
   file.putAtt("archive_every", netCDF::ncInt, h.sampler.archiveEvery);
   file.putAtt("adapt_after", netCDF::ncInt, h.sampler.adaptAfter);
+  file.putAtt(kChecksumAttribute, Hex(kChecksumStart));
+  file.putAtt(kCheckedAttribute, netCDF::ncInt, 0);
 }
 
 ChainsHeader GetHeader(const NcFile& file, const std::string& fileName) {
@@ -129,20 +166,25 @@ Generation ChainsContents::GenerationAt(std::size_t g) const {
 }
 
 ChainsWriter::ChainsWriter(std::unique_ptr<NcFile> file, std::string name, std::size_t chains,
-                           std::size_t dimension, std::size_t generations)
+                           std::size_t dimension, std::size_t generations, std::uint64_t checksum)
     : file_(std::move(file)),
       name_(std::move(name)),
       chains_(chains),
       dimension_(dimension),
-      generations_(generations) {}
+      generations_(generations),
+      checksum_(checksum) {}
 
 ChainsWriter::ChainsWriter(ChainsWriter&&) noexcept = default;
 ChainsWriter& ChainsWriter::operator=(ChainsWriter&&) noexcept = default;
 
 ChainsWriter::~ChainsWriter() {
+  if (!file_) return;
   try {
-    if (file_) file_->close();
+    file_->close();
   } catch (...) {  // reported by Close, when it is called
+    // A close that failed leaves the library's handle half freed: closing it again, as the
+    // object's destructor would, crashes. The small object is left behind instead.
+    (void)file_.release();
   }
 }
 
@@ -216,16 +258,18 @@ ChainsWriter ChainsWriter::Create(const std::string& fileName, const ChainsHeade
       throw EChainsError(fileName + ": cannot be created: " + ensemble::kDiskFull);
     throw EChainsError(fileName + ": cannot be created: " + e.what());
   }
-  return ChainsWriter(std::move(file), fileName, chains, d, 0);
+  return ChainsWriter(std::move(file), fileName, chains, d, 0, kChecksumStart);
 }
 
 ChainsWriter ChainsWriter::Append(const std::string& fileName) {
+  // The generations the checksum vouches for; any after them (written, never synced) are
+  // written over.
+  const ChainsContents c = ReadChains(fileName);
   std::unique_ptr<NcFile> file = OpenNetcdf(fileName, NcFile::write);
-  const ChainsHeader h = GetHeader(*file, fileName);
-  const std::size_t generations = file->getDim("generation").getSize();
   const std::size_t dimension = file->getDim("parameter").getSize();
-  return ChainsWriter(std::move(file), fileName, static_cast<std::size_t>(h.chains), dimension,
-                      generations);
+  const std::uint64_t checksum = std::stoull(TextAttribute(*file, kChecksumAttribute), nullptr, 16);
+  return ChainsWriter(std::move(file), fileName, static_cast<std::size_t>(c.header.chains),
+                      dimension, c.generations, checksum);
 }
 
 void ChainsWriter::Write(const Generation& g) {
@@ -248,13 +292,15 @@ void ChainsWriter::Write(const Generation& g) {
   } catch (const NcException& e) {
     Fail("written", e.errorCode());
   }
+  checksum_ = GenerationChecksum(checksum_, draws.data(), draws.size(), lp.data(), ll.data(),
+                                 accepted.data(), failed.data(), chains_);
   ++generations_;
 }
 
 void ChainsWriter::SetPlannedGenerations(int generations) {
   try {
     // An int in place of an int: the header keeps its size, so no redefinition is needed.
-    file_->putAtt("generations_planned", netCDF::ncInt, generations);
+    PutInDataMode(*file_, "generations_planned", generations);
   } catch (const NcException& e) {
     Fail("written", e.errorCode());
   }
@@ -262,6 +308,11 @@ void ChainsWriter::SetPlannedGenerations(int generations) {
 
 void ChainsWriter::Sync() {
   try {
+    // The data first, then the checksum that vouches for them (of the same size each time, so
+    // the header keeps its size).
+    file_->sync();
+    PutInDataMode(*file_, kChecksumAttribute, Hex(checksum_));
+    PutInDataMode(*file_, kCheckedAttribute, static_cast<int>(generations_));
     file_->sync();
   } catch (const NcException& e) {
     Fail("written", e.errorCode());
@@ -270,11 +321,12 @@ void ChainsWriter::Sync() {
 
 void ChainsWriter::Close() {
   if (!file_) return;
+  Sync();
   try {
     file_->close();
     file_.reset();
   } catch (const NcException& e) {
-    file_.reset();
+    (void)file_.release();  // as in the destructor: never closed twice
     Fail("written", e.errorCode());
   }
 }
@@ -304,19 +356,35 @@ ChainsContents ReadChains(const std::string& fileName) {
           {.x = std::vector<double>(flat.begin() + static_cast<std::ptrdiff_t>(k * d),
                                     flat.begin() + static_cast<std::ptrdiff_t>((k + 1) * d)),
            .at = {.logPosterior = lp[k], .logLikelihood = ll[k]}});
-    c.generations = file->getDim("generation").getSize();
+    const std::size_t records = file->getDim("generation").getSize();
+    c.generations = static_cast<std::size_t>(IntAttribute(*file, kCheckedAttribute, fileName));
+    if (c.generations > records)
+      throw EChainsError(fileName + ": cut short: " + std::to_string(records) +
+                         " generations where its last sync wrote " + std::to_string(c.generations));
     const std::size_t n = c.generations * chains;
     c.draws.resize(n * d);
     c.logPosterior.resize(n);
     c.logLikelihood.resize(n);
     std::vector<signed char> accepted(n), failed(n);
     if (n > 0) {
-      file->getVar(ensemble::kChainsDrawVariable).getVar(c.draws.data());
-      file->getVar("log_posterior").getVar(c.logPosterior.data());
-      file->getVar("log_likelihood").getVar(c.logLikelihood.data());
-      file->getVar("accepted").getVar(accepted.data());
-      file->getVar("failed").getVar(failed.data());
+      const std::vector<std::size_t> at{0, 0, 0}, count{c.generations, chains, d};
+      file->getVar(ensemble::kChainsDrawVariable).getVar(at, count, c.draws.data());
+      const std::vector<std::size_t> at2{0, 0}, count2{c.generations, chains};
+      file->getVar("log_posterior").getVar(at2, count2, c.logPosterior.data());
+      file->getVar("log_likelihood").getVar(at2, count2, c.logLikelihood.data());
+      file->getVar("accepted").getVar(at2, count2, accepted.data());
+      file->getVar("failed").getVar(at2, count2, failed.data());
     }
+    std::uint64_t checksum = kChecksumStart;
+    for (std::size_t g = 0; g < c.generations; ++g)
+      checksum = GenerationChecksum(
+          checksum, c.draws.data() + g * chains * d, chains * d, c.logPosterior.data() + g * chains,
+          c.logLikelihood.data() + g * chains, accepted.data() + g * chains,
+          failed.data() + g * chains, chains);
+    if (Hex(checksum) != TextAttribute(*file, kChecksumAttribute))
+      throw EChainsError(fileName +
+                         ": damaged or cut short: its generations do not match the checksum "
+                         "written with them");
     c.accepted.assign(accepted.begin(), accepted.end());
     c.failed.assign(failed.begin(), failed.end());
   } catch (const NcException& e) {

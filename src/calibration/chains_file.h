@@ -1,10 +1,11 @@
 #pragma once
 // The chains of a calibration in a netCDF file (64-bit offset format, whose records a killed
-// process leaves readable up to the last sync): the sampled quantities' names, the archive
-// and the chains' starts, and for every generation each chain's state, log-posterior and
-// log-likelihood, and whether its proposal was accepted or failed. Generations are appended
-// as they finish; the file's attributes name the method, the seed, the sampler's settings
-// and the plan's fingerprint, so that a resume continues only the calibration it began.
+// process leaves readable up to the last sync; a checksum of the generations, written with
+// every sync, tells a file cut short or damaged from a whole one): the sampled quantities' names,
+// the archive and the chains' starts, and for every generation each chain's state, log-posterior
+// and log-likelihood, and whether its proposal was accepted or failed. Generations are appended as
+// they finish; the file's attributes name the method, the seed, the sampler's settings and the
+// plan's fingerprint, so that a resume continues only the calibration it began.
 
 #include <cstdint>
 #include <memory>
@@ -80,15 +81,17 @@ class ChainsWriter {
 
  private:
   ChainsWriter(std::unique_ptr<netCDF::NcFile> file, std::string name, std::size_t chains,
-               std::size_t dimension, std::size_t generations);
+               std::size_t dimension, std::size_t generations, std::uint64_t checksum);
   [[noreturn]] void Fail(const std::string& doing, int code) const;
 
   std::unique_ptr<netCDF::NcFile> file_;
   std::string name_;
   std::size_t chains_ = 0, dimension_ = 0, generations_ = 0;
+  std::uint64_t checksum_ = 0;  // of the generations written, recorded with every sync
 };
 
-// Failures: EChainsError naming the file (cannot be opened, not a chains file, a fit file).
+// The generations up to the last sync. Failures: EChainsError naming the file (cannot be
+// opened, not a chains file, a fit file, generations that do not match their checksum).
 ChainsContents ReadChains(const std::string& fileName);
 
 // Whether the file is a chains or fit file of this program (reads its attributes only).

@@ -1,5 +1,6 @@
 #include "ensemble/posterior_draws.h"
 
+#include <algorithm>
 #include <netcdf>
 #include <numeric>
 #include <stdexcept>
@@ -43,7 +44,10 @@ PosteriorDraws ReadPosteriorDraws(const std::string& fileName) {
       name.resize(std::min(name.find('\0'), width));
       p.names.push_back(name);
     }
-    const std::size_t generations = draw.getDim(0).getSize(), chains = draw.getDim(1).getSize();
+    const std::size_t generations =
+        std::min(draw.getDim(0).getSize(),
+                 static_cast<std::size_t>(IntAttribute(file, kChainsSyncedAttribute, fileName)));
+    const std::size_t chains = draw.getDim(1).getSize();
     if (generations <= static_cast<std::size_t>(burnIn))
       throw std::runtime_error(fileName + ": holds " + std::to_string(generations) +
                                " generations, none after its burn-in of " + std::to_string(burnIn) +

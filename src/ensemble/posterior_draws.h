@@ -15,6 +15,8 @@ inline constexpr const char* kChainsDrawVariable = "draw";
 inline constexpr const char* kChainsNameVariable = "parameter";
 inline constexpr const char* kChainsBurnInAttribute = "burn_in";
 inline constexpr const char* kChainsThinningAttribute = "thinning";
+// The generations the last sync vouched for; any after them were never finished.
+inline constexpr const char* kChainsSyncedAttribute = "generations_synced";
 
 struct PosteriorDraws {
   std::string file;
