@@ -34,12 +34,10 @@ bool FactorInPlace(std::vector<double>& a, std::size_t d) {
   return true;
 }
 
-class AdaptiveMetropolisSampler final : public Sampler {
+class AdaptiveMetropolisSampler final : public ChainwiseSampler {
  public:
   AdaptiveMetropolisSampler(AdaptiveMetropolisSettings settings, std::vector<ChainState> start)
-      : settings_(std::move(settings)),
-        d_(start.empty() ? 0 : start.front().x.size()),
-        current_(std::move(start)) {
+      : ChainwiseSampler(std::move(start)), settings_(std::move(settings)) {
     if (current_.empty()) throw std::invalid_argument("no chains to sample with");
     if (d_ == 0) throw std::invalid_argument("the chains' starts have no parameters");
     for (const ChainState& s : current_)
@@ -55,25 +53,6 @@ class AdaptiveMetropolisSampler final : public Sampler {
     moments_.assign(current_.size(), RunningMoments(d_));
     for (std::size_t c = 0; c < current_.size(); ++c) moments_[c].Add(current_[c].x);
   }
-
-  const Generation& Step(const Target& target, std::size_t threads) override {
-    std::vector<Proposal> proposals(current_.size());
-    for (std::size_t c = 0; c < current_.size(); ++c) proposals[c] = Propose(c);
-    Commit(DecideProposals(current_, std::move(proposals), target, threads));
-    return last_;
-  }
-
-  void Replay(const Generation& g) override {
-    if (g.chains.size() != current_.size())
-      throw std::invalid_argument("the generation has another number of chains");
-    for (const ChainState& s : g.chains)
-      if (s.x.size() != d_)
-        throw std::invalid_argument("the generation has another number of parameters");
-    Commit(g);
-  }
-
-  int GenerationsDone() const override { return done_; }
-  const std::vector<ChainState>& Current() const override { return current_; }
 
  private:
   // The Cholesky factor of chain c's proposal covariance, d x d by rows (lower triangle).
@@ -96,7 +75,7 @@ class AdaptiveMetropolisSampler final : public Sampler {
 
   // Chain c's Gaussian step in the generation after the ones done, and the uniform draw
   // that decides it.
-  Proposal Propose(std::size_t c) const {
+  Proposal Propose(std::size_t c) const override {
     const auto index = static_cast<std::uint64_t>(done_) * current_.size() + c;
     ensemble::SeededEngine g = ensemble::StreamEngine(settings_.seed, kStream, index);
     std::vector<double> z(d_);
@@ -109,19 +88,12 @@ class AdaptiveMetropolisSampler final : public Sampler {
     return p;
   }
 
-  void Commit(Generation g) {
-    last_ = std::move(g);
-    current_ = last_.chains;
+  void Learn(const Generation&) override {
     for (std::size_t c = 0; c < current_.size(); ++c) moments_[c].Add(current_[c].x);
-    ++done_;
   }
 
   AdaptiveMetropolisSettings settings_;
-  std::size_t d_;
-  std::vector<ChainState> current_;
   std::vector<RunningMoments> moments_;  // of each chain's states, its start included
-  Generation last_;
-  int done_ = 0;
 };
 
 }  // namespace

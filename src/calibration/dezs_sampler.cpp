@@ -18,13 +18,12 @@ constexpr std::uint64_t kStream = 0x44455a53;
 
 using Points = std::vector<std::vector<double>>;
 
-class DezsSampler final : public Sampler {
+class DezsSampler final : public ChainwiseSampler {
  public:
   DezsSampler(DezsSettings settings, Points archive, std::vector<ChainState> start)
-      : settings_(std::move(settings)),
-        d_(archive.empty() ? 0 : archive.front().size()),
-        archive_(std::move(archive)),
-        current_(std::move(start)) {
+      : ChainwiseSampler(std::move(start), archive.empty() ? 0 : archive.front().size()),
+        settings_(std::move(settings)),
+        archive_(std::move(archive)) {
     if (archive_.size() < 3) throw std::invalid_argument("the archive needs at least 3 points");
     if (d_ == 0) throw std::invalid_argument("the archive's points have no parameters");
     for (const auto& z : archive_)
@@ -43,29 +42,10 @@ class DezsSampler final : public Sampler {
       throw std::invalid_argument("the snooker and full-jump probabilities must lie in [0, 1]");
   }
 
-  const Generation& Step(const Target& target, std::size_t threads) override {
-    std::vector<Proposal> proposals(current_.size());
-    for (std::size_t c = 0; c < current_.size(); ++c) proposals[c] = Propose(c);
-    Commit(DecideProposals(current_, std::move(proposals), target, threads));
-    return last_;
-  }
-
-  void Replay(const Generation& g) override {
-    if (g.chains.size() != current_.size())
-      throw std::invalid_argument("the generation has another number of chains");
-    for (const ChainState& s : g.chains)
-      if (s.x.size() != d_)
-        throw std::invalid_argument("the generation has another number of parameters");
-    Commit(g);
-  }
-
-  int GenerationsDone() const override { return done_; }
-  const std::vector<ChainState>& Current() const override { return current_; }
-
  private:
   // Chain c's move in the generation after the ones done: a snooker update or a parallel
   // direction update from the archive, and the uniform draw that decides it.
-  Proposal Propose(std::size_t c) const {
+  Proposal Propose(std::size_t c) const override {
     const std::vector<double>& x = current_[c].x;
     const auto index = static_cast<std::uint64_t>(done_) * current_.size() + c;
     ensemble::SeededEngine g = ensemble::StreamEngine(settings_.seed, kStream, index);
@@ -105,20 +85,13 @@ class DezsSampler final : public Sampler {
     return p;
   }
 
-  void Commit(Generation g) {
-    last_ = std::move(g);
-    current_ = last_.chains;
-    ++done_;
+  void Learn(const Generation&) override {
     if (done_ % settings_.archiveEvery == 0)
       for (const ChainState& s : current_) archive_.push_back(s.x);
   }
 
   DezsSettings settings_;
-  std::size_t d_;
   Points archive_;
-  std::vector<ChainState> current_;
-  Generation last_;
-  int done_ = 0;
 };
 
 }  // namespace

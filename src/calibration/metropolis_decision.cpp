@@ -1,5 +1,7 @@
 #include "calibration/metropolis_decision.h"
 
+#include <stdexcept>
+
 #include <utility>
 
 #include "tasks/worker_pool.h"
@@ -36,6 +38,29 @@ Generation DecideProposals(const std::vector<ChainState>& current, std::vector<P
     }
   }
   return g;
+}
+
+const Generation& ChainwiseSampler::Step(const Target& target, std::size_t threads) {
+  std::vector<Proposal> proposals(current_.size());
+  for (std::size_t c = 0; c < current_.size(); ++c) proposals[c] = Propose(c);
+  Commit(DecideProposals(current_, std::move(proposals), target, threads));
+  return last_;
+}
+
+void ChainwiseSampler::Replay(const Generation& g) {
+  if (g.chains.size() != current_.size())
+    throw std::invalid_argument("the generation has another number of chains");
+  for (const ChainState& s : g.chains)
+    if (s.x.size() != d_)
+      throw std::invalid_argument("the generation has another number of parameters");
+  Commit(g);
+}
+
+void ChainwiseSampler::Commit(Generation g) {
+  last_ = std::move(g);
+  current_ = last_.chains;
+  ++done_;
+  Learn(last_);
 }
 
 }  // namespace kvsorv::calibration

@@ -5,6 +5,7 @@
 // outcome does not depend on the threads that evaluated it.
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "calibration/target.h"
@@ -28,5 +29,36 @@ bool Accepts(double current, double proposed, double logRatioExtra, double logU)
 // target raised, after every running evaluation has ended.
 Generation DecideProposals(const std::vector<ChainState>& current, std::vector<Proposal> proposals,
                            const Target& target, std::size_t threads);
+
+// A sampler whose chains each propose a move of their own, decided together by
+// DecideProposals; a sampler of this kind says how a chain proposes and what it learns from a
+// generation.
+class ChainwiseSampler : public Sampler {
+ public:
+  const Generation& Step(const Target& target, std::size_t threads) final;
+  // Failures: std::invalid_argument for a generation of another number of chains or
+  // parameters.
+  void Replay(const Generation& g) final;
+  int GenerationsDone() const final { return done_; }
+  const std::vector<ChainState>& Current() const final { return current_; }
+
+ protected:
+  // `d`: the parameters of every chain's state, those of the first start's unless given.
+  explicit ChainwiseSampler(std::vector<ChainState> start, std::optional<std::size_t> d = {})
+      : d_(d ? *d : (start.empty() ? 0 : start.front().x.size())), current_(std::move(start)) {}
+  // Chain c's proposal in the generation after those done.
+  virtual Proposal Propose(std::size_t c) const = 0;
+  // What the sampler learns from a generation once its chains have moved (an archive, the
+  // chains' moments).
+  virtual void Learn(const Generation& g) = 0;
+
+  std::size_t d_;
+  std::vector<ChainState> current_;
+  int done_ = 0;
+
+ private:
+  void Commit(Generation g);
+  Generation last_;
+};
 
 }  // namespace kvsorv::calibration

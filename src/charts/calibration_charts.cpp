@@ -7,8 +7,7 @@
 
 #include "analysis/cell_text.h"
 #include "calibration/prior.h"
-#include "files/csv_table.h"
-#include "files/text_writer.h"
+#include "charts/chart_csv.h"
 #include "model/catalogue.h"
 #include "statistics/quantiles.h"
 #include "tasks/worker_pool.h"
@@ -44,18 +43,6 @@ std::vector<double> Posterior(const ChainsContents& c, std::size_t j) {
 std::string UnitsText(const std::string& name) {
   const std::string units = UnitsOfSymbol(name);
   return units.empty() ? name : name + " (" + units + ")";
-}
-
-void WriteText(const std::string& fileName, const std::string& text) {
-  TextWriter file(fileName);
-  file.Write(text);
-  file.Close();
-}
-
-std::string Row(std::initializer_list<std::string> cells) {
-  std::string row;
-  for (const std::string& cell : cells) row += (row.empty() ? "" : ",") + CsvField(cell);
-  return row + '\n';
 }
 
 using analysis::CellText;
@@ -248,10 +235,10 @@ void WriteTraceChartCsv(const std::string& fileName, const std::vector<TraceChar
     const std::string name = d.titles.y;
     for (std::size_t k = 0; k < d.chains.size(); ++k)
       for (std::size_t i = 0; i < d.generations.size(); ++i)
-        text += Row(
+        text += CsvLine(
             {name, CellText(d.generations[i]), std::to_string(k + 1), CellText(d.chains[k][i])});
   }
-  WriteText(fileName, text);
+  WriteChartCsvText(fileName, text);
 }
 
 void WriteMarginalChartCsv(const std::string& fileName,
@@ -259,29 +246,30 @@ void WriteMarginalChartCsv(const std::string& fileName,
   std::string text = "quantity,value,posterior_density,prior_density\n";
   for (const MarginalChartData& d : charts)
     for (std::size_t i = 0; i < d.x.size(); ++i)
-      text += Row({d.titles.x, CellText(d.x[i]), CellText(d.posterior[i]), CellText(d.prior[i])});
-  WriteText(fileName, text);
+      text +=
+          CsvLine({d.titles.x, CellText(d.x[i]), CellText(d.posterior[i]), CellText(d.prior[i])});
+  WriteChartCsvText(fileName, text);
 }
 
 void WritePairsChartCsv(const std::string& fileName, const std::vector<PairsChartData>& charts) {
   std::string text = "x_quantity,y_quantity,x,y\n";
   for (const PairsChartData& d : charts)
     for (std::size_t i = 0; i < d.x.size(); ++i)
-      text += Row({d.titles.x, d.titles.y, CellText(d.x[i]), CellText(d.y[i])});
-  WriteText(fileName, text);
+      text += CsvLine({d.titles.x, d.titles.y, CellText(d.x[i]), CellText(d.y[i])});
+  WriteChartCsvText(fileName, text);
 }
 
 void WriteFitChartCsv(const std::string& fileName, const EnvelopeChartData& data) {
   std::string text = "time,q05,q25,q50,q75,q95,mean,observed,observed_low,observed_high\n";
   for (std::size_t t = 0; t < data.times.size(); ++t)
-    text += Row({CellText(data.times[t]), CellText(data.q05[t]), CellText(data.q25[t]),
-                 CellText(data.q50[t]), CellText(data.q75[t]), CellText(data.q95[t]),
-                 CellText(data.mean[t]), "", "", ""});
+    text += CsvLine({CellText(data.times[t]), CellText(data.q05[t]), CellText(data.q25[t]),
+                    CellText(data.q50[t]), CellText(data.q75[t]), CellText(data.q95[t]),
+                    CellText(data.mean[t]), "", "", ""});
   const ObservedPoints& o = data.observed;
   for (std::size_t i = 0; i < o.times.size(); ++i)
-    text += Row({CellText(o.times[i]), "", "", "", "", "", "", CellText(o.values[i]),
-                 CellText(o.low[i]), CellText(o.high[i])});
-  WriteText(fileName, text);
+    text += CsvLine({CellText(o.times[i]), "", "", "", "", "", "", CellText(o.values[i]),
+                    CellText(o.low[i]), CellText(o.high[i])});
+  WriteChartCsvText(fileName, text);
 }
 
 }  // namespace kvsorv
