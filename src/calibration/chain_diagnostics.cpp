@@ -39,10 +39,15 @@ QuantitySummary Summarise(const std::string& name, const std::vector<std::vector
 
 void Judge(ChainsDiagnostics& d, const ChainsHeader& h, const ConvergenceLimits& limits) {
   if (d.keptGenerations < 4) {
-    d.advice = "too few generations after the burn-in of " + std::to_string(h.sampler.burnIn) +
-               " to judge; run more generations (--resume --generations N)";
-    d.moreGenerations =
-        static_cast<std::size_t>(h.sampler.burnIn) + 4 * h.sampler.thinning - d.generations;
+    // Four kept generations at the least, to judge by.
+    const std::size_t needed = static_cast<std::size_t>(h.sampler.burnIn) +
+                               3 * static_cast<std::size_t>(h.sampler.thinning) + 1;
+    d.moreGenerations = needed > d.generations ? needed - d.generations : 0;
+    const std::size_t planned = std::max(static_cast<std::size_t>(h.sampler.generations),
+                                         d.generations + d.moreGenerations);
+    d.advice = "not converged: too few generations after the burn-in of " +
+               std::to_string(h.sampler.burnIn) +
+               " to judge. Continue with --resume --generations " + std::to_string(planned);
     return;
   }
   double worstRhat = 0, leastEss = INFINITY;
