@@ -10,6 +10,7 @@
 #include "calibration/fit_file.h"
 #include "calibration/progress_text.h"
 #include "ensemble/distribution.h"
+#include "ensemble/plan_reader.h"
 #include "ensemble/rank_correlation.h"
 #include "ensemble/seeded_random.h"
 #include "tasks/worker_pool.h"
@@ -178,6 +179,14 @@ CalibrationOutcome RunCalibration(const CalibrationModel& model, const Calibrati
       before ? std::max(before->header.sampler.generations, plan.sampler.generations)
              : plan.sampler.generations));
   header.sampler.generations = static_cast<int>(wanted);
+  // Every generation is kept, and read back whole by a resume or the diagnostics.
+  const double values = static_cast<double>(wanted) * header.chains * (header.names.size() + 3);
+  if (values > kMostChainValues)
+    throw ensemble::EPlanError(
+        plan.site.file.string() + ": sampler: " + std::to_string(wanted) + " generations of " +
+        std::to_string(header.chains) + " chains would keep " + ensemble::PlanNumberText(values) +
+        " values; a chains file holds at most " + ensemble::PlanNumberText(kMostChainValues) +
+        " (run fewer generations or fewer chains)");
   CalibrationOutcome outcome;
   ProgressText progress(header.chains, wanted);
   std::unique_ptr<Sampler> sampler;

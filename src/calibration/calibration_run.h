@@ -33,6 +33,9 @@ struct CalibrationOutcome {
   bool canceled = false;
 };
 
+// The most values (states, log-densities, flags) a chains file keeps: about 8 GB.
+inline constexpr double kMostChainValues = 1e9;
+
 // The least number of prior draws tried for one chain's start before giving up.
 inline constexpr int kStartAttempts = 100;
 
