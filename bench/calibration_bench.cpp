@@ -27,8 +27,8 @@ void BM_TwinCalibration(benchmark::State& state) {
   for (auto _ : state) {
     std::filesystem::remove(file);
     Feedback feedback;
-    const CalibrationOutcome outcome = RunCalibration(
-        model, {.chainsFile = file, .threads = tasks::HardwareThreads()}, feedback);
+    const CalibrationOutcome outcome =
+        RunCalibration(model, {.chainsFile = file, .threads = tasks::HardwareThreads()}, feedback);
     state.counters["generations"] = static_cast<double>(outcome.generations);
     state.counters["failed"] = static_cast<double>(outcome.failed);
   }

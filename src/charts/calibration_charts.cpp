@@ -263,12 +263,12 @@ void WriteFitChartCsv(const std::string& fileName, const EnvelopeChartData& data
   std::string text = "time,q05,q25,q50,q75,q95,mean,observed,observed_low,observed_high\n";
   for (std::size_t t = 0; t < data.times.size(); ++t)
     text += CsvLine({CellText(data.times[t]), CellText(data.q05[t]), CellText(data.q25[t]),
-                    CellText(data.q50[t]), CellText(data.q75[t]), CellText(data.q95[t]),
-                    CellText(data.mean[t]), "", "", ""});
+                     CellText(data.q50[t]), CellText(data.q75[t]), CellText(data.q95[t]),
+                     CellText(data.mean[t]), "", "", ""});
   const ObservedPoints& o = data.observed;
   for (std::size_t i = 0; i < o.times.size(); ++i)
     text += CsvLine({CellText(o.times[i]), "", "", "", "", "", "", CellText(o.values[i]),
-                    CellText(o.low[i]), CellText(o.high[i])});
+                     CellText(o.low[i]), CellText(o.high[i])});
   WriteChartCsvText(fileName, text);
 }
 

@@ -15,9 +15,9 @@ void WriteEnvelopeChartCsv(const std::string& fileName, const EnvelopeChartData&
   std::string text = "time,q05,q25,q50,q75,q95,mean,observed,members\n";
   for (std::size_t t = 0; t < data.times.size(); ++t)
     text += CsvLine({CellText(data.times[t]), CellText(data.q05[t]), CellText(data.q25[t]),
-                    CellText(data.q50[t]), CellText(data.q75[t]), CellText(data.q95[t]),
-                    CellText(data.mean[t]), "",
-                    t < data.counts.size() ? CellText(data.counts[t]) : ""});
+                     CellText(data.q50[t]), CellText(data.q75[t]), CellText(data.q95[t]),
+                     CellText(data.mean[t]), "",
+                     t < data.counts.size() ? CellText(data.counts[t]) : ""});
   const ObservedPoints& o = data.observed;
   for (std::size_t i = 0; i < o.times.size() && i < o.values.size(); ++i)
     text += CsvLine({CellText(o.times[i]), "", "", "", "", "", "", CellText(o.values[i]), ""});
@@ -35,8 +35,8 @@ void WriteSobolChartCsv(const std::string& fileName, const SobolChartData& data)
   std::string text = "parameter,S1,S1_low,S1_high,ST,ST_low,ST_high,stable,reason\n";
   for (const SobolBar& b : data.bars)
     text += CsvLine({b.parameter, CellText(b.first), CellText(b.firstLow), CellText(b.firstHigh),
-                    CellText(b.total), CellText(b.totalLow), CellText(b.totalHigh), b.stable,
-                    b.reason});
+                     CellText(b.total), CellText(b.totalLow), CellText(b.totalHigh), b.stable,
+                     b.reason});
   WriteChartCsvText(fileName, text);
 }
 
@@ -58,7 +58,7 @@ void WriteConvergenceChartCsv(const std::string& fileName, const ConvergenceChar
   for (const ConvergenceLine& line : data.lines)
     for (std::size_t i = 0; i < line.values.size() && i < data.basePoints.size(); ++i)
       text += CsvLine({line.parameter, CellText(data.basePoints[i]), CellText(line.values[i]),
-                      i < data.firstBasePoints.size() ? CellText(data.firstBasePoints[i]) : ""});
+                       i < data.firstBasePoints.size() ? CellText(data.firstBasePoints[i]) : ""});
   WriteChartCsvText(fileName, text);
 }
 

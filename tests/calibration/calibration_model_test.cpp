@@ -29,7 +29,11 @@ TEST(Priors, EveryDensity_IntegratesToOneAndIsZeroOutsideItsSupport) {
       {.name = "normal", .d = Normal{1, 0.5}, .low = -5, .high = 7, .bounded = false},
       {.name = "lognormal", .d = LogNormal{0.2, 0.4}, .low = -1, .high = 30, .bounded = true},
       {.name = "triangular", .d = Triangular{1, 1.5, 4}, .low = 0, .high = 5, .bounded = true},
-      {.name = "truncated-normal", .d = TruncatedNormal{0, 1, -0.5, 2}, .low = -1, .high = 3, .bounded = true},
+      {.name = "truncated-normal",
+       .d = TruncatedNormal{0, 1, -0.5, 2},
+       .low = -1,
+       .high = 3,
+       .bounded = true},
   };
   for (const auto& c : cases) {
     constexpr int kSteps = 200000;
