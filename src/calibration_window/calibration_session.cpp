@@ -301,7 +301,23 @@ bool CalibrationSession::Resume() {
   return Start(Job::kSample, true);
 }
 
-bool CalibrationSession::Start(Job job, bool resume) {
+bool CalibrationSession::Continue() {
+  const std::size_t to = ContinueTo();
+  return to > 0 && Start(Job::kSample, true, static_cast<int>(to));
+}
+
+std::size_t CalibrationSession::ContinueTo() const {
+  if (Running() || CanResume()) return 0;
+  const auto chains = Chains();
+  if (!chains || chains->generations == 0) return 0;
+  const ChainsDiagnostics d = DiagnoseChains(*chains, {});
+  if (d.converged) return 0;
+  // Too few generations past the burn-in to judge: as many again.
+  const std::size_t more = d.moreGenerations > 0 ? d.moreGenerations : chains->generations;
+  return chains->generations + more;
+}
+
+bool CalibrationSession::Start(Job job, bool resume, std::optional<int> generations) {
   if (Running()) return false;
   FinishRun();
   if (planFile_.empty() || changed_ || !read_) {
@@ -332,13 +348,14 @@ bool CalibrationSession::Start(Job job, bool resume) {
     chainsNote_.clear();
     if (job == Job::kSample && !resume) chains_.reset();
   }
-  worker_ = std::thread([this, job, resume, plan = std::move(plan)]() mutable {
-    Worker(job, resume, std::move(plan));
+  worker_ = std::thread([this, job, resume, generations, plan = std::move(plan)]() mutable {
+    Worker(job, resume, generations, std::move(plan));
   });
   return true;
 }
 
-void CalibrationSession::Worker(Job job, bool resume, CalibrationPlan plan) {
+void CalibrationSession::Worker(Job job, bool resume, std::optional<int> generations,
+                                CalibrationPlan plan) {
   const std::shared_ptr<Feedback> feedback = RunFeedback();
   const std::string chainsName = ChainsFileName();
   // The chains file is read on this thread, the one writing it, after each sync.
@@ -373,7 +390,7 @@ void CalibrationSession::Worker(Job job, bool resume, CalibrationPlan plan) {
       CalibrationOptions options{.method = method_,
                                  .chainsFile = chainsName,
                                  .resume = resume,
-                                 .generations = std::nullopt,
+                                 .generations = generations,
                                  .threads = tasks::HardwareThreads(),
                                  .startFrom = startFrom,
                                  .version = KVSORV_VERSION};
@@ -411,7 +428,8 @@ Job CalibrationSession::RunningJob() const {
 bool CalibrationSession::CanResume() const {
   if (Running() || !read_) return false;
   const auto chains = Chains();
-  return chains && chains->generations < static_cast<std::size_t>(read_->sampler.generations);
+  return chains &&
+         chains->generations < static_cast<std::size_t>(chains->header.sampler.generations);
 }
 
 void CalibrationSession::FinishRun() {
@@ -449,8 +467,7 @@ std::string CalibrationSession::ProgressText() const {
     if (feedback_ && !feedback_->Message().empty()) return feedback_->Message();
     return "Not run yet";
   }
-  const std::size_t planned =
-      read_ ? static_cast<std::size_t>(read_->sampler.generations) : chains_->generations;
+  const auto planned = static_cast<std::size_t>(chains_->header.sampler.generations);
   const std::string of =
       std::to_string(chains_->generations) + " of " + std::to_string(planned) + " generations";
   if (chains_->generations >= planned)
@@ -524,8 +541,16 @@ std::string CalibrationSession::Verdict() const {
   const auto chains = Chains();
   if (!chains || chains->generations == 0) return "";
   const ChainsDiagnostics d = DiagnoseChains(*chains, {});
-  return std::string(d.converged ? "Converged. " : "Not converged. ") +
-         DiagnosticsReport(fs::path(ChainsFileName()).filename().string(), *chains, d, {});
+  std::string report =
+      DiagnosticsReport(fs::path(ChainsFileName()).filename().string(), *chains, d, {});
+  // The advice in the window's terms: its Continue runs the generations still needed.
+  const std::string cli = ". Continue with --resume --generations ";
+  if (const std::size_t at = report.find(cli); at != std::string::npos)
+    report.replace(at, cli.size(), ". Continue runs the chains on to ");
+  const std::string judge = "run more generations (--resume --generations N)";
+  if (const std::size_t at = report.find(judge); at != std::string::npos)
+    report.replace(at, judge.size(), "Continue runs as many again");
+  return std::string(d.converged ? "Converged. " : "Not converged. ") + report;
 }
 
 std::string CalibrationSession::WritePosteriorEnsemble(int members) {

@@ -101,6 +101,12 @@ class CalibrationSession {
   bool Sample();
   // Continues the chains file to the plan's generations.
   bool Resume();
+  // Chains that ran every generation planned without converging go on by the generations
+  // their verdict says are still needed, into the same file. Returns whether the run started.
+  bool Continue();
+  // The generations in all Continue runs to; 0 when the chains are converged, stopped short
+  // of the plan, or missing.
+  std::size_t ContinueTo() const;
   // The sampler ends after the generation under way (a fit runs to its end). Any thread.
   void Stop();
   bool Running() const;
@@ -143,8 +149,8 @@ class CalibrationSession {
   bool WritePosteriorMode();
 
  private:
-  bool Start(Job job, bool resume);
-  void Worker(Job job, bool resume, CalibrationPlan plan);
+  bool Start(Job job, bool resume, std::optional<int> generations = std::nullopt);
+  void Worker(Job job, bool resume, std::optional<int> generations, CalibrationPlan plan);
   void ReadBack();
   void Edited() { changed_ = true; }
 

@@ -112,7 +112,7 @@ TEST_F(MainFormTest, MenusAsTabled) {
   EXPECT_EQ(Item("MISaveParam")->shortcut(), QKeySequence("Ctrl+S"));
   QStringList top;
   for (QAction* a : form->menuBar()->actions()) top << a->text();
-  EXPECT_EQ(top, (QStringList{"&Files", "&Edit", "&Calculate", "&Output", "E&nsemble", "Ca&librate",
+  EXPECT_EQ(top, (QStringList{"&Files", "&Edit", "&Calculate", "&Output", "E&nsemble", "Cali&brate",
                               "&About"}));
 }
 

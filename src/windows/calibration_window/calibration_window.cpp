@@ -74,12 +74,13 @@ QChartView* ChartView(const char* name) {
 TFmCalibrate::TFmCalibrate(std::function<void(const std::string&)> openEnsemble, QWidget* owner)
     : QWidget(owner, Qt::Window) {
   setObjectName("TFmCalibrate");
-  setWindowTitle("Calibrate against observations");
+  setWindowTitle("Calibrate");
   session_.SetOpenEnsemble(std::move(openEnsemble));
   auto* splitter = new QSplitter;
   splitter->addWidget(BuildPlanSide());
   splitter->addWidget(BuildRunSide());
   splitter->setStretchFactor(1, 1);
+  splitter->setSizes({600, 900});
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter);
   TmRefresh = new QTimer(this);
@@ -112,10 +113,12 @@ QWidget* TFmCalibrate::BuildPlanSide() {
   GrdPriors->setHorizontalHeaderLabels(headers);
   GrdPriors->setItemDelegateForColumn(1, new DistributionDelegate(GrdPriors));
   GrdPriors->verticalHeader()->hide();
+  GrdPriors->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  GrdPriors->horizontalHeader()->setStretchLastSection(true);
   v->addWidget(GrdPriors, 2);
   auto* rows = new QHBoxLayout;
   BtnAddParameter = Button("BtnAddParameter", "&Add Parameter");
-  BtnRemoveParameter = Button("BtnRemoveParameter", "&Remove Parameter");
+  BtnRemoveParameter = Button("BtnRemoveParameter", "Remo&ve Parameter");
   rows->addWidget(BtnAddParameter);
   rows->addWidget(BtnRemoveParameter);
   rows->addStretch();
@@ -123,7 +126,7 @@ QWidget* TFmCalibrate::BuildPlanSide() {
 
   auto* files = new QHBoxLayout;
   LblObservationFiles = Label("LblObservationFiles");
-  BtnAddObservations = Button("BtnAddObservations", "Add &Observations...");
+  BtnAddObservations = Button("BtnAddObservations", "Add O&bservations...");
   CbErrorModel = new QComboBox;
   CbErrorModel->setObjectName("CbErrorModel");
   CbErrorModel->addItems({"gaussian", "lognormal"});
@@ -137,6 +140,7 @@ QWidget* TFmCalibrate::BuildPlanSide() {
   GrdObservations->setHorizontalHeaderLabels({"Time", "Output", "Value", "Error (sd)"});
   GrdObservations->setEditTriggers(QAbstractItemView::NoEditTriggers);
   GrdObservations->verticalHeader()->hide();
+  GrdObservations->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   v->addWidget(GrdObservations, 2);
   LblObservationProblem = Label("LblObservationProblem");
   LblObservationProblem->setStyleSheet("color: #a00000");
@@ -164,10 +168,12 @@ QWidget* TFmCalibrate::BuildRunSide() {
   auto* v = new QVBoxLayout(side);
   auto* run = new QHBoxLayout;
   BtnFit = Button("BtnFit", "&Fit");
-  BtnRun = Button("BtnRun", "R&un Sampler");
+  BtnRun = Button("BtnRun", "&Run Sampler");
   BtnStop = Button("BtnStop", "S&top");
   BtnResume = Button("BtnResume", "Res&ume");
-  for (QPushButton* b : {BtnFit, BtnRun, BtnStop, BtnResume}) run->addWidget(b);
+  BtnContinue = Button("BtnContinue", "&Continue");
+  BtnContinue->setToolTip("Runs the generations the verdict says are still needed");
+  for (QPushButton* b : {BtnFit, BtnRun, BtnStop, BtnResume, BtnContinue}) run->addWidget(b);
   run->addStretch();
   v->addLayout(run);
   LblProgress = Label("LblProgress");
@@ -195,7 +201,7 @@ QWidget* TFmCalibrate::BuildRunSide() {
   ChMarginal = ChartView("ChMarginal");
   ChPairs = ChartView("ChPairs");
   ChFit = ChartView("ChFit");
-  TabCharts->addTab(ChTrace, "&Trace");
+  TabCharts->addTab(ChTrace, "Trac&e");
   TabCharts->addTab(ChMarginal, "&Marginals");
   TabCharts->addTab(ChPairs, "&Pairs");
   TabCharts->addTab(ChFit, "F&it");
@@ -207,8 +213,8 @@ QWidget* TFmCalibrate::BuildRunSide() {
   LblVerdict->setFont(mono);
   v->addWidget(LblVerdict, 1);
   auto* carry = new QHBoxLayout;
-  BtnToEnsemble = Button("BtnToEnsemble", "Posterior to &Ensemble...");
-  BtnWriteMode = Button("BtnWriteMode", "&Write Mode to Parameter File");
+  BtnToEnsemble = Button("BtnToEnsemble", "Posterior to Ensemb&le...");
+  BtnWriteMode = Button("BtnWriteMode", "Write Mo&de to Parameter File");
   carry->addWidget(BtnToEnsemble);
   carry->addWidget(BtnWriteMode);
   carry->addStretch();
@@ -251,6 +257,13 @@ void TFmCalibrate::Connect() {
   connect(BtnFit, &QPushButton::clicked, this, [this] { Start(Job::kFit, false); });
   connect(BtnRun, &QPushButton::clicked, this, [this] { Start(Job::kSample, false); });
   connect(BtnResume, &QPushButton::clicked, this, [this] { Start(Job::kSample, true); });
+  connect(BtnContinue, &QPushButton::clicked, this, [this] {
+    if (!session_.Continue()) return;
+    ran_ = true;
+    drawnGenerations_ = static_cast<std::size_t>(-1);
+    TmRefresh->start();
+    Refresh();
+  });
   connect(BtnStop, &QPushButton::clicked, this, [this] {
     session_.Stop();
     BtnStop->setEnabled(false);
@@ -423,6 +436,11 @@ void TFmCalibrate::Refresh() {
 
 void TFmCalibrate::EnableCommands() {
   const bool running = session_.Running();
+  const std::string& file = session_.PlanFile();
+  QString title = "Calibrate";
+  if (!file.empty()) title += " – " + Q(std::filesystem::path(file).filename().string());
+  if (running) title += " (running)";
+  if (windowTitle() != title) setWindowTitle(title);
   const bool chains = session_.Chains() != nullptr;
   for (QWidget* w : std::initializer_list<QWidget*>{
            BtnNewPlan, BtnOpenPlan, BtnSavePlan, BtnAddParameter, BtnRemoveParameter,
@@ -434,6 +452,9 @@ void TFmCalibrate::EnableCommands() {
   BtnStop->setEnabled(running && session_.RunningJob() == Job::kSample &&
                       !session_.RunFeedback()->IsCanceled());
   BtnResume->setEnabled(session_.CanResume());
+  const std::size_t to = running ? 0 : session_.ContinueTo();
+  BtnContinue->setEnabled(to > 0);
+  BtnContinue->setText(to > 0 ? QString("&Continue to %1").arg(to) : QString("&Continue"));
   BtnToEnsemble->setEnabled(!running && chains);
   BtnWriteMode->setEnabled(!running && !session_.PosteriorMode().empty());
 }

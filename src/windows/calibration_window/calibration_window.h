@@ -85,6 +85,7 @@ class TFmCalibrate : public QWidget {
   QPushButton* BtnRun = nullptr;
   QPushButton* BtnStop = nullptr;
   QPushButton* BtnResume = nullptr;
+  QPushButton* BtnContinue = nullptr;
   QLabel* LblProgress = nullptr;
   QTabWidget* TabCharts = nullptr;
   QComboBox* CbQuantity = nullptr;

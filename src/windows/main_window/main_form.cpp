@@ -271,7 +271,7 @@ void TMainForm::BuildMenus() {
   MIEnsemble =
       AddItem(ensemble, "MIEnsemble", "&Plan and Run...", [this] { MIEnsembleClick(*this); });
 
-  QMenu* calibrate = menuBar()->addMenu("Ca&librate");
+  QMenu* calibrate = menuBar()->addMenu("Cali&brate");
   calibrate->setObjectName("MICalibrateMenu");
   MIAgainstObservations = AddItem(calibrate, "MIAgainstObservations", "Against &Observations...",
                                   [this] { MIAgainstObservationsClick(*this); });
