@@ -2,7 +2,8 @@
 # Developer tool: runs the desktop program on the example site under a virtual X display,
 # drives it from the keyboard as a user would (files chosen through the dialogs, a run, the
 # progress, about and trouble windows, the driver editor and the reload dialog, the output
-# display with its dialogs and exports) and saves a screenshot of each stage.
+# display with its dialogs and exports, the ensemble window, the calibration window on the twin
+# experiment stopped, restarted and resumed) and saves a screenshot of each stage.
 #
 #   scripts/screenshots.sh [BUILD_DIR]      screenshots go to BUILD_DIR/screenshots/
 #
