@@ -2,7 +2,8 @@
 # Developer tool: runs the desktop program on the example site under a virtual X display,
 # drives it from the keyboard as a user would (files chosen through the dialogs, a run, the
 # progress, about and trouble windows, the driver editor and the reload dialog, the output
-# display with its dialogs and exports) and saves a screenshot of each stage.
+# display with its dialogs and exports, the ensemble window, the calibration window on the twin
+# experiment stopped, restarted and resumed) and saves a screenshot of each stage.
 #
 #   scripts/screenshots.sh [BUILD_DIR]      screenshots go to BUILD_DIR/screenshots/
 #
@@ -484,6 +485,74 @@ sleep 1
 wait_title "Ensemble – ensemble-morris.toml" > /dev/null
 keys alt+n
 shot 53-ensemble-morris-resumed "$ensemble"
+
+# The calibration window on the twin experiment: the plan opened from the window, a fit, the
+# DE-MCz sampler stopped half way while the trace fills in, the program closed and started
+# again, the plan reopened (the window reads the chains back) and the run resumed to its end;
+# then every chart, the verdict and the posterior carried into the ensemble window.
+mkdir -p "$work/twin"
+cp "$here"/examples/twin/plan.toml "$here"/examples/twin/observations.csv "$work/twin/"
+# Waits up to five minutes for the calibration window to be idle on the plan.
+wait_calibration() {
+  wait_window "Calibrate – plan.toml" 3000
+}
+open_calibration() {
+  main=$(wait_window "KVS ORV")
+  activate "$main"
+  keys alt+b o
+  calibrate=$(wait_window "Calibrate")
+  xdotool windowsize "$calibrate" 1500 960 windowmove "$calibrate" 0 0
+  activate "$calibrate"
+  keys alt+o
+  answer_dialog "Open calibration plan" "$work/twin/plan.toml"
+  calibrate=$(wait_calibration)
+  activate "$calibrate"
+}
+calibration_charts() {
+  local prefix=$1
+  keys alt+e
+  shot "$prefix-trace" "$calibrate"
+  keys alt+m
+  shot "$prefix-marginal" "$calibrate"
+  keys alt+p
+  shot "$prefix-pairs" "$calibrate"
+  keys alt+i
+  shot "$prefix-fit" "$calibrate"
+}
+open_calibration
+shot 60-calibrate-plan "$calibrate"
+keys alt+f
+sleep 1
+calibrate=$(wait_calibration)
+shot 61-calibrate-fitted "$calibrate"
+keys alt+r
+sleep 8
+shot 62-calibrate-running "$calibrate"
+sleep 6
+activate "$calibrate"
+keys alt+t
+calibrate=$(wait_calibration)
+calibration_charts 63-calibrate-stopped
+activate "$main"
+keys alt+f x
+question=$(wait_window "Confirm" 30 || true)
+if [ -n "$question" ]; then
+  activate "$question"
+  keys alt+n
+fi
+for _ in $(seq 100); do kill -0 "${pids[-1]}" 2> /dev/null || break; sleep 0.1; done
+"$program" > "$work/kvsorv-calibration-restarted.log" 2>&1 &
+pids+=($!)
+open_calibration
+shot 64-calibrate-reopened-after-restart "$calibrate"
+keys alt+u
+sleep 2
+calibrate=$(wait_calibration)
+calibration_charts 65-calibrate-resumed
+keys alt+l
+ensemble=$(wait_window "Ensemble – plan.posterior.toml")
+xdotool windowsize "$ensemble" 1260 820 windowmove "$ensemble" 0 0
+shot 66-posterior-in-ensemble-window "$ensemble"
 
 echo "The driver file saved from the editor: $work/cell1-edited.drr"
 echo "Output of the run with the small time step: $work/cell1-fine.out"

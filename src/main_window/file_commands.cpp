@@ -174,6 +174,7 @@ void MISaveAsParamClick(MainView& view) {
 void MIExitClick(MainView& view) {
   TRunSettings& s = RunSettings;
   if (!view.Windows().CloseEnsemblePlan()) return;
+  if (!view.Windows().CloseCalibrationPlan()) return;
   if (!s.ParamsModified) {
     view.CloseMainWindow();
     return;

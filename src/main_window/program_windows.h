@@ -38,6 +38,12 @@ class ProgramWindows {
   // Asks about an ensemble plan changed and not saved before the program ends, as Exit asks
   // about the parameter file; false when the user cancels (or the plan could not be saved).
   virtual bool CloseEnsemblePlan() = 0;
+  // TFmCalibrate, shown without waiting (a calibration goes on while the other windows are
+  // used).
+  virtual void ShowCalibration() = 0;
+  // Asks about a calibration plan changed and not saved before the program ends; false when
+  // the user cancels (or the plan could not be saved).
+  virtual bool CloseCalibrationPlan() = 0;
 };
 
 }  // namespace kvsorv

@@ -52,6 +52,10 @@ void MIEnsembleClick(MainView& view) {
   view.Windows().ShowEnsemble(std::nullopt);
 }
 
+void MIAgainstObservationsClick(MainView& view) {
+  view.Windows().ShowCalibration();
+}
+
 void OpenStartUpWindows(MainView& view) {
   if (RunModes.SensitivityMode) view.Windows().ShowEnsemble(ensemble::Method::kSobol);
   if (RunModes.MonteCarloMode) view.Windows().ShowEnsemble(ensemble::Method::kLatinHypercube);

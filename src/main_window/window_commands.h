@@ -25,6 +25,8 @@ void MIViewOutFileClick(MainView& view);
 void MIAboutClick(MainView& view);
 // The ensemble window, with the design method it had.
 void MIEnsembleClick(MainView& view);
+// Calibrate > Against Observations: the calibration window.
+void MIAgainstObservationsClick(MainView& view);
 // The windows a run mode opens at start-up: in SensitivityMode the ensemble window with a
 // Sobol design, in MonteCarloMode with a Latin hypercube; none in the other modes.
 void OpenStartUpWindows(MainView& view);

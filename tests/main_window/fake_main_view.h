@@ -60,7 +60,7 @@ class FakeMainView : public MainView {
   bool paramBoxFocused = false;
   bool windowEnabled = true;
   bool closed = false;
-  bool modalAnswer = false;  // what the modal editors and dialogs return (true: OK)
+  bool modalAnswer = false;        // what the modal editors and dialogs return (true: OK)
   bool ensemblePlanClosed = true;  // what the question about an unsaved plan returns
   std::vector<std::string> log;
   std::vector<int> progress;
@@ -87,6 +87,8 @@ class FakeMainView : public MainView {
     void OpenEnsemblePlan(const std::string& fileName) override {
       view_.Log("ensemble plan " + fileName);
     }
+    void ShowCalibration() override { view_.Log("calibration"); }
+    bool CloseCalibrationPlan() override { return true; }
     bool CloseEnsemblePlan() override {
       view_.Log("ensemble plan closed");
       return view_.ensemblePlanClosed;

@@ -100,6 +100,7 @@ TEST_F(MainFormTest, MenusAsTabled) {
       {"MIViewOutFile", "From &File", true},
       {"MIOutTimeStep", "&Time Step", true},
       {"MIEnsemble", "&Plan and Run...", true},
+      {"MIAgainstObservations", "Against &Observations...", true},
       {"MIAbout", "&About", true},
   };
   for (const Row& r : rows) {
@@ -111,7 +112,8 @@ TEST_F(MainFormTest, MenusAsTabled) {
   EXPECT_EQ(Item("MISaveParam")->shortcut(), QKeySequence("Ctrl+S"));
   QStringList top;
   for (QAction* a : form->menuBar()->actions()) top << a->text();
-  EXPECT_EQ(top, (QStringList{"&Files", "&Edit", "&Calculate", "&Output", "E&nsemble", "&About"}));
+  EXPECT_EQ(top, (QStringList{"&Files", "&Edit", "&Calculate", "&Output", "E&nsemble", "Cali&brate",
+                              "&About"}));
 }
 
 TEST_F(MainFormTest, FieldsLabelsAndButtonsAsTabled) {

@@ -10,6 +10,7 @@
 #include "windows/auxiliary/about_window.h"
 #include "windows/auxiliary/progress_window.h"
 #include "windows/auxiliary/trouble_window.h"
+#include "windows/calibration_window/calibration_window.h"
 #include "windows/common/window_placement.h"
 #include "windows/display/display_window.h"
 #include "windows/display/scale_dialog.h"
@@ -144,6 +145,17 @@ void ApplicationWindows::OpenEnsemblePlan(const std::string& fileName) {
 
 bool ApplicationWindows::CloseEnsemblePlan() {
   return ensemble_ == nullptr || ensemble_->ConfirmClose();
+}
+
+void ApplicationWindows::ShowCalibration() {
+  if (calibration_ == nullptr)
+    calibration_ = new TFmCalibrate([this](const std::string& plan) { OpenEnsemblePlan(plan); },
+                                    mainForm_.get());
+  calibration_->Open();
+}
+
+bool ApplicationWindows::CloseCalibrationPlan() {
+  return calibration_ == nullptr || calibration_->ConfirmClose();
 }
 
 void ApplicationWindows::ShowProcessList() {

@@ -27,6 +27,7 @@ class TDlgScale;
 class TFmDisplayData;
 class TFmSeries;
 class TFmEnsemble;
+class TFmCalibrate;
 
 class ApplicationWindows : public ProgramWindows, public ProcessList {
  public:
@@ -47,6 +48,7 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   TDataForm& Data() { return *data_; }
   // Made when first shown; nullptr until then.
   TFmEnsemble* Ensemble() { return ensemble_; }
+  TFmCalibrate* Calibration() { return calibration_; }
 
   // The windows in the order they were created.
   const std::vector<QWidget*>& CreationOrder() const { return created_; }
@@ -66,6 +68,8 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   void ShowEnsemble(std::optional<ensemble::Method> design) override;
   void OpenEnsemblePlan(const std::string& fileName) override;
   bool CloseEnsemblePlan() override;
+  void ShowCalibration() override;
+  bool CloseCalibrationPlan() override;
 
   // ProcessList: TDataForm as the process list.
   void ShowProcessList() override;
@@ -85,7 +89,8 @@ class ApplicationWindows : public ProgramWindows, public ProcessList {
   TFmSeries* series_ = nullptr;
   TFmTrouble* trouble_ = nullptr;
   TFmProgress* progress_ = nullptr;
-  TFmEnsemble* ensemble_ = nullptr;  // made on first use, after the windows of start-up
+  TFmEnsemble* ensemble_ = nullptr;      // made on first use, after the windows of start-up
+  TFmCalibrate* calibration_ = nullptr;  // made on first use
   std::vector<QWidget*> created_;
 };
 

@@ -271,6 +271,11 @@ void TMainForm::BuildMenus() {
   MIEnsemble =
       AddItem(ensemble, "MIEnsemble", "&Plan and Run...", [this] { MIEnsembleClick(*this); });
 
+  QMenu* calibrate = menuBar()->addMenu("Cali&brate");
+  calibrate->setObjectName("MICalibrateMenu");
+  MIAgainstObservations = AddItem(calibrate, "MIAgainstObservations", "Against &Observations...",
+                                  [this] { MIAgainstObservationsClick(*this); });
+
   MIAbout = AddItem(nullptr, "MIAbout", "&About", [this] { MIAboutClick(*this); });
 }
 

@@ -89,6 +89,7 @@ class TMainForm : public QMainWindow, public MainView {
   QAction* MIViewOutFile;
   QAction* MIOutTimeStep;
   QAction* MIEnsemble;
+  QAction* MIAgainstObservations;
   QAction* MIAbout;
 
   ApplicationWindows& windows_;

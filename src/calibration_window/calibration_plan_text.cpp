@@ -1,0 +1,128 @@
+#include "calibration_window/calibration_plan_text.h"
+
+#include <charconv>
+#include <filesystem>
+#include <set>
+
+namespace kvsorv::calibration {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quoted(const std::string& text) {
+  std::string q = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
+
+// A TOML number that reads back to the same double.
+std::string Number(double x) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, x).ptr;
+  return std::string(text, end);
+}
+
+std::string List(const std::vector<double>& values) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < values.size(); ++i)
+    text += (i == 0 ? "" : i % 8 == 0 ? ",\n  " : ", ") + Number(values[i]);
+  return text + "]";
+}
+
+std::string PathFrom(const std::string& file, const std::string& planFile) {
+  const fs::path directory = fs::absolute(planFile).parent_path();
+  const fs::path target = fs::absolute(file).lexically_normal();
+  const fs::path relative = target.lexically_relative(directory);
+  if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
+  return target.string();
+}
+
+void DistributionLines(const ensemble::PlanRow& row, std::string& t) {
+  t += "distribution = " + Quoted(row.distribution) + "\n";
+  const std::vector<std::string>& names = ensemble::ArgumentNames(row.distribution);
+  for (std::size_t a = 0; a < names.size() && a < row.arguments.size(); ++a)
+    t += names[a] + " = " + row.arguments[a] + "\n";
+}
+
+}  // namespace
+
+EditedCalibration EditedOf(const CalibrationPlan& plan) {
+  EditedCalibration e;
+  e.site = plan.site;
+  std::set<std::string> observed;
+  for (const Observation& o : plan.observations) observed.insert(o.row.symbol);
+  std::erase_if(e.site.outputs,
+                [&](const ensemble::OutputSpec& o) { return observed.contains(o.symbol); });
+  for (std::size_t j = 0; j < plan.site.parameters.size(); ++j) {
+    e.rows.push_back(ensemble::RowOf(plan.site.parameters[j]));
+    if (plan.startGiven[j]) e.starts[plan.site.parameters[j].symbol] = plan.starts[j];
+  }
+  std::map<std::string, ErrorModel> models;
+  for (const Observation& o : plan.observations) models[o.file] = o.model;
+  for (const std::string& f : plan.observationFiles)
+    e.observations.push_back({.file = f, .model = models[f]});
+  e.errorScale = plan.errorScale;
+  e.sampler = plan.sampler;
+  return e;
+}
+
+std::string CalibrationPlanText(const EditedCalibration& plan, const std::string& fileName) {
+  const ensemble::EnsemblePlan& s = plan.site;
+  std::string t;
+  const auto line = [&](const std::string& text) { t += text + "\n"; };
+  line("params = " + Quoted(PathFrom(s.paramFile, fileName)));
+  line("drivers = " + Quoted(PathFrom(s.driverFile, fileName)));
+  line("cells = " + std::to_string(s.cells));
+  line("start = " + Number(s.times.start));
+  line("stop = " + Number(s.times.stop));
+  line("step = " + Number(s.times.step));
+  line("output_step = " + Number(s.times.outputStep));
+  line("seed = " + std::to_string(s.seed));
+  for (std::size_t r = 0; r < plan.rows.size(); ++r) {
+    const std::string problem = ensemble::RowProblem(plan.rows, r);
+    if (!problem.empty()) throw ensemble::EPlanError(problem);
+    const ensemble::PlanRow& row = plan.rows[r];
+    line("");
+    line("[[parameter]]");
+    line("symbol = " + Quoted(row.symbol));
+    DistributionLines(row, t);
+    if (const auto start = plan.starts.find(row.symbol); start != plan.starts.end())
+      line("start = " + Number(start->second));
+  }
+  for (const ensemble::OutputSpec& o : s.outputs) {
+    line("");
+    line("[[output]]");
+    line("symbol = " + Quoted(o.symbol));
+    if (!o.times.empty()) line("times = " + List(o.times));
+    if (o.everyLine) line("yearly = true");
+  }
+  for (const ObservationFile& o : plan.observations) {
+    line("");
+    line("[[observations]]");
+    line("file = " + Quoted(PathFrom(o.file, fileName)));
+    line(std::string("error = ") +
+         (o.model == ErrorModel::kLogNormal ? "\"lognormal\"" : "\"gaussian\""));
+  }
+  if (plan.errorScale) {
+    line("");
+    line("[error_scale]");
+    DistributionLines(
+        ensemble::RowOf({.symbol = kErrorScaleName, .distribution = *plan.errorScale}), t);
+  }
+  const SamplerSettings& m = plan.sampler;
+  line("");
+  line("[sampler]");
+  line("chains = " + std::to_string(m.chains));
+  line("generations = " + std::to_string(m.generations));
+  line("burn_in = " + std::to_string(m.burnIn));
+  line("thinning = " + std::to_string(m.thinning));
+  line("archive_every = " + std::to_string(m.archiveEvery));
+  line("adapt_after = " + std::to_string(m.adaptAfter));
+  return t;
+}
+
+}  // namespace kvsorv::calibration
