@@ -112,7 +112,6 @@ TEST_F(CalibrationWindowGuiTest, RunStoppedThenResumed_FillsTheTraceAndTheVerdic
   EXPECT_TRUE(windows->Ensemble()->isVisible());
   EXPECT_EQ(windows->Ensemble()->Session().PlanFile(), dir.File("plan.posterior.toml"));
   EXPECT_EQ(windows->Ensemble()->Session().Rows().size(), 2u);
-  windows->Ensemble()->close();
 }
 
 }  // namespace

@@ -91,7 +91,10 @@ TFmCalibrate::TFmCalibrate(std::function<void(const std::string&)> openEnsemble,
   ShowPlan();
 }
 
-TFmCalibrate::~TFmCalibrate() = default;
+TFmCalibrate::~TFmCalibrate() {
+  // The views and their models read the session: they go while it is still there.
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 QWidget* TFmCalibrate::BuildPlanSide() {
   auto* side = new QWidget;

@@ -122,6 +122,11 @@ TFmEnsemble::TFmEnsemble(QWidget* owner) : QWidget(owner, Qt::Window) {
 TFmEnsemble::~TFmEnsemble() {
   session_.SetProgressObserver({});
   session_.Stop();
+  // The views and their models read the session: they go while it is still there, not after
+  // it in QWidget's destructor (a view repainted then read a destroyed plan).
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+  delete model_;
+  delete correlations_;
 }
 
 void TFmEnsemble::Build() {
