@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <filesystem>
+#include <map>
 #include <set>
+
+#include "ensemble/output_times.h"
 
 namespace kvsorv::calibration {
 
@@ -53,10 +56,18 @@ void DistributionLines(const ensemble::PlanRow& row, std::string& t) {
 EditedCalibration EditedOf(const CalibrationPlan& plan) {
   EditedCalibration e;
   e.site = plan.site;
-  std::set<std::string> observed;
-  for (const Observation& o : plan.observations) observed.insert(o.row.symbol);
+  // The reader joined each observation's time to its output's: what is left of an output
+  // without them is what the plan's own [[output]] kept (every line, or other times).
+  std::map<std::string, std::set<double>> observedTimes;
+  const std::vector<double> lines = ensemble::OutputTimes(plan.site.times);
+  for (const Observation& o : plan.observations) observedTimes[o.row.symbol].insert(lines[o.line]);
+  for (ensemble::OutputSpec& o : e.site.outputs) {
+    const auto observed = observedTimes.find(o.symbol);
+    if (observed == observedTimes.end() || o.everyLine) continue;
+    std::erase_if(o.times, [&](double t) { return observed->second.contains(t); });
+  }
   std::erase_if(e.site.outputs,
-                [&](const ensemble::OutputSpec& o) { return observed.contains(o.symbol); });
+                [](const ensemble::OutputSpec& o) { return !o.everyLine && o.times.empty(); });
   for (std::size_t j = 0; j < plan.site.parameters.size(); ++j) {
     e.rows.push_back(ensemble::RowOf(plan.site.parameters[j]));
     if (plan.startGiven[j]) e.starts[plan.site.parameters[j].symbol] = plan.starts[j];

@@ -38,6 +38,7 @@ class CalibrationSessionTest : public testing::ModelTest {
         "[[parameter]]\nsymbol = \"rg\"\ndistribution = \"uniform\"\nmin = 0.2\n"
         "max = 0.3\n"
         "[[observations]]\nfile = \"observations.csv\"\nerror = \"lognormal\"\n"
+        "[[output]]\nsymbol = \"Cf\"\nyearly = true\n"
         "[sampler]\nchains = 4\ngenerations = " +
             std::to_string(generations) + "\nburn_in = " + std::to_string(generations / 2) + "\n");
     return dir.File(name);
@@ -77,6 +78,9 @@ TEST_F(CalibrationSessionTest, SavedPlan_ReadsBackAsEdited) {
   EXPECT_EQ(s.generations, 60);
   EXPECT_EQ(s.burnIn, 20);
   EXPECT_EQ(s.thinning, 2);
+  // The observed output kept at every line stays so.
+  ASSERT_EQ(reopened.Plan().site.outputs.size(), 1u);
+  EXPECT_TRUE(reopened.Plan().site.outputs[0].everyLine);
   EXPECT_FALSE(reopened.Changed());
 }
 
