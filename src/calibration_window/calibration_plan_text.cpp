@@ -1,5 +1,7 @@
 #include "calibration_window/calibration_plan_text.h"
 
+#include "ensemble_window/plan_text_parts.h"
+
 #include <charconv>
 #include <filesystem>
 #include <map>
@@ -9,43 +11,15 @@
 
 namespace kvsorv::calibration {
 
+using ensemble::PathFromPlan;
+using ensemble::TomlList;
+using ensemble::TomlNumber;
+using ensemble::TomlQuoted;
+
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& text) {
-  std::string q = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') q += '\\';
-    q += c;
-  }
-  return q + "\"";
-}
-
-// A TOML number that reads back to the same double.
-std::string Number(double x) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, x).ptr;
-  return std::string(text, end);
-}
-
-std::string List(const std::vector<double>& values) {
-  std::string text = "[";
-  for (std::size_t i = 0; i < values.size(); ++i)
-    text += (i == 0 ? "" : i % 8 == 0 ? ",\n  " : ", ") + Number(values[i]);
-  return text + "]";
-}
-
-std::string PathFrom(const std::string& file, const std::string& planFile) {
-  const fs::path directory = fs::absolute(planFile).parent_path();
-  const fs::path target = fs::absolute(file).lexically_normal();
-  const fs::path relative = target.lexically_relative(directory);
-  if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
-  return target.string();
-}
-
 void DistributionLines(const ensemble::PlanRow& row, std::string& t) {
-  t += "distribution = " + Quoted(row.distribution) + "\n";
+  t += "distribution = " + TomlQuoted(row.distribution) + "\n";
   const std::vector<std::string>& names = ensemble::ArgumentNames(row.distribution);
   for (std::size_t a = 0; a < names.size() && a < row.arguments.size(); ++a)
     t += names[a] + " = " + row.arguments[a] + "\n";
@@ -85,13 +59,13 @@ std::string CalibrationPlanText(const EditedCalibration& plan, const std::string
   const ensemble::EnsemblePlan& s = plan.site;
   std::string t;
   const auto line = [&](const std::string& text) { t += text + "\n"; };
-  line("params = " + Quoted(PathFrom(s.paramFile, fileName)));
-  line("drivers = " + Quoted(PathFrom(s.driverFile, fileName)));
+  line("params = " + TomlQuoted(PathFromPlan(s.paramFile, fileName)));
+  line("drivers = " + TomlQuoted(PathFromPlan(s.driverFile, fileName)));
   line("cells = " + std::to_string(s.cells));
-  line("start = " + Number(s.times.start));
-  line("stop = " + Number(s.times.stop));
-  line("step = " + Number(s.times.step));
-  line("output_step = " + Number(s.times.outputStep));
+  line("start = " + TomlNumber(s.times.start));
+  line("stop = " + TomlNumber(s.times.stop));
+  line("step = " + TomlNumber(s.times.step));
+  line("output_step = " + TomlNumber(s.times.outputStep));
   line("seed = " + std::to_string(s.seed));
   for (std::size_t r = 0; r < plan.rows.size(); ++r) {
     const std::string problem = ensemble::RowProblem(plan.rows, r);
@@ -99,22 +73,22 @@ std::string CalibrationPlanText(const EditedCalibration& plan, const std::string
     const ensemble::PlanRow& row = plan.rows[r];
     line("");
     line("[[parameter]]");
-    line("symbol = " + Quoted(row.symbol));
+    line("symbol = " + TomlQuoted(row.symbol));
     DistributionLines(row, t);
     if (const auto start = plan.starts.find(row.symbol); start != plan.starts.end())
-      line("start = " + Number(start->second));
+      line("start = " + TomlNumber(start->second));
   }
   for (const ensemble::OutputSpec& o : s.outputs) {
     line("");
     line("[[output]]");
-    line("symbol = " + Quoted(o.symbol));
-    if (!o.times.empty()) line("times = " + List(o.times));
+    line("symbol = " + TomlQuoted(o.symbol));
+    if (!o.times.empty()) line("times = " + TomlList(o.times));
     if (o.everyLine) line("yearly = true");
   }
   for (const ObservationFile& o : plan.observations) {
     line("");
     line("[[observations]]");
-    line("file = " + Quoted(PathFrom(o.file, fileName)));
+    line("file = " + TomlQuoted(PathFromPlan(o.file, fileName)));
     line(std::string("error = ") +
          (o.model == ErrorModel::kLogNormal ? "\"lognormal\"" : "\"gaussian\""));
   }

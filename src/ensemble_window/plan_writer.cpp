@@ -1,5 +1,7 @@
 #include "ensemble_window/plan_writer.h"
 
+#include "ensemble_window/plan_text_parts.h"
+
 #include <charconv>
 #include <filesystem>
 
@@ -9,67 +11,28 @@
 
 namespace kvsorv::ensemble {
 
-namespace {
-
-namespace fs = std::filesystem;
-
-std::string Quoted(const std::string& text) {
-  std::string q = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') q += '\\';
-    q += c;
-  }
-  return q + "\"";
-}
-
-// A TOML number that reads back to the same double.
-std::string Number(double x) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, x).ptr;
-  return std::string(text, end);
-}
-
-std::string List(const std::vector<double>& values) {
-  std::string text = "[";
-  // Eight values a line: a plan is read back line by line, and lines are kept short.
-  for (std::size_t i = 0; i < values.size(); ++i)
-    text += (i == 0 ? "" : i % 8 == 0 ? ",\n  " : ", ") + Number(values[i]);
-  return text + "]";
-}
-
-// A file's name as the plan at `planFile` should give it.
-std::string PathFrom(const std::string& file, const std::string& planFile) {
-  const fs::path directory = fs::absolute(planFile).parent_path();
-  const fs::path target = fs::absolute(file).lexically_normal();
-  const fs::path relative = target.lexically_relative(directory);
-  if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
-  return target.string();
-}
-
-}  // namespace
-
 std::string PlanText(const EnsemblePlan& plan, const std::string& fileName) {
   std::string t;
   const auto line = [&](const std::string& text) { t += text + "\n"; };
-  line("params = " + Quoted(PathFrom(plan.paramFile, fileName)));
-  line("drivers = " + Quoted(PathFrom(plan.driverFile, fileName)));
+  line("params = " + TomlQuoted(PathFromPlan(plan.paramFile, fileName)));
+  line("drivers = " + TomlQuoted(PathFromPlan(plan.driverFile, fileName)));
   line("cells = " + std::to_string(plan.cells));
-  line("start = " + Number(plan.times.start));
-  line("stop = " + Number(plan.times.stop));
-  line("step = " + Number(plan.times.step));
-  line("output_step = " + Number(plan.times.outputStep));
+  line("start = " + TomlNumber(plan.times.start));
+  line("stop = " + TomlNumber(plan.times.stop));
+  line("step = " + TomlNumber(plan.times.step));
+  line("output_step = " + TomlNumber(plan.times.outputStep));
   line("members = " + std::to_string(plan.members));
   line("seed = " + std::to_string(plan.seed));
-  line("oat_step = " + Number(plan.oatStep));
+  line("oat_step = " + TomlNumber(plan.oatStep));
   line("morris_levels = " + std::to_string(plan.morrisLevels));
   for (const VariedParameter& p : plan.parameters) {
     const PlanRow row = RowOf(p);
     line("");
     line("[[parameter]]");
-    line("symbol = " + Quoted(p.symbol));
-    line("distribution = " + Quoted(row.distribution));
+    line("symbol = " + TomlQuoted(p.symbol));
+    line("distribution = " + TomlQuoted(row.distribution));
     if (const auto* table = std::get_if<Table>(&p.distribution)) {
-      line("values = " + List(table->values));
+      line("values = " + TomlList(table->values));
       continue;
     }
     const std::vector<std::string>& names = ArgumentNames(row.distribution);
@@ -78,15 +41,15 @@ std::string PlanText(const EnsemblePlan& plan, const std::string& fileName) {
   for (const RankCorrelation& c : plan.correlations) {
     line("");
     line("[[correlation]]");
-    line("a = " + Quoted(plan.parameters.at(static_cast<std::size_t>(c.a)).symbol));
-    line("b = " + Quoted(plan.parameters.at(static_cast<std::size_t>(c.b)).symbol));
-    line("rank = " + Number(c.rho));
+    line("a = " + TomlQuoted(plan.parameters.at(static_cast<std::size_t>(c.a)).symbol));
+    line("b = " + TomlQuoted(plan.parameters.at(static_cast<std::size_t>(c.b)).symbol));
+    line("rank = " + TomlNumber(c.rho));
   }
   for (const OutputSpec& o : plan.outputs) {
     line("");
     line("[[output]]");
-    line("symbol = " + Quoted(o.symbol));
-    if (!o.times.empty()) line("times = " + List(o.times));
+    line("symbol = " + TomlQuoted(o.symbol));
+    if (!o.times.empty()) line("times = " + TomlList(o.times));
     if (o.everyLine) line("yearly = true");
   }
   return t;
