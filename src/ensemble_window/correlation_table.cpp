@@ -22,8 +22,8 @@ int PositionOf(const std::vector<std::string>& symbols, const std::string& symbo
 }
 
 // The row's correlation, or the reason there is none (without the row's name).
-std::string ReadRow(const std::vector<CorrelationRow>& rows, const std::vector<std::string>& symbols,
-                    std::size_t r, RankCorrelation& c) {
+std::string ReadRow(const std::vector<CorrelationRow>& rows,
+                    const std::vector<std::string>& symbols, std::size_t r, RankCorrelation& c) {
   const CorrelationRow& row = rows[r];
   c.a = PositionOf(symbols, row.a);
   c.b = PositionOf(symbols, row.b);

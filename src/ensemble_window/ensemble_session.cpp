@@ -191,6 +191,8 @@ bool EnsembleSession::OpenPlan(const std::string& fileName) {
   base_ = std::move(plan);
   planFile_ = fileName;
   changed_ = false;
+  // A plan drawing from a posterior takes whole draws of it: the Monte Carlo design alone.
+  if (!base_.posteriorFile.empty()) method_ = Method::kMonteCarlo;
   ReadResults();
   return true;
 }

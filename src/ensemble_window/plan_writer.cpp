@@ -25,7 +25,11 @@ std::string PlanText(const EnsemblePlan& plan, const std::string& fileName) {
   line("seed = " + std::to_string(plan.seed));
   line("oat_step = " + TomlNumber(plan.oatStep));
   line("morris_levels = " + std::to_string(plan.morrisLevels));
-  for (const VariedParameter& p : plan.parameters) {
+  // The parameters drawn from a posterior come from its chains file, jointly, as read.
+  if (!plan.posteriorFile.empty())
+    line("posterior = " + TomlQuoted(PathFromPlan(plan.posteriorFile, fileName)));
+  for (std::size_t j = plan.posteriorColumns; j < plan.parameters.size(); ++j) {
+    const VariedParameter& p = plan.parameters[j];
     const PlanRow row = RowOf(p);
     line("");
     line("[[parameter]]");

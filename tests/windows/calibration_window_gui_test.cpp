@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <memory>
 
+#include "ensemble_window/plan_writer.h"
 #include "gui_fixture.h"
 #include "tasks/feedback.h"
 #include "windows/calibration_window/calibration_window.h"
@@ -112,6 +113,12 @@ TEST_F(CalibrationWindowGuiTest, RunStoppedThenResumed_FillsTheTraceAndTheVerdic
   EXPECT_TRUE(windows->Ensemble()->isVisible());
   EXPECT_EQ(windows->Ensemble()->Session().PlanFile(), dir.File("plan.posterior.toml"));
   EXPECT_EQ(windows->Ensemble()->Session().Rows().size(), 2u);
+  // The plan keeps drawing whole posterior draws: by Monte Carlo, and so when saved again.
+  EXPECT_EQ(windows->Ensemble()->Session().DesignMethod(), ensemble::Method::kMonteCarlo);
+  const std::string text = ensemble::PlanText(windows->Ensemble()->Session().EditedPlan(),
+                                              dir.File("plan.posterior.toml"));
+  EXPECT_NE(text.find("posterior = \"plan.chains.nc\""), std::string::npos) << text;
+  EXPECT_EQ(text.find("[[parameter]]"), std::string::npos) << text;
 }
 
 }  // namespace
