@@ -133,20 +133,6 @@ ChainsHeader GetHeader(const NcFile& file, const std::string& fileName) {
   return h;
 }
 
-std::vector<std::string> ReadNames(const NcFile& file) {
-  const NcVar v = file.getVar(ensemble::kChainsNameVariable);
-  const std::size_t n = v.getDim(0).getSize(), width = v.getDim(1).getSize();
-  std::vector<char> text(n * width);
-  v.getVar(text.data());
-  std::vector<std::string> names;
-  for (std::size_t i = 0; i < n; ++i) {
-    std::string name(text.data() + i * width, width);
-    name.resize(name.find('\0') == std::string::npos ? width : name.find('\0'));
-    names.push_back(name);
-  }
-  return names;
-}
-
 }  // namespace
 
 Generation ChainsContents::GenerationAt(std::size_t g) const {
@@ -208,8 +194,7 @@ ChainsWriter ChainsWriter::Create(const std::string& fileName, const ChainsHeade
   }
   const std::size_t d = header.names.size(), chains = starts.size();
   try {
-    std::size_t width = 1;
-    for (const std::string& n : header.names) width = std::max(width, n.size());
+    const std::size_t width = ensemble::NameTableWidth(header.names);
     const NcDim generation = file->addDim("generation");
     const NcDim chain = file->addDim("chain", chains);
     const NcDim parameter = file->addDim("parameter", d);
@@ -233,9 +218,7 @@ ChainsWriter ChainsWriter::Create(const std::string& fileName, const ChainsHeade
     NcVar failed = file->addVar("failed", netCDF::ncByte, {generation, chain});
     failed.putAtt("long_name", "1 where the run of the chain's proposal failed");
 
-    std::vector<char> text(d * width, '\0');
-    for (std::size_t j = 0; j < d; ++j) header.names[j].copy(text.data() + j * width, width);
-    names.putVar(text.data());
+    names.putVar(ensemble::NameTableText(header.names).data());
     std::vector<double> flat;
     for (const auto& row : archive) flat.insert(flat.end(), row.begin(), row.end());
     if (!flat.empty()) archiveVar.putVar(flat.data());
@@ -336,7 +319,7 @@ ChainsContents ReadChains(const std::string& fileName) {
   ChainsContents c;
   c.header = GetHeader(*file, fileName);
   try {
-    c.header.names = ReadNames(*file);
+    c.header.names = ensemble::ReadNameTable(file->getVar(ensemble::kChainsNameVariable));
     const std::size_t chains = static_cast<std::size_t>(c.header.chains), d = c.Dimension();
     if (file->getDim("chain").getSize() != chains)
       throw EChainsError(fileName + ": its chains do not agree with its 'chains' attribute");

@@ -5,6 +5,7 @@
 #include <netcdf>
 
 #include "calibration/chains_file.h"
+#include "ensemble/posterior_draws.h"
 #include "ensemble/results_open.h"
 
 namespace kvsorv::calibration {
@@ -52,8 +53,7 @@ void WriteFitFile(const std::string& fileName, const FitFileContents& fit,
   try {
     NcFile file(fileName, NcFile::replace, NcFile::classic64);
     const std::size_t d = fit.names.size();
-    std::size_t width = 1;
-    for (const std::string& n : fit.names) width = std::max(width, n.size());
+    const std::size_t width = ensemble::NameTableWidth(fit.names);
     const auto parameter = file.addDim("parameter", d);
     const auto parameter2 = file.addDim("parameter2", d);
     const auto nameLength = file.addDim("name_length", width);
@@ -74,9 +74,7 @@ void WriteFitFile(const std::string& fileName, const FitFileContents& fit,
     auto optimum = file.addVar("optimum", netCDF::ncDouble, {parameter});
     auto se = file.addVar("standard_error", netCDF::ncDouble, {parameter});
     auto cov = file.addVar("covariance", netCDF::ncDouble, {parameter, parameter2});
-    std::vector<char> text(d * width, '\0');
-    for (std::size_t j = 0; j < d; ++j) fit.names[j].copy(text.data() + j * width, width);
-    names.putVar(text.data());
+    names.putVar(ensemble::NameTableText(fit.names).data());
     optimum.putVar(fit.optimum.data());
     std::vector<double> errors = fit.standardErrors, flat;
     errors.resize(d, NAN);
@@ -100,15 +98,8 @@ FitFileContents ReadFitFile(const std::string& fileName) {
   try {
     const NcFile file(fileName, NcFile::read);
     FitFileContents fit;
-    const auto v = file.getVar("parameter");
-    const std::size_t d = v.getDim(0).getSize(), width = v.getDim(1).getSize();
-    std::vector<char> text(d * width);
-    v.getVar(text.data());
-    for (std::size_t i = 0; i < d; ++i) {
-      std::string name(text.data() + i * width, width);
-      name.resize(std::min(name.find('\0'), width));
-      fit.names.push_back(name);
-    }
+    fit.names = ensemble::ReadNameTable(file.getVar("parameter"));
+    const std::size_t d = fit.names.size();
     fit.optimum.resize(d);
     file.getVar("optimum").getVar(fit.optimum.data());
     fit.standardErrors.resize(d);

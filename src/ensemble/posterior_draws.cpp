@@ -25,6 +25,32 @@ int IntAttribute(const netCDF::NcFile& file, const char* name, const std::string
 
 }  // namespace
 
+std::vector<std::string> ReadNameTable(const netCDF::NcVar& names) {
+  const std::size_t n = names.getDim(0).getSize(), width = names.getDim(1).getSize();
+  std::vector<char> text(n * width);
+  if (!text.empty()) names.getVar(text.data());
+  std::vector<std::string> read;
+  for (std::size_t i = 0; i < n; ++i) {
+    std::string name(text.data() + i * width, width);
+    name.resize(std::min(name.find('\0'), width));
+    read.push_back(name);
+  }
+  return read;
+}
+
+std::size_t NameTableWidth(const std::vector<std::string>& names) {
+  std::size_t width = 1;
+  for (const std::string& n : names) width = std::max(width, n.size());
+  return width;
+}
+
+std::vector<char> NameTableText(const std::vector<std::string>& names) {
+  const std::size_t width = NameTableWidth(names);
+  std::vector<char> text(names.size() * width, '\0');
+  for (std::size_t j = 0; j < names.size(); ++j) names[j].copy(text.data() + j * width, width);
+  return text;
+}
+
 PosteriorDraws ReadPosteriorDraws(const std::string& fileName) {
   PosteriorDraws p;
   p.file = fileName;
@@ -36,14 +62,8 @@ PosteriorDraws ReadPosteriorDraws(const std::string& fileName) {
     const netCDF::NcVar draw = file.getVar(kChainsDrawVariable);
     if (names.isNull() || draw.isNull() || draw.getDimCount() != 3)
       throw std::runtime_error(fileName + ": not a calibration's chains file");
-    const std::size_t d = names.getDim(0).getSize(), width = names.getDim(1).getSize();
-    std::vector<char> text(d * width);
-    names.getVar(text.data());
-    for (std::size_t j = 0; j < d; ++j) {
-      std::string name(text.data() + j * width, width);
-      name.resize(std::min(name.find('\0'), width));
-      p.names.push_back(name);
-    }
+    p.names = ReadNameTable(names);
+    const std::size_t d = p.names.size();
     const std::size_t generations =
         std::min(draw.getDim(0).getSize(),
                  static_cast<std::size_t>(IntAttribute(file, kChainsSyncedAttribute, fileName)));

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace netCDF {
+class NcVar;
+}
+
 namespace kvsorv::ensemble {
 
 // The names of a chains file's variables and attributes that a reader of its posterior needs.
@@ -17,6 +21,13 @@ inline constexpr const char* kChainsBurnInAttribute = "burn_in";
 inline constexpr const char* kChainsThinningAttribute = "thinning";
 // The generations the last sync vouched for; any after them were never finished.
 inline constexpr const char* kChainsSyncedAttribute = "generations_synced";
+
+// The names of a calibration file's sampled quantities: a char variable (name, name_length),
+// each name padded with NULs. Failures: netCDF's exceptions.
+std::vector<std::string> ReadNameTable(const netCDF::NcVar& names);
+// The name_length such a variable needs, and its padded text.
+std::size_t NameTableWidth(const std::vector<std::string>& names);
+std::vector<char> NameTableText(const std::vector<std::string>& names);
 
 struct PosteriorDraws {
   std::string file;
