@@ -26,29 +26,10 @@ std::string Hex(std::uint64_t x) {
   return text;
 }
 
-constexpr const char* kChecksumAttribute = "generations_checksum";
+constexpr const char* kChecksumAttribute = ensemble::kChainsChecksumAttribute;
 constexpr const char* kCheckedAttribute = ensemble::kChainsSyncedAttribute;
-constexpr std::uint64_t kChecksumStart = 0xcbf29ce484222325ULL;
-
-// FNV-1a over the bytes of a generation's values, continued from `h`.
-std::uint64_t Checksum(std::uint64_t h, const void* data, std::size_t bytes) {
-  const auto* b = static_cast<const unsigned char*>(data);
-  for (std::size_t i = 0; i < bytes; ++i) {
-    h ^= b[i];
-    h *= 0x100000001b3ULL;
-  }
-  return h;
-}
-
-std::uint64_t GenerationChecksum(std::uint64_t h, const double* draws, std::size_t n,
-                                 const double* lp, const double* ll, const signed char* accepted,
-                                 const signed char* failed, std::size_t chains) {
-  h = Checksum(h, draws, n * sizeof(double));
-  h = Checksum(h, lp, chains * sizeof(double));
-  h = Checksum(h, ll, chains * sizeof(double));
-  h = Checksum(h, accepted, chains);
-  return Checksum(h, failed, chains);
-}
+constexpr std::uint64_t kChecksumStart = ensemble::kChainsChecksumStart;
+using ensemble::GenerationChecksum;
 
 // Global attributes rewritten at the same size while generations are appended. The C++
 // interface would put the file back into define mode for them; the C one writes them in place.
@@ -365,9 +346,7 @@ ChainsContents ReadChains(const std::string& fileName) {
           c.logLikelihood.data() + g * chains, accepted.data() + g * chains,
           failed.data() + g * chains, chains);
     if (Hex(checksum) != TextAttribute(*file, kChecksumAttribute))
-      throw EChainsError(fileName +
-                         ": damaged or cut short: its generations do not match the checksum "
-                         "written with them");
+      throw EChainsError(ensemble::DamagedChainsMessage(fileName));
     c.accepted.assign(accepted.begin(), accepted.end());
     c.failed.assign(failed.begin(), failed.end());
   } catch (const NcException& e) {

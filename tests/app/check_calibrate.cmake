@@ -101,3 +101,11 @@ cli(1 out err sample many.toml -o many.csv)
 expect_contains("${err}" "65 members, but whole.nc holds 64 draws")
 cli(1 out err sample ens.toml --method lhs -o lhs.csv)
 expect_contains("${err}" "takes the Monte Carlo design (mc)")
+
+# A chains file cut short is refused wherever it is read, never taken as zeros.
+execute_process(COMMAND head -c 3000 whole.nc OUTPUT_FILE ${WORK}/cut.nc WORKING_DIRECTORY ${WORK})
+file(WRITE ${WORK}/cut.toml "${site}members = 2\nposterior = \"cut.nc\"\n${outputs}")
+foreach(arguments "calibrate;status;cut.nc" "sample;cut.toml;-o;cut.csv")
+  cli(1 out err ${arguments})
+  expect_contains("${err}" "cut.nc: damaged or cut short")
+endforeach()
